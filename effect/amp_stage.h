@@ -1,0 +1,37 @@
+#pragma once
+// Last stages: low- and high-pass biquads (through, band-pass or band-reject), the
+// amp's soft clipper, then the blend with the dry signal and the main volume.
+
+#include "biquad_filter.h"
+#include "clip_stage.h"
+
+enum class AmpFilterMode : int { Through = 1, BandPass = 2, BandReject = 3 };
+
+struct AmpSettings {
+  BiquadCoefficients lowPass, highPass;
+  AmpFilterMode mode = AmpFilterMode::Through;
+  double drive = 1.0;   // D = 1 + 5 c(AmpClippingGain)^2
+  double makeup = 1.0;  // K = 1 - 0.5 sqrt(c(AmpClippingGain))
+  bool clipperOn = false;
+  double blend = 0.3;   // B
+  double volume = 1.0;  // V = 2 c(AmpMainVolume)
+  bool masterOn = false;  // whole part of 1 + ReverbOffOn is 2
+
+  static AmpSettings FromParams(const double* params, double sampleRate);
+};
+
+class AmpStage {
+ public:
+  void Clear();
+
+  // in: the reverb stage's outputs; dry: the gain-adjusted inputs; raw: the
+  // unprocessed inputs, passed through while the master switch is off.
+  // out may alias in, dry or raw at the same channel.
+  void Process(const AmpSettings& s, const double* const in[2], const double* const dry[2],
+               const double* const raw[2], double* const out[2], int frames);
+
+ private:
+  BiquadFilter lowPass_[2];
+  BiquadFilter highPass_[2];
+  ClipStage clip_[2];
+};

@@ -1,0 +1,52 @@
+#include "delay_line.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <new>
+
+namespace {
+int gFailAllocations = 0;
+
+double* Allocate(int32_t samples, std::unique_ptr<double[]>& owner) {
+  if (gFailAllocations > 0) {
+    --gFailAllocations;
+    return nullptr;
+  }
+  owner.reset(new (std::nothrow) double[static_cast<size_t>(samples)]());
+  return owner.get();
+}
+
+int32_t PowerOfTwoAtLeast(int32_t n) {
+  int32_t size = 2;
+  while (size < n && size < (1 << 30)) size <<= 1;
+  return size;
+}
+}  // namespace
+
+void DelayLine::FailAllocationsForTesting(int count) { gFailAllocations = count; }
+
+bool DelayLine::Reset(int32_t maximumDelay) {
+  if (!sized_) {
+    sized_ = true;
+    maximumDelay_ = std::max(maximumDelay, 0);
+    size_ = PowerOfTwoAtLeast(std::max(maximumDelay, 2));
+    memory_ = Allocate(size_, backing_);
+    if (memory_ == nullptr) {
+      std::fprintf(stderr, "%s\n", "allocating [data]: out of memory");
+      const int32_t retry = size_ > 512 ? 512 : 4;
+      memory_ = Allocate(retry, backing_);
+      // A smaller block cannot serve this line: it stays without memory.
+      if (memory_ != nullptr && retry != size_) {
+        std::fprintf(stderr, "%s\n", "delay memory size error");
+        backing_.reset();
+        memory_ = nullptr;
+      }
+    }
+  } else if (memory_ != nullptr) {
+    std::fill(memory_, memory_ + size_, 0.0);
+  }
+  head_ = 0;
+  lastWrite_ = head_;
+  mask_ = size_ - 1;
+  return memory_ != nullptr;
+}

@@ -1,0 +1,56 @@
+#pragma once
+// A power-of-two ring of 64-bit samples with linear-interpolated fractional reads.
+// Capacity is fixed by the first Reset; later resets only clear it. Reads, writes
+// and steps never allocate.
+
+#include <cstdint>
+#include <memory>
+
+class DelayLine {
+ public:
+  // The first call sizes the line for 'maximumDelay' samples; every later call only
+  // clears it (size and maximum keep their first values). Returns false when the
+  // line ended up without memory (it then reads 0 and ignores writes).
+  bool Reset(int32_t maximumDelay);
+
+  // Delay in samples, raised to 1 when nothing was written in this frame yet (else 0)
+  // and lowered to the maximum delay.
+  double Read(double delay) const {
+    if (memory_ == nullptr) return 0.0;
+    const double minimum = lastWrite_ != head_ ? 1.0 : 0.0;
+    if (delay < minimum) delay = minimum;
+    if (delay > maximumDelay_) delay = maximumDelay_;
+    const double x = static_cast<double>(head_ + size_) - delay;
+    const auto i = static_cast<int32_t>(x);
+    const double frac = x - static_cast<double>(i);
+    const double a = memory_[i & mask_];
+    return a + (memory_[(i + 1) & mask_] - a) * frac;
+  }
+
+  // Stores the value at the head; the caller has already guarded it.
+  void Write(double value) {
+    lastWrite_ = head_;
+    if (memory_ != nullptr) memory_[head_] = value;
+  }
+
+  void Step() {
+    if (++head_ == size_) head_ = 0;
+  }
+
+  int32_t Size() const { return size_; }
+  int32_t MaximumDelay() const { return maximumDelay_; }
+  bool HasMemory() const { return memory_ != nullptr; }
+
+  // Test seam: makes the next allocations fail, to exercise the out-of-memory path.
+  static void FailAllocationsForTesting(int count);
+
+ private:
+  std::unique_ptr<double[]> backing_;
+  double* memory_ = nullptr;
+  int32_t size_ = 0;
+  int32_t mask_ = 0;
+  int32_t maximumDelay_ = 0;
+  int32_t head_ = 0;
+  int32_t lastWrite_ = 0;
+  bool sized_ = false;
+};

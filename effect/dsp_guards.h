@@ -1,0 +1,46 @@
+#pragma once
+// Numeric guards shared by every stage of the kernel.
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+namespace dsp {
+
+inline uint32_t ExponentField(double v) {
+  uint64_t bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  return static_cast<uint32_t>(bits >> 52) & 0x7FFu;
+}
+
+// Guard for every value kept for a later frame: magnitudes below 2^-1021 (denormals
+// included) become 0, and so do NaN and infinity, so that one bad sample cannot
+// poison a delay line or filter until the next reset. Finite values of normal size
+// pass unchanged.
+inline double FlushDenormal(double v) {
+  const uint32_t e = ExponentField(v);
+  return (e - 2u) < 0x7FDu ? v : 0.0;  // keeps exponent fields 2 .. 0x7FE
+}
+
+// For states that are stored unflushed (the one-pole filter, the DC blocker's
+// memories): only NaN and infinity become 0.
+inline double FiniteOrZero(double v) { return ExponentField(v) != 0x7FFu ? v : 0.0; }
+
+// The curve convention's guard on a power: anything not finite or of magnitude
+// 2^1023 and up (exponent field 0x7FE or 0x7FF) becomes 0.
+inline double GuardPower(double v) { return ExponentField(v) < 0x7FEu ? v : 0.0; }
+
+inline double Clamp01(double v) { return v < 0.0 ? 0.0 : (v > 1.0 ? 1.0 : v); }
+
+// lo + range * c(p)^e with c the clamp to 0..1.
+inline double Curve(double p, double lo, double range, double exponent) {
+  return lo + range * GuardPower(std::pow(Clamp01(p), exponent));
+}
+
+// Whole part of 1 + p, truncated toward zero: the selector of on/off and mode parameters.
+inline int Selector(double p) { return static_cast<int>(1.0 + p); }
+
+// Division that yields 0 for a zero divisor.
+inline double SafeDivide(double numerator, double divisor) { return divisor != 0.0 ? numerator / divisor : 0.0; }
+
+}  // namespace dsp

@@ -1,0 +1,68 @@
+#pragma once
+// The kernel's parameter set: one index space shared by the kernel, the host, the
+// editor and the state formats.
+
+#include <array>
+
+enum KernelParam : int {
+  kAmpClippingGain = 0,
+  kAmpClippingOffOn = 1,
+  kAmpFilterHpCutoff = 2,
+  kAmpFilterLpCutoff = 3,
+  kAmpFilterMode = 4,
+  kAmpMainBlend = 5,
+  kAmpMainVolume = 6,
+  kHostBarStartPulse = 7,
+  kHostTempoBpm = 8,
+  kHostTransportIsRunning = 9,
+  kMidiChannelInput = 10,
+  kPreampClippingGain = 11,
+  kPreampClippingOffOn = 12,
+  kPreampFilterCutoff = 13,
+  kPreampFilterType = 14,
+  kPreampInputGain = 15,
+  kPreampInputMode = 16,
+  kPresetBackward = 17,
+  kPresetForward = 18,
+  kPresetLoad = 19,
+  kPresetSave = 20,
+  kPresetSelector = 21,
+  kReverbDamp = 22,
+  kReverbDecayTime = 23,
+  kReverbEarlyReflections = 24,
+  kReverbLateReverberation = 25,
+  kReverbOffOn = 26,
+  kReverbPanorama = 27,
+  kReverbPreDelay = 28,
+  kReverbRoomSize = 29,
+  kZInitParams = 30,
+  kKernelParamCount = 31,
+};
+
+// One record per kernel parameter, in table order. Every parameter of this kernel
+// is continuous with an output range and no input range.
+struct KernelParamInfo {
+  double defaultValue = 0.0;
+  const double* defaultReference = nullptr;  // always null here
+  bool hasInputRange = false;
+  bool hasOutputRange = true;
+  double inputMinimum = 0.0, inputMaximum = 1.0;
+  double outputMinimum = 0.0, outputMaximum = 1.0;
+  const char* name = "";
+  const char* units = "";
+  int type = 0;  // 0: continuous
+  double exponent = 0.0;
+};
+
+// Name and range of each index; the defaults come from the kernel's Init.
+struct KernelParamRange {
+  const char* name;
+  double minimum;
+  double maximum;
+};
+
+extern const std::array<KernelParamRange, kKernelParamCount> kKernelParamRanges;
+
+// Channel names the kernel states for itself.
+inline constexpr const char* kKernelInputNames[2] = {"in1", "in2"};
+inline constexpr const char* kKernelOutputNames[2] = {"audio_out_1", "audio_out_2"};

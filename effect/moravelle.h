@@ -1,0 +1,39 @@
+#pragma once
+// Moravelle, the stereo reverb: the effect class on top of the build's host adapter.
+// It owns the kernel and the MIDI queue, builds the 31 host parameters from the
+// kernel's table and forwards every value change to the kernel.
+
+#include <memory>
+
+#include "effect_host_adapter.h"
+#include "effect_kernel.h"
+#include "midi_event_queue.h"
+
+// Identity and layout every adapter constructs the base with.
+PluginConfig MoravelleConfig();
+
+class Moravelle : public EffectHostAdapter {
+ public:
+  explicit Moravelle(const EffectHostAdapter::HostArgs& hostArgs);
+  ~Moravelle() override;
+
+  // [host] sample rate or block size changed: re-initialise the kernel and push the
+  // user's values back into it (PresetSelector returns to 0).
+  void OnReset() override;
+  // [any] takes the instance lock; sends the value to the kernel.
+  void OnParamChanged(int index) override;
+  // [audio] controller messages, host tempo, then the kernel.
+  void ProcessBlock(double** inputs, double** outputs, int frames) override;
+  // [audio] queued for the block when it is on the MIDI input channel.
+  void OnMidiMessage(const MidiMessage& message) override;
+
+  const EffectKernel& Kernel() const { return *kernel_; }
+  const MidiEventQueue& MidiQueue() const { return midiQueue_; }
+
+ private:
+  void ApplyControlChange(const MidiMessage& message);
+  void FillInitPreset();
+
+  std::unique_ptr<EffectKernel> kernel_;
+  MidiEventQueue midiQueue_;
+};

@@ -1,0 +1,40 @@
+#pragma once
+// First stage of the chain: input routing, input gain, soft clipper, one-pole filter.
+
+#include "clip_stage.h"
+#include "one_pole_filter.h"
+
+// What PreampInputMode selects (its whole part).
+enum class InputRouting : int {
+  Stereo = 0,     // "L/R": left to left, right to right
+  LeftToBoth = 1,   // "LEF"
+  RightToBoth = 2,  // "RIG"
+  MonoSum = 3,      // "L+R": (L + R) / 2 on both, so a centred signal keeps its level
+};
+
+struct PreampSettings {
+  InputRouting routing = InputRouting::Stereo;
+  double inputGain = 1.0;   // G = 2 c(PreampInputGain)
+  double drive = 1.0;       // D = 1 + 7 c(PreampClippingGain)^2
+  double makeup = 1.0;      // K = 1 - 0.5 sqrt(c(PreampClippingGain))
+  bool clipperOn = false;
+  double filterG = 0.0;     // tan(pi fc / sr)
+  double filterNormaliser = 1.0;  // 1 / (1 + g), 0 when 1 + g is 0
+  bool highPass = false;
+
+  static PreampSettings FromParams(const double* params, double sampleRate);
+};
+
+class PreampStage {
+ public:
+  void Clear();
+
+  // Routes and processes 'frames' frames: dry receives the gain-adjusted inputs
+  // (the output blend's dry signal), out the stage's outputs.
+  void Process(const PreampSettings& s, const double* const raw[2], double* const dry[2],
+               double* const out[2], int frames);
+
+ private:
+  ClipStage clip_[2];
+  OnePoleFilter filter_[2];
+};

@@ -1,0 +1,73 @@
+#pragma once
+// Second stage: pre-delay, input diffuser, tapped delay line, four-line feedback
+// delay network with Hadamard mixing and damping, two chains of three output
+// allpass diffusers, stereo width. Room size, panorama and pre-delay are smoothed
+// per sample; everything derived from them is recomputed only when the smoothed
+// value moved, so a settled reverb evaluates no power function per frame.
+
+#include <cstdint>
+
+#include "delay_line.h"
+
+struct ReverbSettings {
+  double sampleRate = 44100.0;
+  double offOn = 0.0;       // ReverbOffOn as stored: exactly 0 silences the network
+  bool outputsUsed = false;  // whole part of 1 + ReverbOffOn is 2
+  double decayFactor = 0.0;  // g = 0.001^(1 / (sr T)), per sample
+  double logDecay = 0.0;     // ln g, so that g^x = exp(x ln g)
+  double early = 0.0;        // Er
+  double late = 0.0;         // La = 0.9 ReverbLateReverberation^2
+  double damp = 0.0;         // Dm
+  double targetRoom = 0.0, targetPanorama = 0.5, targetPreDelay = 0.0;
+
+  static ReverbSettings FromParams(const double* params, double sampleRate);
+};
+
+class ReverbEngine {
+ public:
+  // Sizes the lines on the first call (capacity fixed from then on), clears them
+  // and every state. Returns false when some line has no memory.
+  bool Reset(double sampleRate);
+
+  // in: preamp outputs; out: the stage's outputs (width stage or, while the
+  // reverb is not on, the preamp outputs). out may not alias in.
+  void Process(const ReverbSettings& s, const double* const in[2], double* const out[2], int frames);
+
+  // Smoothed values, for tests.
+  double SmoothedRoom() const { return room_; }
+  double SmoothedPanorama() const { return panorama_; }
+  double SmoothedPreDelay() const { return preDelay_; }
+  const DelayLine& PreDelayLine(int ch) const { return preDelay[ch]; }
+
+ private:
+  struct RoomGeometry;
+  void UpdateRoom(double room, const ReverbSettings& s);
+  void UpdateDiffusers(double panorama);
+  void SilenceNetwork();
+
+  // The fourteen lines.
+  DelayLine preDelay[2];
+  DelayLine inputDiffuser;
+  DelayLine tapLine;
+  DelayLine feedback[4];
+  DelayLine diffuserL[3];
+  DelayLine diffuserR[3];
+
+  double damping_[4] = {};
+  double room_ = 0.0, panorama_ = 0.0, preDelay_ = 0.0;  // smoothing states
+
+  // Cached values derived from the smoothed room size and panorama.
+  double cachedRoom_ = -1.0;
+  double cachedDecayFactor_ = -1.0;
+  double cachedPanorama_ = -1.0;
+  int32_t cachedScale_ = -1;
+  double lineLength_[4] = {};
+  double lineGain_[4] = {};
+  double tapPosition_[4] = {};
+  double tapGain_[4] = {};
+  double inputDiffuserLength_ = 0.0;
+  int32_t scale_ = 0;  // W
+  double diffuserLengthL_[3] = {};
+  double diffuserLengthR_[3] = {};
+  double widthMid_ = 1.0, widthSide_ = 1.0, widthLevel_ = 1.0;
+};

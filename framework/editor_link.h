@@ -1,0 +1,15 @@
+#pragma once
+// What the plug-in base needs of the editor: the narrow half of the one two-way
+// link between framework and graphics. The editor core implements it.
+
+class EditorLink {
+ public:
+  virtual ~EditorLink() = default;
+
+  // Host or restore thread, instance lock held: stores a parameter's value in the
+  // controls bound to it and marks them dirty; never draws, never calls back.
+  virtual void UpdateControlsForParam(int index, double value, bool valueIsNormalised) = 0;
+
+  // Creates the offscreen drawing surfaces; called once when the editor is attached.
+  virtual void PrepareSurfaces() = 0;
+};
