@@ -75,6 +75,7 @@ void ReverbEngine::UpdateRoom(double room, const ReverbSettings& s) {
     tapPosition_[k] = kTapRatio[k] * P + 5.0;
     tapGain_[k] = DecayPower(s.decayFactor, s.logDecay, tapPosition_[k]);
   }
+  roomLength_ = P;
   inputDiffuserLength_ = 0.110732 * P;
   scale_ = static_cast<int32_t>(P * 0.000527);
   cachedRoom_ = room;

@@ -38,6 +38,11 @@ class ReverbEngine {
   double SmoothedPanorama() const { return panorama_; }
   double SmoothedPreDelay() const { return preDelay_; }
   const DelayLine& PreDelayLine(int ch) const { return preDelay[ch]; }
+  // Values derived from the room size of the last frame the network ran, for tests.
+  double RoomLength() const { return roomLength_; }  // P, samples
+  int32_t DiffuserScale() const { return scale_; }   // W
+  double LineGain(int k) const { return lineGain_[k]; }
+  double TapGain(int k) const { return tapGain_[k]; }
 
  private:
   struct RoomGeometry;
@@ -61,6 +66,7 @@ class ReverbEngine {
   double cachedDecayFactor_ = -1.0;
   double cachedPanorama_ = -1.0;
   int32_t cachedScale_ = -1;
+  double roomLength_ = 0.0;
   double lineLength_[4] = {};
   double lineGain_[4] = {};
   double tapPosition_[4] = {};

@@ -1,0 +1,225 @@
+// The kernel's building blocks: guards, delay line, clipper, filters, MIDI queue.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "effect/biquad_filter.h"
+#include "effect/clip_stage.h"
+#include "effect/delay_line.h"
+#include "effect/dsp_guards.h"
+#include "effect/kernel_params.h"
+#include "effect/midi_event_queue.h"
+#include "effect/one_pole_filter.h"
+#include "effect/preamp_stage.h"
+
+namespace {
+
+TEST(DspGuards, FlushBelowTwoToTheMinus1021AndNonFinite) {
+  EXPECT_EQ(dsp::FlushDenormal(1e-310), 0.0);
+  EXPECT_EQ(dsp::FlushDenormal(-3e-308), 0.0);
+  EXPECT_EQ(dsp::FlushDenormal(1e-307), 1e-307);
+  EXPECT_EQ(dsp::FlushDenormal(std::ldexp(1.0, -1021)), std::ldexp(1.0, -1021));
+  EXPECT_EQ(dsp::FlushDenormal(std::nextafter(std::ldexp(1.0, -1021), 0.0)), 0.0);
+  EXPECT_EQ(dsp::FlushDenormal(NAN), 0.0);
+  EXPECT_EQ(dsp::FlushDenormal(-INFINITY), 0.0);
+  EXPECT_EQ(dsp::FlushDenormal(1.7e308), 1.7e308);
+  EXPECT_EQ(dsp::FiniteOrZero(1e-310), 1e-310);
+  EXPECT_EQ(dsp::FiniteOrZero(NAN), 0.0);
+  // The curve guard drops powers of 2^1023 and up.
+  EXPECT_EQ(dsp::GuardPower(std::ldexp(1.0, 1023)), 0.0);
+  EXPECT_EQ(dsp::GuardPower(std::ldexp(1.0, 1022)), std::ldexp(1.0, 1022));
+}
+
+TEST(DspGuards, SelectorsTruncateOnePlusTheValue) {
+  EXPECT_EQ(dsp::Selector(0.999), 1);
+  EXPECT_EQ(dsp::Selector(1.0), 2);
+  EXPECT_EQ(dsp::Selector(1.99), 2);  // AmpFilterMode 1.99: band-pass
+  EXPECT_EQ(dsp::Selector(2.0), 3);
+}
+
+TEST(DelayLine, SizesToAPowerOfTwoOnceAndKeepsIt) {
+  DelayLine line;
+  ASSERT_TRUE(line.Reset(1000));
+  EXPECT_EQ(line.Size(), 1024);
+  EXPECT_EQ(line.MaximumDelay(), 1000);
+  ASSERT_TRUE(line.Reset(5000));  // later resets only clear
+  EXPECT_EQ(line.Size(), 1024);
+  EXPECT_EQ(line.MaximumDelay(), 1000);
+  DelayLine tiny;
+  tiny.Reset(0);
+  EXPECT_EQ(tiny.Size(), 2);
+}
+
+TEST(DelayLine, ReadsInterpolateAndClampToMinimumAndMaximum) {
+  DelayLine line;
+  line.Reset(8);
+  for (int i = 1; i <= 20; ++i) {
+    line.Write(i);
+    line.Step();
+  }
+  // Nothing written in this frame yet: delay 0 reads as 1, the last sample.
+  EXPECT_DOUBLE_EQ(line.Read(0.0), 20.0);
+  EXPECT_DOUBLE_EQ(line.Read(1.0), 20.0);
+  EXPECT_DOUBLE_EQ(line.Read(2.5), 18.5);
+  EXPECT_DOUBLE_EQ(line.Read(100.0), 13.0);  // clamped to the maximum of 8
+  line.Write(21);
+  EXPECT_DOUBLE_EQ(line.Read(0.0), 21.0);  // written this frame: delay 0 allowed
+  line.Reset(8);
+  EXPECT_DOUBLE_EQ(line.Read(3.0), 0.0);
+}
+
+TEST(DelayLine, OutOfMemoryLeavesALineThatReadsSilence) {
+  DelayLine::FailAllocationsForTesting(1);
+  DelayLine line;
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(line.Reset(44100));
+  const std::string messages = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(messages, "allocating [data]: out of memory\ndelay memory size error\n");
+  line.Write(1.0);
+  line.Step();
+  EXPECT_EQ(line.Read(1.0), 0.0);
+
+  DelayLine small;  // a 4-sample line survives on its retry
+  DelayLine::FailAllocationsForTesting(1);
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(small.Reset(3));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "allocating [data]: out of memory\n");
+}
+
+TEST(ClipStage, UnityDriveRemovesDcAndLargeInputsStayBounded) {
+  ClipStage clip;
+  double out = 1.0;
+  for (int i = 0; i < 200000; ++i) out = clip.Process(1.0, 1.0, 1.0);
+  EXPECT_NEAR(out, 0.0, 1e-9);
+
+  ClipStage hot;
+  for (int i = 0; i < 100; ++i) {
+    hot.Process(i % 2 ? 1e6 : -1e6, 8.0, 1.0);
+    EXPECT_LE(std::fabs(hot.y1), ClipStage::kSaturationScale);
+  }
+  EXPECT_DOUBLE_EQ(ClipStage::Saturate(1.0), 1.0 * std::tanh(1.3) * ClipStage::kSaturationScale);
+  EXPECT_NEAR(ClipStage::Saturate(1.0), 1.0, 1e-12);
+}
+
+TEST(ClipStage, LagsByOneAndAHalfFrames) {
+  // Small signals are nearly linear: the decimated impulse lands half on frame 1 and
+  // half on frame 2, and the DC blocker then lets it decay by 0.9997 per frame.
+  ClipStage clip;
+  const double unit = 1e-6 * 1.3 * ClipStage::kSaturationScale;
+  std::vector<double> decimated, out;
+  for (int i = 0; i < 4; ++i) {
+    out.push_back(clip.Process(i == 0 ? 1e-6 : 0.0, 1.0, 2.0));
+    decimated.push_back(clip.y1);
+  }
+  EXPECT_EQ(decimated[0], 0.0);
+  EXPECT_NEAR(decimated[1] / unit, 0.5, 1e-6);
+  EXPECT_NEAR(decimated[2] / unit, 0.5, 1e-6);
+  EXPECT_NEAR(decimated[3] / unit, 0.0, 1e-6);
+  EXPECT_NEAR(out[1] / unit, 2 * 0.5, 1e-6);  // make-up gain 2
+  EXPECT_NEAR(out[2] / unit, 2 * 0.5 * 0.9997, 1e-6);
+  EXPECT_NEAR(out[3] / unit, 2 * (-0.5 + 0.5 * 0.9997 * 0.9997), 1e-6);
+}
+
+TEST(OnePoleFilter, FactorsAndZeroRate) {
+  double params[kKernelParamCount] = {};
+  params[kPreampFilterCutoff] = 1.0;
+  params[kPreampInputGain] = 0.5;
+  EXPECT_NEAR(PreampSettings::FromParams(params, 44100).filterG, 6.7987958, 1e-6);
+  // 1000 Hz: c^3 = 980 / 19980.
+  params[kPreampFilterCutoff] = std::cbrt(980.0 / 19980.0);
+  EXPECT_NEAR(PreampSettings::FromParams(params, 44100).filterG, 0.0713587, 1e-6);
+  params[kPreampFilterType] = 0.5;
+  EXPECT_FALSE(PreampSettings::FromParams(params, 44100).highPass);
+  params[kPreampFilterType] = 1.0;
+  EXPECT_TRUE(PreampSettings::FromParams(params, 44100).highPass);
+  EXPECT_DOUBLE_EQ(PreampSettings::FromParams(params, 44100).inputGain, 1.0);
+
+  // At sample rate 0 the factor is 0: low-pass holds its state, high-pass is the input.
+  const PreampSettings zero = PreampSettings::FromParams(params, 0.0);
+  EXPECT_EQ(zero.filterG, 0.0);
+  OnePoleFilter f;
+  double lp, hp;
+  f.Process(0.7, zero.filterG, zero.filterNormaliser, &lp, &hp);
+  EXPECT_EQ(lp, 0.0);
+  EXPECT_EQ(hp, 0.7);
+}
+
+TEST(BiquadFilter, DefaultCutoffCoefficientsAt44100) {
+  const auto lp = BiquadCoefficients::LowPass(20 + 19980 * 0.65 * 0.65 * 0.65, 44100);
+  EXPECT_NEAR(lp.b0, 0.0856522, 1e-7);
+  EXPECT_NEAR(lp.b2, 0.0856522, 1e-7);
+  EXPECT_NEAR(lp.b1, 0.1713044, 1e-7);
+  EXPECT_NEAR(lp.a1, -0.8293441, 1e-7);
+  EXPECT_NEAR(lp.a2, 0.1719529, 1e-7);
+  const auto hp = BiquadCoefficients::HighPass(20 + 19980 * 0.35 * 0.35 * 0.35, 44100);
+  EXPECT_NEAR(hp.b0, 0.8857606, 1e-7);
+  EXPECT_NEAR(hp.b1, -1.7715212, 1e-7);
+  EXPECT_NEAR(hp.a1, -1.7645942, 1e-7);
+  EXPECT_NEAR(hp.a2, 0.7784482, 1e-7);
+  // Unity gain at DC for the low-pass, zero for the high-pass.
+  BiquadFilter l, h;
+  double yl = 0, yh = 0;
+  for (int i = 0; i < 5000; ++i) {
+    yl = l.Process(1.0, lp);
+    yh = h.Process(1.0, hp);
+  }
+  EXPECT_NEAR(yl, 1.0, 1e-9);
+  EXPECT_NEAR(yh, 0.0, 1e-9);
+}
+
+MidiMessage At(int offset, uint8_t data1) { return MidiMessage{offset, 0xB0, data1, 0}; }
+
+TEST(MidiEventQueue, KeepsTimeOrderStableForTies) {
+  MidiEventQueue q;
+  q.Add(At(5, 1));
+  q.Add(At(2, 2));
+  q.Add(At(5, 3));
+  q.Add(At(0, 4));
+  const int expected[] = {4, 2, 1, 3};
+  for (int data1 : expected) {
+    ASSERT_FALSE(q.Empty());
+    EXPECT_EQ(q.Front().data1, data1);
+    q.PopFront();
+  }
+  EXPECT_TRUE(q.Empty());
+}
+
+TEST(MidiEventQueue, FlushMovesLaterEntriesIntoTheNextBlock) {
+  MidiEventQueue q;
+  q.Add(At(10, 1));
+  q.Add(At(700, 2));
+  q.PopFront();
+  q.Flush(512);
+  EXPECT_EQ(q.Size(), 1);
+  EXPECT_EQ(q.Front().frameOffset, 188);
+}
+
+TEST(MidiEventQueue, GrowsByItsStepWhenFullAndResizesInMultiplesOf512) {
+  MidiEventQueue q;
+  EXPECT_EQ(q.Capacity(), 1024);
+  for (int i = 0; i < 1025; ++i) ASSERT_TRUE(q.Add(At(i, static_cast<uint8_t>(i & 0x7F))));
+  EXPECT_EQ(q.Capacity(), 2048);
+  EXPECT_EQ(q.Size(), 1025);
+  EXPECT_EQ(q.Front().frameOffset, 0);
+
+  // Full with consumed entries in front: they are discarded instead of growing.
+  for (int i = 1025; i < 2048; ++i) q.Add(At(i, 0));
+  q.PopFront();
+  ASSERT_TRUE(q.Add(At(5000, 0)));
+  EXPECT_EQ(q.Capacity(), 2048);
+
+  MidiEventQueue r;
+  r.Resize(100);
+  EXPECT_EQ(r.Capacity(), 512);
+  EXPECT_EQ(r.GrowthStep(), 512);
+  r.Resize(1025);
+  EXPECT_EQ(r.Capacity(), 1536);
+  for (int i = 0; i < 1536; ++i) r.Add(At(i, 0));
+  r.Resize(0);  // never a zero growth step
+  EXPECT_EQ(r.Capacity(), 1536);
+  EXPECT_EQ(r.GrowthStep(), 512);
+  ASSERT_TRUE(r.Add(At(0, 9)));
+  EXPECT_EQ(r.Capacity(), 2048);
+}
+
+}  // namespace

@@ -1,0 +1,345 @@
+#include "effect/effect_kernel.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <initializer_list>
+#include <utility>
+
+#include "effect/biquad_filter.h"
+#include "effect/dsp_guards.h"
+#include "reference_kernel.h"
+#include "test_signals.h"
+
+namespace {
+
+using Settings = std::initializer_list<std::pair<int, double>>;
+
+void Apply(EffectKernel& k, Settings s) {
+  for (auto [i, v] : s) k.SetParameter(i, v);
+}
+
+StereoBuffer RunKernel(EffectKernel& k, const StereoBuffer& in, int block) {
+  StereoBuffer out(in.Frames());
+  for (int at = 0; at < in.Frames(); at += block) {
+    const int n = std::min(block, in.Frames() - at);
+    const double* ins[2] = {in.left.data() + at, in.right.data() + at};
+    double* outs[2] = {out.left.data() + at, out.right.data() + at};
+    EXPECT_EQ(k.Process(ins, outs, n), 0);
+  }
+  return out;
+}
+
+// Long enough for the smoothed parameters to settle and the tail to build.
+constexpr int kFrames = 44100 * 2;
+
+const Settings kRichSettings = {{kReverbOffOn, 1},        {kReverbRoomSize, 0.5}, {kReverbDecayTime, 0.5},
+                                {kReverbEarlyReflections, 0.6}, {kReverbLateReverberation, 0.8},
+                                {kReverbDamp, 0.3},       {kReverbPanorama, 0.8}, {kReverbPreDelay, 0.1},
+                                {kPreampClippingOffOn, 1}, {kPreampClippingGain, 0.6},
+                                {kAmpClippingOffOn, 1},   {kAmpClippingGain, 0.4},  {kAmpFilterMode, 1},
+                                {kAmpMainBlend, 0.7},     {kPreampFilterType, 1},   {kPreampFilterCutoff, 0.1}};
+
+TEST(EffectKernel, MatchesThePlainEvaluationOfTheFormulas) {
+  const StereoBuffer in = MakeProgramme(kFrames);
+  for (Settings s : {Settings{{kReverbOffOn, 1}}, kRichSettings,
+                     Settings{{kReverbOffOn, 1}, {kReverbRoomSize, 1}, {kReverbDecayTime, 1}, {kReverbLateReverberation, 1},
+                              {kReverbPanorama, 0}, {kAmpFilterMode, 2}, {kPreampInputMode, 3}},
+                     Settings{{kReverbOffOn, 0.5}, {kPreampInputMode, 1}, {kReverbLateReverberation, 1}}}) {
+    auto kernel = EffectKernel::Create(44100);
+    ReferenceKernel reference(44100);
+    Apply(*kernel, s);
+    for (auto [i, v] : s) reference.SetParameter(i, v);
+    const StereoBuffer fast = RunKernel(*kernel, in, 512);
+    StereoBuffer slow(in.Frames());
+    const double* ins[2] = {in.left.data(), in.right.data()};
+    double* outs[2] = {slow.left.data(), slow.right.data()};
+    reference.Process(ins, outs, in.Frames());
+    ASSERT_GT(Peak(slow), 0.01);
+    EXPECT_LE(MaxDifference(fast, slow), 1e-10 * Peak(slow));
+  }
+}
+
+TEST(EffectKernel, MatchesThePlainEvaluationWhileParametersGlide) {
+  const StereoBuffer in = MakeProgramme(kFrames);
+  auto kernel = EffectKernel::Create(48000);
+  kernel->Init(48000);
+  ReferenceKernel reference(48000);
+  StereoBuffer fast(in.Frames()), slow(in.Frames());
+  const int block = 256;
+  for (int at = 0, n = 0; at < in.Frames(); at += block, ++n) {
+    const Settings s = {{kReverbOffOn, 1},
+                        {kReverbDecayTime, 0.3 + 0.002 * (n % 50)},
+                        {kReverbLateReverberation, 0.9},
+                        {kReverbRoomSize, 0.5 + 0.5 * std::sin(n * 0.05)},
+                        {kReverbPanorama, 0.5 + 0.5 * std::cos(n * 0.07)},
+                        {kReverbPreDelay, 0.05 * (n % 7)}};
+    Apply(*kernel, s);
+    for (auto [i, v] : s) reference.SetParameter(i, v);
+    const int frames = std::min(block, in.Frames() - at);
+    const double* ins[2] = {in.left.data() + at, in.right.data() + at};
+    double* f[2] = {fast.left.data() + at, fast.right.data() + at};
+    double* r[2] = {slow.left.data() + at, slow.right.data() + at};
+    kernel->Process(ins, f, frames);
+    reference.Process(ins, r, frames);
+  }
+  EXPECT_LE(MaxDifference(fast, slow), 1e-10 * Peak(slow));
+}
+
+TEST(EffectKernel, OutputDoesNotDependOnTheBlockSplit) {
+  const StereoBuffer in = MakeProgramme(30000);
+  StereoBuffer first;
+  for (int block : {1, 21, 300, 4096}) {
+    auto kernel = EffectKernel::Create(44100);
+    Apply(*kernel, kRichSettings);
+    const StereoBuffer out = RunKernel(*kernel, in, block);
+    if (block == 1) {
+      first = out;
+    } else {
+      EXPECT_EQ(MaxDifference(out, first), 0.0) << "block " << block;
+    }
+  }
+}
+
+TEST(EffectKernel, MasterSwitchOffPassesTheInputBitForBit) {
+  StereoBuffer in = MakeProgramme(20000);
+  in.left[5] = 1e300;
+  in.right[6] = -3e-310;  // a denormal passes untouched too
+  for (double rate : {22050.0, 44100.0, 96000.0, 192000.0}) {
+    for (double off : {0.0, 0.9, 0.999999}) {
+      for (int block : {1, 64, 1000}) {
+        auto kernel = EffectKernel::Create(44100);
+        kernel->Init(rate);
+        Apply(*kernel, {{kReverbOffOn, off}, {kPreampClippingOffOn, 1}, {kReverbLateReverberation, 1}, {kAmpMainVolume, 0}});
+        const StereoBuffer out = RunKernel(*kernel, in, block);
+        EXPECT_EQ(std::memcmp(out.left.data(), in.left.data(), in.left.size() * sizeof(double)), 0);
+        EXPECT_EQ(std::memcmp(out.right.data(), in.right.data(), in.right.size() * sizeof(double)), 0);
+      }
+    }
+  }
+}
+
+TEST(EffectKernel, InPlaceProcessingEqualsSeparateBuffers) {
+  const StereoBuffer in = MakeProgramme(10000);
+  auto a = EffectKernel::Create(44100);
+  auto b = EffectKernel::Create(44100);
+  Apply(*a, kRichSettings);
+  Apply(*b, kRichSettings);
+  const StereoBuffer separate = RunKernel(*a, in, 333);
+  StereoBuffer inPlace = in;
+  for (int at = 0; at < in.Frames(); at += 333) {
+    const int n = std::min(333, in.Frames() - at);
+    double* io[2] = {inPlace.left.data() + at, inPlace.right.data() + at};
+    b->Process(io, io, n);
+  }
+  EXPECT_EQ(MaxDifference(separate, inPlace), 0.0);
+}
+
+TEST(EffectKernel, MissingArrayIsErrorUntilTheNextInit) {
+  auto kernel = EffectKernel::Create(44100);
+  Apply(*kernel, {{kReverbOffOn, 1}});
+  std::vector<double> l(64, 0.5), r(64, 0.5), ol(64, 7.0);
+  const double* ins[2] = {l.data(), r.data()};
+  double* outs[2] = {ol.data(), nullptr};
+  EXPECT_EQ(kernel->Process(ins, outs, 64), kKernelErrorNullBuffer);
+  std::vector<double> orr(64, 7.0);
+  double* good[2] = {ol.data(), orr.data()};
+  EXPECT_EQ(kernel->Process(ins, good, 64), kKernelErrorNullBuffer);
+  EXPECT_EQ(ol[0], 7.0);
+  EXPECT_EQ(orr[63], 7.0);
+  EXPECT_EQ(kernel->Process(nullptr, good, 64), kKernelErrorNullBuffer);
+  kernel->Init(44100);
+  EXPECT_EQ(kernel->Process(ins, good, 0), 0);
+  EXPECT_EQ(ol[0], 7.0);  // zero frames write nothing
+  EXPECT_EQ(kernel->Process(ins, good, 64), 0);
+  EXPECT_NE(ol[0], 7.0);
+}
+
+TEST(EffectKernel, InitRestoresTheTableDefaultsAndClampsRanges) {
+  auto kernel = EffectKernel::Create(44100);
+  const auto& table = kernel->ParamTable();
+  EXPECT_STREQ(table[kReverbRoomSize].name, "ReverbRoomSize");
+  EXPECT_DOUBLE_EQ(table[kHostTempoBpm].defaultValue, 120.0);
+  EXPECT_DOUBLE_EQ(table[kPresetSelector].outputMinimum, -1.0);
+  EXPECT_DOUBLE_EQ(table[kPresetSelector].outputMaximum, 10000.0);
+  kernel->SetParameter(kAmpFilterMode, 5);
+  EXPECT_DOUBLE_EQ(kernel->Parameter(kAmpFilterMode), 2.0);
+  kernel->SetParameter(kMidiChannelInput, 0);
+  EXPECT_DOUBLE_EQ(kernel->Parameter(kMidiChannelInput), 1.0);
+  kernel->SetParameter(kReverbDamp, -3);
+  EXPECT_DOUBLE_EQ(kernel->Parameter(kReverbDamp), 0.0);
+  kernel->SetParameter(kReverbDamp, std::nan(""));
+  EXPECT_DOUBLE_EQ(kernel->Parameter(kReverbDamp), 0.0);
+  kernel->SetParameter(99, 1.0);  // ignored
+  kernel->Init(48000);
+  for (int i = 0; i < kKernelParamCount; ++i) EXPECT_DOUBLE_EQ(kernel->Parameter(i), table[static_cast<size_t>(i)].defaultValue);
+}
+
+// Runs a settled kernel with silence, then an impulse; returns the output.
+StereoBuffer ImpulseResponse(EffectKernel& k, int settle, int frames) {
+  StereoBuffer in(settle + frames);
+  in.left[static_cast<size_t>(settle)] = 1.0;
+  in.right[static_cast<size_t>(settle)] = 1.0;
+  StereoBuffer out = RunKernel(k, in, 4096);
+  StereoBuffer tail(frames);
+  std::copy(out.left.begin() + settle, out.left.end(), tail.left.begin());
+  std::copy(out.right.begin() + settle, out.right.end(), tail.right.begin());
+  return tail;
+}
+
+int FirstAbove(const std::vector<double>& v, double threshold) {
+  for (size_t i = 0; i < v.size(); ++i)
+    if (std::fabs(v[i]) > threshold) return static_cast<int>(i);
+  return -1;
+}
+
+TEST(EffectKernel, PreDelayOfOneDelaysByTwoSecondsUpToTheConstructionCapacity) {
+  // Only the diffused, pre-delayed input reaches the output: no reflections, no
+  // late reverberation, processed signal only.
+  const Settings dryPath = {{kReverbOffOn, 1}, {kReverbPreDelay, 1}, {kAmpMainBlend, 1}};
+  auto kernel = EffectKernel::Create(44100);
+  Apply(*kernel, dryPath);
+  StereoBuffer ir = ImpulseResponse(*kernel, 60000, 100000);
+  EXPECT_EQ(FirstAbove(ir.left, 1e-6), 88200);
+
+  // Reset at 96 kHz: the lines keep their 44.1 kHz capacity, so two seconds become
+  // 88200 samples (0.91875 s).
+  kernel->Init(96000);
+  Apply(*kernel, dryPath);
+  ir = ImpulseResponse(*kernel, 100000, 100000);
+  EXPECT_EQ(FirstAbove(ir.left, 1e-6), 88200);
+  EXPECT_EQ(kernel->Reverb().PreDelayLine(0).MaximumDelay(), 88200);
+}
+
+TEST(EffectKernel, RoomGeometryAndDecayGains) {
+  struct Case {
+    double rate, room, decay;
+    double P;
+    int W;
+  };
+  for (Case c : {Case{44100, 0, 0, 1297.0588235, 0}, Case{44100, 1, 0, 12970.588235, 6}, Case{48000, 1, 0, 14117.647059, 7},
+                 Case{44100, 0.5, 0.5, 7133.8235294, 3}}) {
+    auto kernel = EffectKernel::Create(c.rate);
+    Apply(*kernel, {{kReverbOffOn, 1}, {kReverbRoomSize, c.room}, {kReverbDecayTime, c.decay}});
+    StereoBuffer silence(80000);
+    RunKernel(*kernel, silence, 4096);
+    EXPECT_NEAR(kernel->Reverb().RoomLength(), c.P, 1e-4);
+    EXPECT_EQ(kernel->Reverb().DiffuserScale(), c.W);
+  }
+  auto kernel = EffectKernel::Create(44100);
+  Apply(*kernel, {{kReverbOffOn, 1}, {kReverbRoomSize, 0.5}, {kReverbDecayTime, 0.5}});
+  StereoBuffer silence(80000);
+  RunKernel(*kernel, silence, 4096);
+  const double g = std::pow(0.001, 1.0 / (44100 * 10.05));
+  EXPECT_NEAR(g, 0.99998441, 1e-8);
+  EXPECT_NEAR(kernel->Reverb().LineGain(0), -0.894771, 1e-6);
+  EXPECT_LT(kernel->Reverb().LineGain(1), 0.0);
+  EXPECT_NEAR(kernel->Reverb().TapGain(3), std::pow(g, 7133.8235294 + 5), 1e-9);
+
+  // Constructed at 44.1 kHz, reset to 192 kHz: room 1 asks for P = 56470.59 and W = 29.
+  auto fast = EffectKernel::Create(44100);
+  fast->Init(192000);
+  Apply(*fast, {{kReverbOffOn, 1}, {kReverbRoomSize, 1}});
+  StereoBuffer longSilence(192000);
+  RunKernel(*fast, longSilence, 4096);
+  EXPECT_NEAR(fast->Reverb().RoomLength(), 56470.588, 1e-2);
+  EXPECT_EQ(fast->Reverb().DiffuserScale(), 29);
+}
+
+TEST(EffectKernel, PanoramaZeroMakesBothOutputsEqual) {
+  auto kernel = EffectKernel::Create(44100);
+  Apply(*kernel, {{kReverbOffOn, 1}, {kReverbPanorama, 0}, {kReverbLateReverberation, 0.8}, {kAmpMainBlend, 1}});
+  StereoBuffer warmup(30000);
+  RunKernel(*kernel, warmup, 4096);
+  const StereoBuffer out = RunKernel(*kernel, MakeProgramme(20000), 4096);
+  EXPECT_GT(Peak(out), 0.01);
+  for (int i = 0; i < out.Frames(); ++i) ASSERT_NEAR(out.left[static_cast<size_t>(i)], out.right[static_cast<size_t>(i)], 1e-12);
+}
+
+TEST(EffectKernel, TurningTheReverbOffLongerThanTheLongestDelayRestartsFromSilence) {
+  auto kernel = EffectKernel::Create(44100);
+  const Settings on = {{kReverbOffOn, 1}, {kReverbDecayTime, 1}, {kReverbLateReverberation, 1}, {kAmpMainBlend, 1}};
+  Apply(*kernel, on);
+  RunKernel(*kernel, MakeProgramme(44100), 512);
+  kernel->SetParameter(kReverbOffOn, 0);
+  RunKernel(*kernel, StereoBuffer(44100), 512);
+  kernel->SetParameter(kReverbOffOn, 1);
+  const StereoBuffer after = RunKernel(*kernel, StereoBuffer(44100), 512);
+  EXPECT_EQ(Peak(after), 0.0);
+}
+
+TEST(EffectKernel, AmpStageLevels) {
+  // Blend 1, volume 0.5, mode 0, clipper off: the reverb stage's output unchanged,
+  // so with a reverb of only the dry diffused path a DC input keeps its level
+  // through the allpasses (unity gain at DC).
+  auto kernel = EffectKernel::Create(44100);
+  Apply(*kernel, {{kReverbOffOn, 1}, {kAmpMainBlend, 1}, {kReverbPanorama, 0.5}});
+  StereoBuffer dc(60000);
+  std::fill(dc.left.begin(), dc.left.end(), 0.25);
+  std::fill(dc.right.begin(), dc.right.end(), 0.25);
+  const StereoBuffer out = RunKernel(*kernel, dc, 1024);
+  EXPECT_NEAR(out.left.back(), 0.25, 1e-3);
+
+  // Volume 0 silences the processed output; input gain 0 silences the dry path too.
+  auto quiet = EffectKernel::Create(44100);
+  Apply(*quiet, {{kReverbOffOn, 1}, {kAmpMainVolume, 0}});
+  EXPECT_EQ(Peak(RunKernel(*quiet, MakeProgramme(5000), 512)), 0.0);
+  auto muted = EffectKernel::Create(44100);
+  Apply(*muted, {{kReverbOffOn, 1}, {kPreampInputGain, 0}, {kReverbLateReverberation, 1}});
+  EXPECT_EQ(Peak(RunKernel(*muted, MakeProgramme(5000), 512)), 0.0);
+}
+
+TEST(EffectKernel, InputRoutingModes) {
+  // Blend 0 outputs the gain-adjusted, routed input: the routing made audible.
+  StereoBuffer in(8);
+  for (int i = 0; i < 8; ++i) {
+    in.left[static_cast<size_t>(i)] = 0.5;
+    in.right[static_cast<size_t>(i)] = -0.25;
+  }
+  struct Case {
+    double mode, left, right;
+  };
+  for (Case c : {Case{0, 0.5, -0.25}, Case{1, 0.5, 0.5}, Case{2, -0.25, -0.25}, Case{3, 0.125, 0.125}, Case{2.9, -0.25, -0.25}}) {
+    auto kernel = EffectKernel::Create(44100);
+    Apply(*kernel, {{kReverbOffOn, 1}, {kAmpMainBlend, 0}, {kPreampInputMode, c.mode}});
+    const StereoBuffer out = RunKernel(*kernel, in, 8);
+    EXPECT_DOUBLE_EQ(out.left[3], c.left) << c.mode;
+    EXPECT_DOUBLE_EQ(out.right[3], c.right) << c.mode;
+  }
+  // A centred signal keeps its level in the mono sum.
+  StereoBuffer centred(4);
+  std::fill(centred.left.begin(), centred.left.end(), 0.3);
+  std::fill(centred.right.begin(), centred.right.end(), 0.3);
+  auto kernel = EffectKernel::Create(44100);
+  Apply(*kernel, {{kReverbOffOn, 1}, {kAmpMainBlend, 0}, {kPreampInputMode, 3}});
+  EXPECT_DOUBLE_EQ(RunKernel(*kernel, centred, 4).left[2], 0.3);
+}
+
+TEST(EffectKernel, RecoversFromNonFiniteInput) {
+  auto kernel = EffectKernel::Create(44100);
+  Apply(*kernel, kRichSettings);
+  StereoBuffer in = MakeProgramme(44100);
+  in.left[1000] = std::nan("");
+  in.right[1001] = INFINITY;
+  in.left[1002] = -INFINITY;
+  const StereoBuffer out = RunKernel(*kernel, in, 512);
+  for (int i = 1010; i < out.Frames(); ++i) {
+    ASSERT_TRUE(std::isfinite(out.left[static_cast<size_t>(i)])) << i;
+    ASSERT_TRUE(std::isfinite(out.right[static_cast<size_t>(i)])) << i;
+  }
+  EXPECT_GT(Peak(out), 0.01);
+}
+
+TEST(EffectKernel, SilenceAfterSoundLeavesNoDenormals) {
+  auto kernel = EffectKernel::Create(8000);
+  Apply(*kernel, {{kReverbOffOn, 1}, {kReverbDecayTime, 0}, {kReverbLateReverberation, 1}, {kAmpMainBlend, 1}});
+  RunKernel(*kernel, MakeProgramme(4000), 256);
+  const StereoBuffer out = RunKernel(*kernel, StereoBuffer(8000 * 60), 4096);
+  for (int i = 0; i < out.Frames(); ++i) {
+    ASSERT_NE(std::fpclassify(out.left[static_cast<size_t>(i)]), FP_SUBNORMAL) << i;
+    ASSERT_NE(std::fpclassify(out.right[static_cast<size_t>(i)]), FP_SUBNORMAL) << i;
+  }
+}
+
+}  // namespace
