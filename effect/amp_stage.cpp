@@ -21,31 +21,42 @@ AmpSettings AmpSettings::FromParams(const double* p, double sampleRate) {
 }
 
 void AmpStage::Clear() {
-  for (int ch = 0; ch < 2; ++ch) {
-    lowPass_[ch].Clear();
-    highPass_[ch].Clear();
-    clip_[ch].Clear();
-  }
+  lowPass_.Clear();
+  highPass_.Clear();
+  clip_.Clear();
 }
 
-void AmpStage::Process(const AmpSettings& s, const double* const in[2], const double* const dry[2],
-                       const double* const raw[2], double* const out[2], int frames) {
-  for (int ch = 0; ch < 2; ++ch) {
-    const double* src = in[ch];
-    const double* a = dry[ch];
-    const double* x = raw[ch];
-    double* dst = out[ch];
-    BiquadFilter& lp = lowPass_[ch];
-    BiquadFilter& hp = highPass_[ch];
-    ClipStage& clip = clip_[ch];
-    for (int i = 0; i < frames; ++i) {
-      // Filters and clipper run in every mode so their states stay current.
-      const double sIn = src[i];
-      const double bp = hp.Process(lp.Process(sIn, s.lowPass), s.highPass);
-      const double f = s.mode == AmpFilterMode::Through ? sIn : (s.mode == AmpFilterMode::BandPass ? bp : sIn - bp);
-      const double clipped = clip.Process(f, s.drive, s.makeup);
-      const double amp = s.clipperOn ? clipped : f;
-      dst[i] = s.masterOn ? (a[i] + (amp - a[i]) * s.blend) * s.volume : x[i];
+void AmpStage::Process(const AmpSettings& s, const Double2* in, const Double2* dry, const double* left,
+                       const double* right, double* outLeft, double* outRight, int frames) {
+  // Block-constant choices as lane masks, so that selecting keeps the vectors whole.
+  const Int2 through = dsp::MaskOf(s.mode == AmpFilterMode::Through);
+  const Int2 bandPass = dsp::MaskOf(s.mode == AmpFilterMode::BandPass);
+  const Int2 clipperOn = dsp::MaskOf(s.clipperOn);
+  // Settings and states in locals: the output stores could otherwise alias them.
+  const BiquadCoefficients lowPassCoefficients = s.lowPass, highPassCoefficients = s.highPass;
+  const Double2 drive = dsp::Splat(s.drive), makeup = dsp::Splat(s.makeup);
+  const Double2 blend = dsp::Splat(s.blend), volume = dsp::Splat(s.volume);
+  const bool masterOn = s.masterOn;
+  BiquadFilter lowPass = lowPass_, highPass = highPass_;
+  ClipStage clip = clip_;
+  for (int i = 0; i < frames; ++i) {
+    // Filters and clipper run in every mode so their states stay current.
+    const Double2 x = in[i];
+    const Double2 bp = highPass.Process(lowPass.Process(x, lowPassCoefficients), highPassCoefficients);
+    const Double2 f = dsp::Select2(through, x, dsp::Select2(bandPass, bp, x - bp));
+    const Double2 clipped = clip.Process(f, drive, makeup);
+    const Double2 amp = dsp::Select2(clipperOn, clipped, f);
+    if (masterOn) {
+      const Double2 a = dry[i];
+      const Double2 out = (a + (amp - a) * blend) * volume;
+      outLeft[i] = out[0];
+      outRight[i] = out[1];
+    } else {
+      outLeft[i] = left[i];
+      outRight[i] = right[i];
     }
   }
+  lowPass_ = lowPass;
+  highPass_ = highPass;
+  clip_ = clip;
 }

@@ -24,14 +24,14 @@ class AmpStage {
  public:
   void Clear();
 
-  // in: the reverb stage's outputs; dry: the gain-adjusted inputs; raw: the
-  // unprocessed inputs, passed through while the master switch is off.
-  // out may alias in, dry or raw at the same channel.
-  void Process(const AmpSettings& s, const double* const in[2], const double* const dry[2],
-               const double* const raw[2], double* const out[2], int frames);
+  // in: the reverb stage's outputs; dry: the gain-adjusted inputs (one lane per
+  // channel); left and right: the unprocessed inputs, passed through while the
+  // master switch is off.
+  void Process(const AmpSettings& s, const Double2* in, const Double2* dry, const double* left,
+               const double* right, double* outLeft, double* outRight, int frames);
 
  private:
-  BiquadFilter lowPass_[2];
-  BiquadFilter highPass_[2];
-  ClipStage clip_[2];
+  BiquadFilter lowPass_;
+  BiquadFilter highPass_;
+  ClipStage clip_;
 };

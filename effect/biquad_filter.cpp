@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "dsp_guards.h"
+
 namespace {
 struct Prototype {
   double cs, alpha, n;

@@ -1,7 +1,7 @@
 #pragma once
 // Direct-form-I biquad with Q = 0.5 low- and high-pass designs (RBJ cookbook).
 
-#include "dsp_guards.h"
+#include "stereo_vector.h"
 
 struct BiquadCoefficients {
   double b0 = 0.0, b1 = 0.0, b2 = 0.0, a1 = 0.0, a2 = 0.0;
@@ -11,17 +11,18 @@ struct BiquadCoefficients {
   static BiquadCoefficients HighPass(double cutoffHz, double sampleRate);
 };
 
+// Both channels at once, one lane each.
 struct BiquadFilter {
-  double x1 = 0.0, x2 = 0.0, y1 = 0.0, y2 = 0.0;
+  Double2 x1{}, x2{}, y1{}, y2{};
 
   void Clear() { *this = BiquadFilter{}; }
 
-  double Process(double in, const BiquadCoefficients& c) {
-    const double y = c.b0 * in + c.b1 * x1 + c.b2 * x2 - c.a1 * y1 - c.a2 * y2;
+  Double2 Process(Double2 in, const BiquadCoefficients& c) {
+    const Double2 y = c.b0 * in + c.b1 * x1 + c.b2 * x2 - c.a1 * y1 - c.a2 * y2;
     x2 = x1;
-    x1 = dsp::FlushDenormal(in);
+    x1 = dsp::FlushDenormal2(in);
     y2 = y1;
-    y1 = dsp::FlushDenormal(y);
+    y1 = dsp::FlushDenormal2(y);
     return y;
   }
 };

@@ -27,15 +27,43 @@ class DelayLine {
     return a + (memory_[(i + 1) & mask_] - a) * frac;
   }
 
-  // Stores the value at the head; the caller has already guarded it.
-  void Write(double value) {
-    lastWrite_ = head_;
-    if (memory_ != nullptr) memory_[head_] = value;
+  // A read position prepared once for a delay that stays put over many frames.
+  struct Tap {
+    int32_t offset = 0;  // whole samples from the head, size - delay rounded down
+    double frac = 0.0;
+  };
+
+  // For reads that always follow at least one write of the line (its minimum delay
+  // is then 1): the delay is raised to 1 and lowered to the maximum here, once.
+  Tap MakeTap(double delay) const {
+    if (delay < 1.0) delay = 1.0;
+    if (delay > maximumDelay_) delay = maximumDelay_;
+    const double ahead = static_cast<double>(size_) - delay;
+    Tap tap;
+    tap.offset = static_cast<int32_t>(ahead);
+    tap.frac = ahead - static_cast<double>(tap.offset);
+    return tap;
   }
 
-  void Step() {
-    if (++head_ == size_) head_ = 0;
+  // Read(delay) for a prepared tap. On a freshly reset line the minimum of 1 reads
+  // the same silence as Read's minimum of 0. kMayLackMemory false is for callers
+  // that checked HasMemory() for the whole block.
+  template <bool kMayLackMemory = true>
+  double ReadTap(const Tap& tap) const {
+    if (kMayLackMemory && memory_ == nullptr) return 0.0;
+    const int32_t i = head_ + tap.offset;
+    const double a = memory_[i & mask_];
+    return a + (memory_[(i + 1) & mask_] - a) * tap.frac;
   }
+
+  // Stores the value at the head; the caller has already guarded it.
+  template <bool kMayLackMemory = true>
+  void Write(double value) {
+    lastWrite_ = head_;
+    if (!kMayLackMemory || memory_ != nullptr) memory_[head_] = value;
+  }
+
+  void Step() { head_ = (head_ + 1) & mask_; }  // wraps to 0 at size
 
   int32_t Size() const { return size_; }
   int32_t MaximumDelay() const { return maximumDelay_; }

@@ -18,13 +18,15 @@ inline uint32_t ExponentField(double v) {
 // poison a delay line or filter until the next reset. Finite values of normal size
 // pass unchanged.
 inline double FlushDenormal(double v) {
-  const uint32_t e = ExponentField(v);
-  return (e - 2u) < 0x7FDu ? v : 0.0;  // keeps exponent fields 2 .. 0x7FE
+  // Exponent fields 2 .. 0x7FE are exactly the magnitudes 2^-1021 .. DBL_MAX; NaN
+  // fails both comparisons.
+  const double a = std::fabs(v);
+  return (a >= 0x1p-1021 && a <= 0x1.fffffffffffffp+1023) ? v : 0.0;
 }
 
 // For states that are stored unflushed (the one-pole filter, the DC blocker's
 // memories): only NaN and infinity become 0.
-inline double FiniteOrZero(double v) { return ExponentField(v) != 0x7FFu ? v : 0.0; }
+inline double FiniteOrZero(double v) { return std::fabs(v) <= 0x1.fffffffffffffp+1023 ? v : 0.0; }
 
 // The curve convention's guard on a power: anything not finite or of magnitude
 // 2^1023 and up (exponent field 0x7FE or 0x7FF) becomes 0.

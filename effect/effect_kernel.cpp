@@ -17,7 +17,7 @@ constexpr double kDefaults[kKernelParamCount] = {
 };
 }  // namespace
 
-EffectKernel::EffectKernel() : scratch_(8 * kChunk, 0.0) {}
+EffectKernel::EffectKernel() = default;
 
 std::unique_ptr<EffectKernel> EffectKernel::Create(double sampleRate) {
   std::unique_ptr<EffectKernel> kernel(new EffectKernel());
@@ -72,19 +72,14 @@ int EffectKernel::Process(const double* const* inputs, double* const* outputs, i
   const ReverbSettings reverb = ReverbSettings::FromParams(params_.data(), sampleRate_);
   const AmpSettings amp = AmpSettings::FromParams(params_.data(), sampleRate_);
 
-  double* raw[2] = {&scratch_[0 * kChunk], &scratch_[1 * kChunk]};
-  double* dry[2] = {&scratch_[2 * kChunk], &scratch_[3 * kChunk]};
-  double* pre[2] = {&scratch_[4 * kChunk], &scratch_[5 * kChunk]};
-  double* wet[2] = {&scratch_[6 * kChunk], &scratch_[7 * kChunk]};
   for (int done = 0; done < frames; done += kChunk) {
     const int n = std::min(kChunk, frames - done);
     // Copy both inputs first: outputs may be the input arrays (even crossed).
-    std::copy(inputs[0] + done, inputs[0] + done + n, raw[0]);
-    std::copy(inputs[1] + done, inputs[1] + done + n, raw[1]);
-    preamp_.Process(preamp, raw, dry, pre, n);
-    reverb_.Process(reverb, pre, wet, n);
-    double* out[2] = {outputs[0] + done, outputs[1] + done};
-    amp_.Process(amp, wet, dry, raw, out, n);
+    std::copy(inputs[0] + done, inputs[0] + done + n, rawLeft_);
+    std::copy(inputs[1] + done, inputs[1] + done + n, rawRight_);
+    preamp_.Process(preamp, rawLeft_, rawRight_, dry_, stage_, n);
+    reverb_.Process(reverb, stage_, stage_, n);
+    amp_.Process(amp, stage_, dry_, rawLeft_, rawRight_, outputs[0] + done, outputs[1] + done, n);
   }
   return error_;
 }

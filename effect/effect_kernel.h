@@ -7,7 +7,6 @@
 
 #include <array>
 #include <memory>
-#include <vector>
 
 #include "amp_stage.h"
 #include "kernel_params.h"
@@ -60,5 +59,10 @@ class EffectKernel {
   PreampStage preamp_;
   ReverbEngine reverb_;
   AmpStage amp_;
-  std::vector<double> scratch_;  // raw, dry, preamp and reverb outputs: 8 x kChunk
+  // Per chunk: the raw inputs (copied first, since outputs may be the input arrays),
+  // the dry signal and the stage outputs between preamp, reverb and amp.
+  double rawLeft_[kChunk] = {};
+  double rawRight_[kChunk] = {};
+  Double2 dry_[kChunk] = {};
+  Double2 stage_[kChunk] = {};
 };

@@ -23,33 +23,39 @@ PreampSettings PreampSettings::FromParams(const double* p, double sampleRate) {
 }
 
 void PreampStage::Clear() {
-  for (int ch = 0; ch < 2; ++ch) {
-    clip_[ch].Clear();
-    filter_[ch].Clear();
-  }
+  clip_.Clear();
+  filter_.Clear();
 }
 
-void PreampStage::Process(const PreampSettings& s, const double* const raw[2], double* const dry[2],
-                          double* const out[2], int frames) {
-  const double* left = raw[0];
-  const double* right = raw[1];
+void PreampStage::Process(const PreampSettings& s, const double* left, const double* right, Double2* dry,
+                          Double2* out, int frames) {
+  // Block-constant choices as lane masks: selecting with them keeps the lanes in
+  // the vector registers.
+  const Int2 clipperOn = dsp::MaskOf(s.clipperOn);
+  const Int2 highPass = dsp::MaskOf(s.highPass);
+  // Settings and states in locals: the output stores could otherwise alias them and
+  // force a reload every frame.
+  const InputRouting routing = s.routing;
+  const Double2 gain = dsp::Splat(s.inputGain), drive = dsp::Splat(s.drive), makeup = dsp::Splat(s.makeup);
+  const Double2 filterG = dsp::Splat(s.filterG), normaliser = dsp::Splat(s.filterNormaliser);
+  ClipStage clip = clip_;
+  OnePoleFilter filter = filter_;
   for (int i = 0; i < frames; ++i) {
-    double in[2] = {left[i], right[i]};
-    switch (s.routing) {
+    Double2 in = {left[i], right[i]};
+    switch (routing) {
       case InputRouting::Stereo: break;
-      case InputRouting::LeftToBoth: in[0] = in[1] = left[i]; break;
-      case InputRouting::RightToBoth: in[0] = in[1] = right[i]; break;
-      case InputRouting::MonoSum: in[0] = in[1] = (left[i] + right[i]) * 0.5; break;
+      case InputRouting::LeftToBoth: in = dsp::Splat(left[i]); break;
+      case InputRouting::RightToBoth: in = dsp::Splat(right[i]); break;
+      case InputRouting::MonoSum: in = dsp::Splat((left[i] + right[i]) * 0.5); break;
     }
-    for (int ch = 0; ch < 2; ++ch) {
-      const double a = in[ch] * s.inputGain;
-      dry[ch][i] = a;
-      // The clipper runs either way so that its state is current when switched on.
-      const double clipped = clip_[ch].Process(a, s.drive, s.makeup);
-      const double staged = s.clipperOn ? clipped : a;
-      double lp, hp;
-      filter_[ch].Process(staged, s.filterG, s.filterNormaliser, &lp, &hp);
-      out[ch][i] = s.highPass ? hp : lp;
-    }
+    const Double2 a = in * gain;
+    dry[i] = a;
+    // The clipper runs either way so that its state is current when switched on.
+    const Double2 clipped = clip.Process(a, drive, makeup);
+    Double2 lp, hp;
+    filter.Process(dsp::Select2(clipperOn, clipped, a), filterG, normaliser, &lp, &hp);
+    out[i] = dsp::Select2(highPass, hp, lp);
   }
+  clip_ = clip;
+  filter_ = filter;
 }

@@ -29,12 +29,13 @@ class PreampStage {
  public:
   void Clear();
 
-  // Routes and processes 'frames' frames: dry receives the gain-adjusted inputs
-  // (the output blend's dry signal), out the stage's outputs.
-  void Process(const PreampSettings& s, const double* const raw[2], double* const dry[2],
-               double* const out[2], int frames);
+  // Routes and processes 'frames' frames of both channels: dry receives the
+  // gain-adjusted inputs (the output blend's dry signal), out the stage's outputs,
+  // one lane per channel.
+  void Process(const PreampSettings& s, const double* left, const double* right, Double2* dry,
+               Double2* out, int frames);
 
  private:
-  ClipStage clip_[2];
-  OnePoleFilter filter_[2];
+  ClipStage clip_;
+  OnePoleFilter filter_;
 };

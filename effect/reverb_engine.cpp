@@ -22,10 +22,15 @@ double DecayPower(double g, double logG, double x) {
   return dsp::GuardPower(std::exp(x * logG));
 }
 
-double Allpass(DelayLine& line, double in, double length, double coefficient) {
-  const double r = line.Read(length);
-  const double v = in - coefficient * r;
-  line.Write(dsp::FlushDenormal(v));
+// Schroeder allpass on a left and a right line at once (lane 0 left, lane 1 right).
+template <bool kMayLackMemory>
+Double2 AllpassPair(DelayLine& left, DelayLine& right, Double2 in, const DelayLine::Tap& leftTap,
+                    const DelayLine::Tap& rightTap, double coefficient) {
+  const Double2 r = {left.ReadTap<kMayLackMemory>(leftTap), right.ReadTap<kMayLackMemory>(rightTap)};
+  const Double2 v = in - coefficient * r;
+  const Double2 kept = dsp::FlushDenormal2(v);
+  left.Write<kMayLackMemory>(kept[0]);
+  right.Write<kMayLackMemory>(kept[1]);
   return coefficient * v + r;
 }
 }  // namespace
@@ -60,9 +65,10 @@ bool ReverbEngine::Reset(double sr) {
     ok &= diffuserL[k].Reset(static_cast<int32_t>(diffuserMax[k]));
     ok &= diffuserR[k].Reset(static_cast<int32_t>(diffuserMax[k]));
   }
-  for (double& e : damping_) e = 0.0;
+  for (Double2& e : damping_) e = Double2{};
   room_ = panorama_ = preDelay_ = 0.0;
-  cachedRoom_ = cachedPanorama_ = cachedDecayFactor_ = -1.0;
+  allLinesHaveMemory_ = ok;
+  cachedRoom_ = cachedPanorama_ = cachedDecayFactor_ = cachedPreDelay_ = -1.0;
   cachedScale_ = -1;
   return ok;
 }
@@ -70,13 +76,15 @@ bool ReverbEngine::Reset(double sr) {
 void ReverbEngine::UpdateRoom(double room, const ReverbSettings& s) {
   const double P = (10.0 + 90.0 * room) * s.sampleRate * kSecondsPerMetre;
   for (int k = 0; k < 4; ++k) {
-    lineLength_[k] = kLineRatio[k] * P;
-    lineGain_[k] = -DecayPower(s.decayFactor, s.logDecay, lineLength_[k]);
-    tapPosition_[k] = kTapRatio[k] * P + 5.0;
-    tapGain_[k] = DecayPower(s.decayFactor, s.logDecay, tapPosition_[k]);
+    const double lineLength = kLineRatio[k] * P;
+    lineGain_[k] = -DecayPower(s.decayFactor, s.logDecay, lineLength);
+    lineTap_[k] = feedback[k].MakeTap(lineLength);
+    const double tapPosition = kTapRatio[k] * P + 5.0;
+    tapGain_[k] = DecayPower(s.decayFactor, s.logDecay, tapPosition);
+    reflectionTap_[k] = tapLine.MakeTap(tapPosition);
   }
   roomLength_ = P;
-  inputDiffuserLength_ = 0.110732 * P;
+  inputDiffuserTap_ = inputDiffuser.MakeTap(0.110732 * P);
   scale_ = static_cast<int32_t>(P * 0.000527);
   cachedRoom_ = room;
   cachedDecayFactor_ = s.decayFactor;
@@ -85,12 +93,12 @@ void ReverbEngine::UpdateRoom(double room, const ReverbSettings& s) {
 void ReverbEngine::UpdateDiffusers(double w) {
   const double sp = 100.0 * w;
   const double W = scale_;
-  diffuserLengthL_[0] = (159.0 + 0.125541 * sp) * W;
-  diffuserLengthL_[1] = (562.0 + 0.251082 * sp) * W;
-  diffuserLengthL_[2] = (410.0 - 0.376623 * sp) * W;
-  diffuserLengthR_[0] = (159.0 - 0.568366 * sp) * W;
-  diffuserLengthR_[1] = (562.0 + 0.187921 * sp) * W;
-  diffuserLengthR_[2] = (410.0 + 0.380445 * sp) * W;
+  diffuserTapL_[0] = diffuserL[0].MakeTap((159.0 + 0.125541 * sp) * W);
+  diffuserTapL_[1] = diffuserL[1].MakeTap((562.0 + 0.251082 * sp) * W);
+  diffuserTapL_[2] = diffuserL[2].MakeTap((410.0 - 0.376623 * sp) * W);
+  diffuserTapR_[0] = diffuserR[0].MakeTap((159.0 - 0.568366 * sp) * W);
+  diffuserTapR_[1] = diffuserR[1].MakeTap((562.0 + 0.187921 * sp) * W);
+  diffuserTapR_[2] = diffuserR[2].MakeTap((410.0 + 0.380445 * sp) * W);
   const double q = dsp::Clamp01(w);
   const double f = 2.0 * q;
   widthMid_ = 0.5 * (2.0 - f);
@@ -108,15 +116,24 @@ void ReverbEngine::SilenceNetwork() {
     diffuserL[k].Write(0.0);
     diffuserR[k].Write(0.0);
   }
-  for (double& e : damping_) e = 0.0;
+  for (Double2& e : damping_) e = Double2{};
 }
 
-void ReverbEngine::Process(const ReverbSettings& s, const double* const in[2], double* const out[2],
-                           int frames) {
+void ReverbEngine::Process(const ReverbSettings& s, const Double2* in, Double2* out, int frames) {
+  // Lines lack memory only after an allocation failure; the usual path skips the check.
+  if (allLinesHaveMemory_) {
+    ProcessFrames<false>(s, in, out, frames);
+  } else {
+    ProcessFrames<true>(s, in, out, frames);
+  }
+}
+
+template <bool kMayLackMemory>
+void ReverbEngine::ProcessFrames(const ReverbSettings& s, const Double2* in, Double2* out, int frames) {
   const bool networkOn = s.offOn != 0.0;
+  const Double2 damp = dsp::Splat(s.damp);
   for (int i = 0; i < frames; ++i) {
-    const double a0 = in[0][i];
-    const double a1 = in[1][i];
+    const Double2 a = in[i];
 
     // Smoothed room size, panorama and pre-delay: the advanced values serve this
     // frame, the flushed ones are kept.
@@ -128,13 +145,21 @@ void ReverbEngine::Process(const ReverbSettings& s, const double* const in[2], d
     preDelay_ = dsp::FlushDenormal(t);
 
     // Pre-delay runs whether or not the reverb is on; read before write.
-    const double preDelayLength = dsp::GuardPower(std::pow(dsp::Clamp01(t), 2.0)) * s.sampleRate * 2.0;
-    const double p0 = preDelay[0].Read(preDelayLength);
-    const double p1 = preDelay[1].Read(preDelayLength);
-    preDelay[0].Write(dsp::FlushDenormal(a0));
-    preDelay[1].Write(dsp::FlushDenormal(a1));
+    if (t != cachedPreDelay_) {
+      // c(t)^2 as a product: pow(x, 2) is exactly x * x.
+      const double ct = dsp::Clamp01(t);
+      const double preDelayLength = ct * ct * s.sampleRate * 2.0;
+      preDelayTap_[0] = preDelay[0].MakeTap(preDelayLength);
+      preDelayTap_[1] = preDelay[1].MakeTap(preDelayLength);
+      cachedPreDelay_ = t;
+    }
+    const Double2 p = {preDelay[0].ReadTap<kMayLackMemory>(preDelayTap_[0]),
+                       preDelay[1].ReadTap<kMayLackMemory>(preDelayTap_[1])};
+    const Double2 keptInput = dsp::FlushDenormal2(a);
+    preDelay[0].Write<kMayLackMemory>(keptInput[0]);
+    preDelay[1].Write<kMayLackMemory>(keptInput[1]);
 
-    double outL = a0, outR = a1;
+    Double2 result = a;
     if (!networkOn) {
       SilenceNetwork();
     } else {
@@ -142,50 +167,57 @@ void ReverbEngine::Process(const ReverbSettings& s, const double* const in[2], d
       if (w != cachedPanorama_ || scale_ != cachedScale_) UpdateDiffusers(w);
 
       // Mono input through the input diffuser.
-      const double x = (p0 + p1) * 0.707;
-      const double rd = inputDiffuser.Read(inputDiffuserLength_);
+      const double x = (p[0] + p[1]) * 0.707;
+      const double rd = inputDiffuser.ReadTap<kMayLackMemory>(inputDiffuserTap_);
       const double vd = x - 0.75 * rd;
       const double o = 0.75 * vd + rd;
-      inputDiffuser.Write(dsp::FlushDenormal(vd));
+      inputDiffuser.Write<kMayLackMemory>(dsp::FlushDenormal(vd));
 
-      // Feedback lines, read, scaled by their decay gains and damped.
-      double d[4];
-      for (int k = 0; k < 4; ++k) {
-        const double z = feedback[k].Read(lineLength_[k]) * lineGain_[k];
-        d[k] = z + (damping_[k] - z) * s.damp;
-        damping_[k] = dsp::FlushDenormal(d[k]);
-      }
+      // Feedback lines in pairs (1, 2) and (3, 4): read, scaled by their decay gains
+      // and damped by a one-pole low-pass.
+      const Double2 z12 = Double2{feedback[0].ReadTap<kMayLackMemory>(lineTap_[0]),
+                                  feedback[1].ReadTap<kMayLackMemory>(lineTap_[1])} *
+                          Double2{lineGain_[0], lineGain_[1]};
+      const Double2 z34 = Double2{feedback[2].ReadTap<kMayLackMemory>(lineTap_[2]),
+                                  feedback[3].ReadTap<kMayLackMemory>(lineTap_[3])} *
+                          Double2{lineGain_[2], lineGain_[3]};
+      const Double2 d12 = z12 + (damping_[0] - z12) * damp;
+      const Double2 d34 = z34 + (damping_[1] - z34) * damp;
+      damping_[0] = dsp::FlushDenormal2(d12);
+      damping_[1] = dsp::FlushDenormal2(d34);
+      const double d[4] = {d12[0], d12[1], d34[0], d34[1]};
+
       double tap[4];
-      for (int k = 0; k < 4; ++k) tap[k] = tapLine.Read(tapPosition_[k]) * tapGain_[k];
+      for (int k = 0; k < 4; ++k) tap[k] = tapLine.ReadTap<kMayLackMemory>(reflectionTap_[k]) * tapGain_[k];
 
+      // Hadamard mixing.
       const double h0 = 0.5 * (d[0] + d[1] + d[2] + d[3]);
       const double h1 = 0.5 * (d[0] - d[1] + d[2] - d[3]);
       const double h2 = 0.5 * (-d[0] - d[1] + d[2] + d[3]);
       const double h3 = 0.5 * (d[0] - d[1] - d[2] + d[3]);
-      feedback[0].Write(dsp::FlushDenormal(h1 + tap[0]));
-      feedback[1].Write(dsp::FlushDenormal(h2 + tap[1]));
-      feedback[2].Write(dsp::FlushDenormal(h3 + tap[2]));
-      feedback[3].Write(dsp::FlushDenormal(h0 + tap[3]));
-      tapLine.Write(dsp::FlushDenormal(o));
+      const Double2 f12 = dsp::FlushDenormal2(Double2{h1 + tap[0], h2 + tap[1]});
+      const Double2 f34 = dsp::FlushDenormal2(Double2{h3 + tap[2], h0 + tap[3]});
+      feedback[0].Write<kMayLackMemory>(f12[0]);
+      feedback[1].Write<kMayLackMemory>(f12[1]);
+      feedback[2].Write<kMayLackMemory>(f34[0]);
+      feedback[3].Write<kMayLackMemory>(f34[1]);
+      tapLine.Write<kMayLackMemory>(dsp::FlushDenormal(o));
 
       const double e = s.late * (h1 + h2 - h0 - h3) + s.early * (tap[0] + tap[1] - tap[2] - tap[3]);
 
-      double lr = e + p0;
-      double rr = e + p1;
-      for (int k = 0; k < 3; ++k) {
-        lr = Allpass(diffuserL[k], lr, diffuserLengthL_[k], kDiffuserCoefficient[k]);
-        rr = Allpass(diffuserR[k], rr, diffuserLengthR_[k], kDiffuserCoefficient[k]);
-      }
+      // The pre-delayed dry signal reaches the wet outputs through the diffusers.
+      Double2 lr = dsp::Splat(e) + p;
+      for (int k = 0; k < 3; ++k)
+        lr = AllpassPair<kMayLackMemory>(diffuserL[k], diffuserR[k], lr, diffuserTapL_[k], diffuserTapR_[k],
+                                         kDiffuserCoefficient[k]);
 
       if (s.outputsUsed) {
-        const double mid = (lr + rr) * widthMid_;
-        const double side = (lr - rr) * widthSide_;
-        outL = (mid + side) * widthLevel_;
-        outR = (mid - side) * widthLevel_;
+        const double mid = (lr[0] + lr[1]) * widthMid_;
+        const double side = (lr[0] - lr[1]) * widthSide_;
+        result = Double2{mid + side, mid - side} * widthLevel_;
       }
     }
-    out[0][i] = outL;
-    out[1][i] = outR;
+    out[i] = result;
 
     preDelay[0].Step();
     preDelay[1].Step();

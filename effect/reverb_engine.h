@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "delay_line.h"
+#include "stereo_vector.h"
 
 struct ReverbSettings {
   double sampleRate = 44100.0;
@@ -30,8 +31,8 @@ class ReverbEngine {
   bool Reset(double sampleRate);
 
   // in: preamp outputs; out: the stage's outputs (width stage or, while the
-  // reverb is not on, the preamp outputs). out may not alias in.
-  void Process(const ReverbSettings& s, const double* const in[2], double* const out[2], int frames);
+  // reverb is not on, the preamp outputs); one lane per channel. out may be in.
+  void Process(const ReverbSettings& s, const Double2* in, Double2* out, int frames);
 
   // Smoothed values, for tests.
   double SmoothedRoom() const { return room_; }
@@ -48,6 +49,8 @@ class ReverbEngine {
   struct RoomGeometry;
   void UpdateRoom(double room, const ReverbSettings& s);
   void UpdateDiffusers(double panorama);
+  template <bool kMayLackMemory>
+  void ProcessFrames(const ReverbSettings& s, const Double2* in, Double2* out, int frames);
   void SilenceNetwork();
 
   // The fourteen lines.
@@ -58,7 +61,8 @@ class ReverbEngine {
   DelayLine diffuserL[3];
   DelayLine diffuserR[3];
 
-  double damping_[4] = {};
+  bool allLinesHaveMemory_ = false;
+  Double2 damping_[2] = {};  // e1 e2, e3 e4
   double room_ = 0.0, panorama_ = 0.0, preDelay_ = 0.0;  // smoothing states
 
   // Cached values derived from the smoothed room size and panorama.
@@ -67,13 +71,15 @@ class ReverbEngine {
   double cachedPanorama_ = -1.0;
   int32_t cachedScale_ = -1;
   double roomLength_ = 0.0;
-  double lineLength_[4] = {};
   double lineGain_[4] = {};
-  double tapPosition_[4] = {};
   double tapGain_[4] = {};
-  double inputDiffuserLength_ = 0.0;
+  DelayLine::Tap lineTap_[4];
+  DelayLine::Tap reflectionTap_[4];
+  DelayLine::Tap inputDiffuserTap_;
   int32_t scale_ = 0;  // W
-  double diffuserLengthL_[3] = {};
-  double diffuserLengthR_[3] = {};
+  DelayLine::Tap diffuserTapL_[3];
+  DelayLine::Tap diffuserTapR_[3];
+  double cachedPreDelay_ = -1.0;
+  DelayLine::Tap preDelayTap_[2];
   double widthMid_ = 1.0, widthSide_ = 1.0, widthLevel_ = 1.0;
 };

@@ -7,6 +7,7 @@
 #include "effect/clip_stage.h"
 #include "effect/delay_line.h"
 #include "effect/dsp_guards.h"
+#include "effect/fast_tanh.h"
 #include "effect/kernel_params.h"
 #include "effect/midi_event_queue.h"
 #include "effect/one_pole_filter.h"
@@ -86,30 +87,70 @@ TEST(DelayLine, OutOfMemoryLeavesALineThatReadsSilence) {
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "allocating [data]: out of memory\n");
 }
 
+TEST(FastTanh, MatchesTheLibraryToTheLastBitsOfOne) {
+  double worst = 0.0, worst2 = 0.0;
+  for (double x = -30.0; x <= 30.0; x += 0.000731) {
+    worst = std::fmax(worst, std::fabs(dsp::FastTanh(x) - std::tanh(x)));
+    const Double2 pair = dsp::FastTanh2(Double2{x, -0.37 * x});
+    worst2 = std::fmax(worst2, std::fabs(pair[0] - std::tanh(x)));
+    worst2 = std::fmax(worst2, std::fabs(pair[1] - std::tanh(-0.37 * x)));
+  }
+  EXPECT_LT(worst, 1e-15);
+  EXPECT_LT(worst2, 1e-15);
+  // Relative accuracy holds near 0 too, so quiet signals keep their precision.
+  for (double x = 1e-12; x < 1.0; x *= 1.37) EXPECT_NEAR(dsp::FastTanh(x) / std::tanh(x), 1.0, 4e-16) << x;
+  EXPECT_EQ(dsp::FastTanh(1e300), 1.0);
+  EXPECT_EQ(dsp::FastTanh2(Double2{-INFINITY, 0.0})[0], -1.0);
+  EXPECT_EQ(dsp::FastTanh2(Double2{-INFINITY, 0.0})[1], 0.0);
+  EXPECT_TRUE(std::isnan(dsp::FastTanh(NAN)));
+  EXPECT_TRUE(std::isnan(dsp::FastTanh2(Double2{1.0, NAN})[1]));
+}
+
+TEST(DspGuards, VectorGuardsAgreeWithTheScalarOnes) {
+  const double values[] = {0.0, -0.0, 1e-310, -3e-308, 1e-307, 0x1p-1021, 1.0, -1e308, 1.7e308, NAN, INFINITY, -INFINITY};
+  for (double v : values) {
+    for (double w : values) {
+      const Double2 flushed = dsp::FlushDenormal2(Double2{v, w});
+      EXPECT_EQ(flushed[0], dsp::FlushDenormal(v)) << v;
+      EXPECT_EQ(flushed[1], dsp::FlushDenormal(w)) << w;
+      const Double2 finite = dsp::FiniteOrZero2(Double2{v, w});
+      if (!std::isnan(v)) {
+        EXPECT_EQ(finite[0], dsp::FiniteOrZero(v)) << v;
+      }
+      EXPECT_FALSE(std::isnan(finite[1]));
+    }
+  }
+}
+
 TEST(ClipStage, UnityDriveRemovesDcAndLargeInputsStayBounded) {
   ClipStage clip;
-  double out = 1.0;
-  for (int i = 0; i < 200000; ++i) out = clip.Process(1.0, 1.0, 1.0);
-  EXPECT_NEAR(out, 0.0, 1e-9);
+  Double2 out = dsp::Splat(1.0);
+  for (int i = 0; i < 200000; ++i) out = clip.Process(Double2{1.0, -0.5}, dsp::Splat(1.0), dsp::Splat(1.0));
+  EXPECT_NEAR(out[0], 0.0, 1e-9);
+  EXPECT_NEAR(out[1], 0.0, 1e-9);
 
   ClipStage hot;
   for (int i = 0; i < 100; ++i) {
-    hot.Process(i % 2 ? 1e6 : -1e6, 8.0, 1.0);
-    EXPECT_LE(std::fabs(hot.y1), ClipStage::kSaturationScale);
+    hot.Process(Double2{i % 2 ? 1e6 : -1e6, 3.0}, dsp::Splat(8.0), dsp::Splat(1.0));
+    EXPECT_LE(std::fabs(hot.y1[0]), ClipStage::kSaturationScale);
+    EXPECT_LE(std::fabs(hot.y1[1]), ClipStage::kSaturationScale);
   }
-  EXPECT_DOUBLE_EQ(ClipStage::Saturate(1.0), 1.0 * std::tanh(1.3) * ClipStage::kSaturationScale);
-  EXPECT_NEAR(ClipStage::Saturate(1.0), 1.0, 1e-12);
+  EXPECT_NEAR(ClipStage::Saturate(dsp::Splat(1.0))[0], 1.0, 1e-12);
+  EXPECT_NEAR(ClipStage::Saturate(dsp::Splat(-1e9))[1], -ClipStage::kSaturationScale, 1e-15);
 }
 
 TEST(ClipStage, LagsByOneAndAHalfFrames) {
   // Small signals are nearly linear: the decimated impulse lands half on frame 1 and
-  // half on frame 2, and the DC blocker then lets it decay by 0.9997 per frame.
+  // half on frame 2, and the DC blocker then lets it decay by 0.9997 per frame. The
+  // right lane, fed silence, stays silent.
   ClipStage clip;
   const double unit = 1e-6 * 1.3 * ClipStage::kSaturationScale;
   std::vector<double> decimated, out;
   for (int i = 0; i < 4; ++i) {
-    out.push_back(clip.Process(i == 0 ? 1e-6 : 0.0, 1.0, 2.0));
-    decimated.push_back(clip.y1);
+    const Double2 y = clip.Process(Double2{i == 0 ? 1e-6 : 0.0, 0.0}, dsp::Splat(1.0), dsp::Splat(2.0));
+    EXPECT_EQ(y[1], 0.0);
+    out.push_back(y[0]);
+    decimated.push_back(clip.y1[0]);
   }
   EXPECT_EQ(decimated[0], 0.0);
   EXPECT_NEAR(decimated[1] / unit, 0.5, 1e-6);
@@ -138,10 +179,11 @@ TEST(OnePoleFilter, FactorsAndZeroRate) {
   const PreampSettings zero = PreampSettings::FromParams(params, 0.0);
   EXPECT_EQ(zero.filterG, 0.0);
   OnePoleFilter f;
-  double lp, hp;
-  f.Process(0.7, zero.filterG, zero.filterNormaliser, &lp, &hp);
-  EXPECT_EQ(lp, 0.0);
-  EXPECT_EQ(hp, 0.7);
+  Double2 lp, hp;
+  f.Process(Double2{0.7, -0.2}, dsp::Splat(zero.filterG), dsp::Splat(zero.filterNormaliser), &lp, &hp);
+  EXPECT_EQ(lp[0], 0.0);
+  EXPECT_EQ(hp[0], 0.7);
+  EXPECT_EQ(hp[1], -0.2);
 }
 
 TEST(BiquadFilter, DefaultCutoffCoefficientsAt44100) {
@@ -158,13 +200,14 @@ TEST(BiquadFilter, DefaultCutoffCoefficientsAt44100) {
   EXPECT_NEAR(hp.a2, 0.7784482, 1e-7);
   // Unity gain at DC for the low-pass, zero for the high-pass.
   BiquadFilter l, h;
-  double yl = 0, yh = 0;
+  Double2 yl{}, yh{};
   for (int i = 0; i < 5000; ++i) {
-    yl = l.Process(1.0, lp);
-    yh = h.Process(1.0, hp);
+    yl = l.Process(Double2{1.0, 0.5}, lp);
+    yh = h.Process(Double2{1.0, 0.5}, hp);
   }
-  EXPECT_NEAR(yl, 1.0, 1e-9);
-  EXPECT_NEAR(yh, 0.0, 1e-9);
+  EXPECT_NEAR(yl[0], 1.0, 1e-9);
+  EXPECT_NEAR(yl[1], 0.5, 1e-9);
+  EXPECT_NEAR(yh[0], 0.0, 1e-9);
 }
 
 MidiMessage At(int offset, uint8_t data1) { return MidiMessage{offset, 0xB0, data1, 0}; }

@@ -61,6 +61,23 @@ TEST(EffectKernel, MatchesThePlainEvaluationOfTheFormulas) {
   }
 }
 
+TEST(EffectKernel, MatchesThePlainEvaluationForQuietSignalsToo) {
+  StereoBuffer in = MakeProgramme(20000);
+  for (double& v : in.left) v *= 1e-6;
+  for (double& v : in.right) v *= 1e-6;
+  auto kernel = EffectKernel::Create(44100);
+  ReferenceKernel reference(44100);
+  Apply(*kernel, kRichSettings);
+  for (auto [i, v] : kRichSettings) reference.SetParameter(i, v);
+  const StereoBuffer fast = RunKernel(*kernel, in, 512);
+  StereoBuffer slow(in.Frames());
+  const double* ins[2] = {in.left.data(), in.right.data()};
+  double* outs[2] = {slow.left.data(), slow.right.data()};
+  reference.Process(ins, outs, in.Frames());
+  ASSERT_GT(Peak(slow), 1e-8);
+  EXPECT_LE(MaxDifference(fast, slow), 1e-10 * Peak(slow));
+}
+
 TEST(EffectKernel, MatchesThePlainEvaluationWhileParametersGlide) {
   const StereoBuffer in = MakeProgramme(kFrames);
   auto kernel = EffectKernel::Create(48000);
