@@ -1,0 +1,39 @@
+#include "in_process_target.h"
+
+#include "effect/moravelle.h"
+
+InProcessTarget::InProcessTarget() : effect_(std::make_unique<Moravelle>(OfflineAdapter::HostArgs{})) {}
+
+InProcessTarget::~InProcessTarget() = default;
+
+int InProcessTarget::ParamCount() const { return effect_->ParamCount(); }
+
+TargetParamInfo InProcessTarget::DescribeParam(int index) const {
+  const PluginParam* param = effect_->Param(index);
+  if (param == nullptr) return {};
+  return {param->Name(), param->Minimum(), param->Maximum(), param->Default()};
+}
+
+double InProcessTarget::ParamPlain(int index) const {
+  const PluginParam* param = effect_->Param(index);
+  return param != nullptr ? param->Value() : 0.0;
+}
+
+void InProcessTarget::SetParamPlain(int index, double plain) {
+  PluginParam* param = effect_->Param(index);
+  if (param == nullptr) return;
+  // A host's parameter change: value and notification under the instance lock.
+  ScopedLock hold(effect_->InstanceLock());
+  param->SetValue(plain);
+  effect_->OnParamChanged(index);
+}
+
+void InProcessTarget::Prepare(double sampleRate, int blockSize) { effect_->Setup(sampleRate, blockSize); }
+
+void InProcessTarget::Process64(double* const* inputs, double* const* outputs, int frames) {
+  effect_->Process64(inputs, outputs, frames);
+}
+
+void InProcessTarget::Process32(const float* const* inputs, float* const* outputs, int frames) {
+  effect_->Process32(inputs, outputs, frames);
+}

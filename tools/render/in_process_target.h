@@ -1,0 +1,26 @@
+#pragma once
+// The effect compiled into this program, hosted through the offline adapter: the same
+// plug-in base, parameter records and 32/64-bit buffer paths a host drives.
+
+#include <memory>
+
+#include "render_target.h"
+
+class Moravelle;
+
+class InProcessTarget : public RenderTarget {
+ public:
+  InProcessTarget();
+  ~InProcessTarget() override;
+
+  int ParamCount() const override;
+  TargetParamInfo DescribeParam(int index) const override;
+  double ParamPlain(int index) const override;
+  void SetParamPlain(int index, double plain) override;
+  void Prepare(double sampleRate, int blockSize) override;
+  void Process64(double* const* inputs, double* const* outputs, int frames) override;
+  void Process32(const float* const* inputs, float* const* outputs, int frames) override;
+
+ private:
+  std::unique_ptr<Moravelle> effect_;
+};

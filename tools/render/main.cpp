@@ -1,0 +1,53 @@
+// moravelle-render: renders an audio file, or a built-in demo, through the effect as
+// a host would, and writes the result. Exit status: 0 done, 1 the render failed,
+// 2 the command line was wrong.
+#include <cinttypes>
+#include <cstdio>
+#include <exception>
+
+#include "in_process_target.h"
+#include "render_job.h"
+#include "render_options.h"
+
+namespace {
+
+constexpr const char* kProgramName = "moravelle-render";
+
+int Run(int argc, const char* const* argv) {
+  RenderOptions options;
+  const ParsedCommandLine parsed = ParseCommandLine(argc, argv, &options);
+  if (parsed.outcome == ParsedCommandLine::Outcome::ShowHelp) {
+    std::fputs(parsed.text.c_str(), stdout);
+    return 0;
+  }
+  if (parsed.outcome == ParsedCommandLine::Outcome::UsageError) {
+    std::fprintf(stderr, "%s: %s (see --help)\n", kProgramName, parsed.text.c_str());
+    return 2;
+  }
+
+  InProcessTarget target;
+  if (options.listParams) {
+    PrintParamList(target, stdout);
+    return 0;
+  }
+  RenderSummary summary;
+  const Status status = RunRenderJob(options, target, &summary);
+  if (!status.ok()) {
+    std::fprintf(stderr, "%s: %s\n", kProgramName, status.message().c_str());
+    return 1;
+  }
+  std::printf("wrote %s (%" PRId64 " frames, %d channels, %d Hz)\n", summary.outputPath.c_str(), summary.frames,
+              summary.channels, summary.sampleRate);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& error) {  // out of memory and the like
+    std::fprintf(stderr, "%s: %s\n", kProgramName, error.what());
+    return 1;
+  }
+}

@@ -1,0 +1,76 @@
+#include "render_job.h"
+
+#include <cmath>
+#include <memory>
+
+#include "audio_file_reader.h"
+#include "audio_file_writer.h"
+#include "demo_signal.h"
+#include "param_assignment.h"
+#include "progress_bar.h"
+#include "render_loop.h"
+
+namespace {
+
+Status OpenSource(const RenderOptions& options, std::unique_ptr<AudioSource>* source) {
+  if (options.inputPath.empty()) {
+    const int rate = options.sampleRate.value_or(kDefaultDemoSampleRate);
+    *source = std::make_unique<BufferSource>(SynthesizeDemo(rate), rate);
+    return Status::Ok();
+  }
+  std::unique_ptr<AudioFileReader> reader;
+  Status status = AudioFileReader::Open(options.inputPath, &reader);
+  if (!status.ok()) return status;
+  // The effect runs at the file's own rate; this program does not resample.
+  if (options.sampleRate && *options.sampleRate != static_cast<int>(reader->SampleRate()))
+    return Status::Error("--sample-rate " + std::to_string(*options.sampleRate) + " differs from the " +
+                         std::to_string(static_cast<int>(reader->SampleRate())) + " Hz of '" + options.inputPath +
+                         "' (files are rendered at their own rate; leave --sample-rate out)");
+  *source = std::move(reader);
+  return Status::Ok();
+}
+
+}  // namespace
+
+Status RunRenderJob(const RenderOptions& options, RenderTarget& target, RenderSummary* summary) {
+  Status status = ApplyParamArguments(options.paramArguments, target);
+  if (!status.ok()) return status;
+
+  std::unique_ptr<AudioSource> source;
+  status = OpenSource(options, &source);
+  if (!status.ok()) return status;
+  const int sampleRate = static_cast<int>(source->SampleRate());
+
+  int sndfileFormat = 0;
+  status = ChooseFileFormat(options.outputPath, options.format, sampleRate, &sndfileFormat);
+  if (!status.ok()) return status;
+
+  std::unique_ptr<AudioFileWriter> writer;
+  status = AudioFileWriter::Create(options.outputPath, sndfileFormat, sampleRate, &writer);
+  if (!status.ok()) return status;
+
+  RenderSettings settings;
+  settings.blockSize = options.blockSize;
+  settings.tailFrames = std::llround(options.tailSeconds * sampleRate);
+  settings.precision = options.precision;
+  ProgressBar bar(stderr, !options.quiet);
+  int64_t frames = 0;
+  status = RenderThrough(target, *source, *writer, settings,
+                         [&bar](int64_t done, int64_t total) { bar.Update(done, total); }, &frames);
+  bar.Finish();
+  if (!status.ok()) return status;  // the writer's destructor removes its temporary file
+
+  status = writer->Commit();
+  if (!status.ok()) return status;
+  *summary = {options.outputPath, frames, RenderTarget::kChannels, sampleRate};
+  return Status::Ok();
+}
+
+void PrintParamList(const RenderTarget& target, std::FILE* stream) {
+  std::fprintf(stream, "%5s  %-24s %10s %10s %10s\n", "index", "name", "minimum", "maximum", "default");
+  for (int i = 0; i < target.ParamCount(); ++i) {
+    const TargetParamInfo info = target.DescribeParam(i);
+    std::fprintf(stream, "%5d  %-24s %10g %10g %10g\n", i, info.name.c_str(), info.minimum, info.maximum,
+                 info.defaultPlain);
+  }
+}

@@ -1,0 +1,25 @@
+#pragma once
+// One run of the renderer after its command line is parsed: choose the source,
+// set the parameters, render, and put the finished file in place.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "render_options.h"
+#include "render_status.h"
+#include "render_target.h"
+
+struct RenderSummary {
+  std::string outputPath;
+  int64_t frames = 0;
+  int channels = 0;
+  int sampleRate = 0;
+};
+
+// Every failure (bad parameter, unreadable input, unwritable output) comes back
+// before the output path is touched, which keeps what was there before.
+Status RunRenderJob(const RenderOptions& options, RenderTarget& target, RenderSummary* summary);
+
+// One line per parameter: index, name, minimum, maximum, default.
+void PrintParamList(const RenderTarget& target, std::FILE* stream);

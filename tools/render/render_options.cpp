@@ -1,0 +1,90 @@
+#include "render_options.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+
+#include "param_assignment.h"
+
+namespace {
+
+std::string HelpFooter() {
+  std::string text =
+      "Parameters take plain values in each parameter's own range (see --list-params).\n"
+      "Unless a --param names " + std::string(kMasterSwitchParam) +
+      ", the reverb is switched on with these settings first,\n"
+      "so that a render is audibly a reverb; any --param overrides them:\n ";
+  for (const NamedValue& value : AudibleDefaults()) {
+    char item[64];
+    std::snprintf(item, sizeof item, " %s=%g", value.name, value.plain);
+    text += item;
+  }
+  text +=
+      "\nWith --param " + std::string(kMasterSwitchParam) +
+      "=... the effect starts from its own defaults instead\n"
+      "(" + kMasterSwitchParam + "=0 passes the input through unchanged).\n"
+      "Without INPUT a built-in demo (drum hits and plucked notes, 4 seconds) is rendered.\n"
+      "The output file type follows its extension: .wav, .w64, .aiff, .caf or .flac.\n"
+      "Exit status: 0 written, 1 the render failed (the output is left as it was),\n"
+      "2 the command line was wrong.";
+  return text;
+}
+
+}  // namespace
+
+ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, RenderOptions* options) {
+  CLI::App app("Renders an audio file, or a built-in demo signal, through the Moravelle reverb.",
+               "moravelle-render");
+  app.footer(HelpFooter());
+
+  std::string formatName = "float32";
+  int precisionBits = 64;
+  int sampleRate = 0;
+  app.add_option("INPUT", options->inputPath, "Mono or stereo audio file; omit it for the demo signal");
+  app.add_option("-o,--output", options->outputPath, "Output file (written whole or not at all)");
+  app.add_option("--param", options->paramArguments, "Set a parameter by name to a plain value: Name=value")
+      ->type_name("NAME=VALUE")
+      ->allow_extra_args(false);
+  CLI::Option* rateOption =
+      app.add_option("--sample-rate", sampleRate, "Sample rate of the demo signal in Hz (default 44100); "
+                                                   "a file is rendered at its own rate")
+          ->check(CLI::Range(1000, 768000));
+  app.add_option("--block-size", options->blockSize, "Frames per host block")
+      ->check(CLI::Range(1, 1 << 16))
+      ->capture_default_str();
+  char defaultTail[32];
+  std::snprintf(defaultTail, sizeof defaultTail, "%g", kDefaultTailSeconds);
+  std::string tailText = defaultTail;
+  app.add_option("--tail", tailText, "Seconds of silence rendered after the input, for the reverb's tail (0 to 3600)")
+      ->type_name("SECONDS")
+      ->capture_default_str();
+  app.add_option("--format", formatName, std::string("Output samples: ") + kSampleFormatChoices)
+      ->capture_default_str();
+  app.add_option("--precision", precisionBits, "Processing path: 64 or 32 (bits per sample)")
+      ->capture_default_str();
+  app.add_flag("--list-params", options->listParams, "Print index, name, range and default of each parameter");
+  app.add_flag("-q,--quiet", options->quiet, "No progress bar");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    return {ParsedCommandLine::Outcome::ShowHelp, app.help()};
+  } catch (const CLI::ParseError& error) {
+    return {ParsedCommandLine::Outcome::UsageError, error.what()};
+  }
+
+  if (rateOption->count() > 0) options->sampleRate = sampleRate;
+  if (!ParsePlainNumber(tailText, &options->tailSeconds) || options->tailSeconds < 0 ||
+      options->tailSeconds > kMaxTailSeconds)
+    return {ParsedCommandLine::Outcome::UsageError, "--tail '" + tailText + "' is not a number of seconds from 0 to " +
+                                                      std::to_string(static_cast<int>(kMaxTailSeconds))};
+  if (!ParseSampleFormat(formatName, &options->format))
+    return {ParsedCommandLine::Outcome::UsageError,
+            "unsupported --format '" + formatName + "' (choose " + kSampleFormatChoices + ")"};
+  if (precisionBits != 32 && precisionBits != 64)
+    return {ParsedCommandLine::Outcome::UsageError, "--precision must be 32 or 64"};
+  options->precision = precisionBits == 32 ? Precision::Bits32 : Precision::Bits64;
+  if (!options->listParams && options->outputPath.empty())
+    return {ParsedCommandLine::Outcome::UsageError, "no output file: give one with -o OUTPUT"};
+  return {};
+}
