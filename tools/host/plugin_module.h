@@ -1,0 +1,22 @@
+#pragma once
+// A loaded plug-in binary: dlopen on Linux, LoadLibrary on Windows. The platform
+// half lives in plugin_module_posix.cpp / plugin_module_win32.cpp.
+
+#include <memory>
+#include <string>
+
+class PluginModule {
+ public:
+  // Loads the binary at path; null with a reason in *error when it cannot be loaded.
+  static std::unique_ptr<PluginModule> Open(const std::string& path, std::string* error);
+  ~PluginModule();  // unloads the binary
+  PluginModule(const PluginModule&) = delete;
+  PluginModule& operator=(const PluginModule&) = delete;
+
+  // The address of an exported symbol, or null.
+  void* Symbol(const char* name) const;
+
+ private:
+  explicit PluginModule(void* handle) : handle_(handle) {}
+  void* handle_;
+};
