@@ -215,6 +215,10 @@ class PluginBase {
   void SetTailSize(int samples) { tailSize_ = samples; }
   void SetProductName(const char* name);
   PassThroughDelay* PassThrough() { return passThrough_.get(); }
+  // The pointer arrays ProcessBlock receives, for adapters that run a bound block
+  // themselves (the VST3 64-bit path).
+  double** InputPointers() { return inputPtrs_.data(); }
+  double** OutputPointers() { return outputPtrs_.data(); }
   void CreatePassThroughDelay();
   PresetSlot* Preset(int index);
   void SetCurrentPreset(int index) { currentPreset_ = index; }

@@ -1,0 +1,134 @@
+#pragma once
+// Vst3Plugin: the VST 3 host adapter. One object is the plug-in base, the
+// component, the audio processor, the edit controller and the unit information.
+// The effect class derives from it (see effect/effect_host_adapter.h).
+//
+// Buses and host parameters are built in initialize, not in the constructor.
+// process, getState and setState take the instance lock; the controller's parameter
+// calls and initialize take none (they touch parameter records directly).
+
+#include <string>
+#include <vector>
+
+#include "adapters/vst3/sdk/single_component_effect.h"
+#include "framework/plugin_base.h"
+
+class Vst3PluginView;
+
+class Vst3Plugin : public PluginBase,
+                   public vst3::SingleComponentEffect,
+                   public vst3::IUnitInfo,
+                   public vst3::IProcessContextRequirements {
+ public:
+  // VST 3 hosts pass nothing at creation.
+  struct HostArgs {};
+
+  static constexpr vst3::ParamID kPresetParamId = 0x70727374;  // "prst"
+  static constexpr vst3::ParamID kBypassParamId = 0x62706173;  // "bpas"
+
+  Vst3Plugin(const PluginConfig& config, const HostArgs& args);
+  ~Vst3Plugin() override;
+
+  // ---- FUnknown: IUnitInfo and IProcessContextRequirements here, the rest in the base.
+  vst3::tresult PLUGIN_API queryInterface(const vst3::TUID iid, void** obj) override;
+  vst3::uint32 PLUGIN_API addRef() override { return AddReference(); }
+  vst3::uint32 PLUGIN_API release() override { return ReleaseReference(); }
+
+  // ---- Plug-in base [host]
+  vst3::tresult PLUGIN_API initialize(vst3::FUnknown* context) override;
+  vst3::tresult PLUGIN_API terminate() override;
+
+  // ---- Component [host]
+  vst3::tresult PLUGIN_API setActive(vst3::TBool state) override;
+  // One implementation serves the component and the controller: the whole state,
+  // parameter values then the bypass flag. Instance lock held.
+  vst3::tresult PLUGIN_API setState(vst3::IBStream* state) override;
+  vst3::tresult PLUGIN_API getState(vst3::IBStream* state) override;
+
+  // ---- Audio processor
+  vst3::tresult PLUGIN_API setBusArrangements(vst3::SpeakerArrangement* inputs, vst3::int32 numIns,
+                                              vst3::SpeakerArrangement* outputs, vst3::int32 numOuts) override;
+  vst3::tresult PLUGIN_API canProcessSampleSize(vst3::int32 symbolicSampleSize) override;
+  vst3::uint32 PLUGIN_API getLatencySamples() override;
+  vst3::tresult PLUGIN_API setupProcessing(vst3::ProcessSetup& setup) override;  // [host] inactive only
+  vst3::tresult PLUGIN_API setProcessing(vst3::TBool state) override;
+  vst3::tresult PLUGIN_API process(vst3::ProcessData& data) override;  // [audio] instance lock
+  vst3::uint32 PLUGIN_API getTailSamples() override;
+
+  // ---- Edit controller [host], no lock
+  vst3::tresult PLUGIN_API getParamStringByValue(vst3::ParamID id, vst3::ParamValue valueNormalized,
+                                                 vst3::String128 string) override;
+  vst3::ParamValue PLUGIN_API plainParamToNormalized(vst3::ParamID id, vst3::ParamValue plainValue) override;
+  vst3::ParamValue PLUGIN_API getParamNormalized(vst3::ParamID id) override;
+  vst3::tresult PLUGIN_API setParamNormalized(vst3::ParamID id, vst3::ParamValue value) override;
+  // "editor": a new view carrying one reference for the caller; anything else: null.
+  vst3::IPlugView* PLUGIN_API createView(vst3::FIDString name) override;
+
+  // ---- Unit information [host]
+  vst3::int32 PLUGIN_API getUnitCount() override;
+  vst3::tresult PLUGIN_API getUnitInfo(vst3::int32 unitIndex, vst3::UnitInfo& info) override;
+  vst3::int32 PLUGIN_API getProgramListCount() override;
+  vst3::tresult PLUGIN_API getProgramListInfo(vst3::int32 listIndex, vst3::ProgramListInfo& info) override;
+  vst3::tresult PLUGIN_API getProgramName(vst3::ProgramListID listId, vst3::int32 programIndex,
+                                          vst3::String128 name) override;
+  vst3::tresult PLUGIN_API getProgramInfo(vst3::ProgramListID, vst3::int32, vst3::CString, vst3::String128) override;
+  vst3::tresult PLUGIN_API hasProgramPitchNames(vst3::ProgramListID, vst3::int32) override;
+  vst3::tresult PLUGIN_API getProgramPitchName(vst3::ProgramListID, vst3::int32, vst3::int16, vst3::String128) override;
+  vst3::UnitID PLUGIN_API getSelectedUnit() override { return vst3::kRootUnitId; }
+  vst3::tresult PLUGIN_API selectUnit(vst3::UnitID) override;
+  vst3::tresult PLUGIN_API getUnitByBus(vst3::MediaType, vst3::BusDirection, vst3::int32, vst3::int32,
+                                        vst3::UnitID&) override;
+  vst3::tresult PLUGIN_API setUnitProgramData(vst3::int32, vst3::int32, vst3::IBStream*) override;
+
+  // ---- Process context requirements [host], asked once before activation
+  vst3::uint32 PLUGIN_API getProcessContextRequirements() override;
+
+  const char* ClassName() const override { return "Vst3Plugin"; }
+  bool IsTypeOf(const char* name) const override;
+
+  // ---- Host-facing operations of the plug-in base
+  void BeginParamEdit(int index) override;                       // [editor]
+  void ReportParamValue(int index, double normalised) override;  // [editor]
+  void EndParamEdit(int index) override;                         // [editor]
+  void ReportPresetChange() override {}
+  bool IsOfflineRender() override;
+  int HostSamplePos() override;       // [audio]
+  double HostTempo() override;        // [audio]
+  void HostTimeSignature(int* numerator, int* denominator) override;  // [audio]
+  void HostTransport(TransportInfo* info) override;                   // [audio]
+  void EditorResized(int width, int height) override;                 // [editor]
+  void ChangeLatency(int samples) override;                           // [host]
+  void ShowHostParamMenu(int index, int x, int y) override;           // [editor]
+  bool EmitMidiMessage(const MidiMessage&) override { return false; }
+  bool EmitSysEx(const SysExMessage&) override { return false; }
+
+  // ---- The editor window seam [editor]. The views call these; they answer "no
+  // window" until a window layer for the host's platform is attached.
+  virtual bool OpenEditorWindow(void* /*parent*/) { return false; }
+  virtual void CloseEditorWindow() {}
+  virtual bool EditorWindowSize(int* /*width*/, int* /*height*/) const { return false; }
+
+  // The view list: views add and remove themselves; the plug-in does not own them.
+  void AddView(Vst3PluginView* view);
+  void RemoveView(Vst3PluginView* view);
+  int ViewCount() const { return static_cast<int>(views_.size()); }
+
+  const vst3::ProcessContext& LastProcessContext() const { return processContext_; }
+
+ private:
+  void AddBuses();
+  void AddHostParameters();
+  void AddEffectParameter(int index);
+  int UnitForGroup(const char* group);
+  void ApplyParameterChanges(vst3::IParameterChanges* changes);  // [audio]
+  void DeliverNoteEvents(vst3::IEventList* events);             // [audio]
+  int ConnectHostBuses(const vst3::ProcessData& data, bool* outputConnected);  // [audio]
+  void RunAudio32(const vst3::ProcessData& data);                // [audio]
+  void RunAudio64(const vst3::ProcessData& data);                // [audio]
+
+  int sideChainChannels_ = 0;
+  bool sideChainActive_ = false;
+  vst3::ProcessContext processContext_{};
+  std::vector<Vst3PluginView*> views_;
+  std::vector<std::string> unitNames_;
+};

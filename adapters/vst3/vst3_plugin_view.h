@@ -1,0 +1,34 @@
+#pragma once
+// Vst3PluginView: the host's handle on the plug-in's editor. Opening, closing and
+// sizing go to the editor through the plug-in; resize requests of the editor come
+// back through RequestResize. [host] UI thread only; no lock is taken.
+//
+// The view holds one reference on its plug-in, so the plug-in outlives it; it puts
+// itself on the plug-in's view list at creation and takes itself off at destruction.
+
+#include "adapters/vst3/sdk/plugin_view.h"
+
+class Vst3Plugin;
+
+class Vst3PluginView : public vst3::CPluginView {
+ public:
+  explicit Vst3PluginView(Vst3Plugin& plugin);
+  ~Vst3PluginView() override;
+
+  vst3::tresult PLUGIN_API isPlatformTypeSupported(vst3::FIDString type) override;
+  vst3::tresult PLUGIN_API attached(void* parent, vst3::FIDString type) override;
+  vst3::tresult PLUGIN_API removed() override;
+  vst3::tresult PLUGIN_API getSize(vst3::ViewRect* size) override;
+  vst3::tresult PLUGIN_API onSize(vst3::ViewRect* newSize) override;
+
+  // [editor] Marks the view as expecting a resize and asks the frame for (0, 0, w, h).
+  void RequestResize(int width, int height);
+  bool ExpectingResize() const { return expectingResize_; }
+  const vst3::ViewRect& CurrentRect() const { return Rect(); }
+
+  const char* ClassName() const override { return "Vst3PluginView"; }
+
+ private:
+  Vst3Plugin& plugin_;
+  bool expectingResize_ = false;
+};
