@@ -28,35 +28,41 @@ void AmpStage::Clear() {
 
 void AmpStage::Process(const AmpSettings& s, const Double2* in, const Double2* dry, const double* left,
                        const double* right, double* outLeft, double* outRight, int frames) {
-  // Block-constant choices as lane masks, so that selecting keeps the vectors whole.
-  const Int2 through = dsp::MaskOf(s.mode == AmpFilterMode::Through);
-  const Int2 bandPass = dsp::MaskOf(s.mode == AmpFilterMode::BandPass);
-  const Int2 clipperOn = dsp::MaskOf(s.clipperOn);
-  // Settings and states in locals: the output stores could otherwise alias them.
-  const BiquadCoefficients lowPassCoefficients = s.lowPass, highPassCoefficients = s.highPass;
-  const Double2 drive = dsp::Splat(s.drive), makeup = dsp::Splat(s.makeup);
-  const Double2 blend = dsp::Splat(s.blend), volume = dsp::Splat(s.volume);
-  const bool masterOn = s.masterOn;
-  BiquadFilter lowPass = lowPass_, highPass = highPass_;
-  ClipStage clip = clip_;
-  for (int i = 0; i < frames; ++i) {
+  for (int done = 0; done < frames; done += kPassFrames) {
+    const int n = frames - done < kPassFrames ? frames - done : kPassFrames;
+    const Double2* x = in + done;
+
     // Filters and clipper run in every mode so their states stay current.
-    const Double2 x = in[i];
-    const Double2 bp = highPass.Process(lowPass.Process(x, lowPassCoefficients), highPassCoefficients);
-    const Double2 f = dsp::Select2(through, x, dsp::Select2(bandPass, bp, x - bp));
-    const Double2 clipped = clip.Process(f, drive, makeup);
-    const Double2 amp = dsp::Select2(clipperOn, clipped, f);
-    if (masterOn) {
-      const Double2 a = dry[i];
-      const Double2 out = (a + (amp - a) * blend) * volume;
-      outLeft[i] = out[0];
-      outRight[i] = out[1];
+    const Int2 through = dsp::MaskOf(s.mode == AmpFilterMode::Through);
+    const Int2 bandPass = dsp::MaskOf(s.mode == AmpFilterMode::BandPass);
+    const BiquadCoefficients lowPassCoefficients = s.lowPass, highPassCoefficients = s.highPass;
+    BiquadFilter lowPass = lowPass_, highPass = highPass_;
+    for (int i = 0; i < n; ++i) {
+      const Double2 bp = highPass.Process(lowPass.Process(x[i], lowPassCoefficients), highPassCoefficients);
+      filtered_[i] = dsp::Select2(through, x[i], dsp::Select2(bandPass, bp, x[i] - bp));
+    }
+    lowPass_ = lowPass;
+    highPass_ = highPass;
+
+    clip_.SaturateBlock(filtered_, dsp::Splat(s.drive), clipped_, n);
+    clip_.BlockDcBlock(clipped_, dsp::Splat(s.makeup), n);
+    const Double2* amp = s.clipperOn ? clipped_ : filtered_;
+
+    double* ol = outLeft + done;
+    double* orr = outRight + done;
+    if (s.masterOn) {
+      const Double2* a = dry + done;
+      const Double2 blend = dsp::Splat(s.blend), volume = dsp::Splat(s.volume);
+      for (int i = 0; i < n; ++i) {
+        const Double2 out = (a[i] + (amp[i] - a[i]) * blend) * volume;
+        ol[i] = out[0];
+        orr[i] = out[1];
+      }
     } else {
-      outLeft[i] = left[i];
-      outRight[i] = right[i];
+      for (int i = 0; i < n; ++i) {
+        ol[i] = left[done + i];
+        orr[i] = right[done + i];
+      }
     }
   }
-  lowPass_ = lowPass;
-  highPass_ = highPass;
-  clip_ = clip;
 }

@@ -31,7 +31,12 @@ class AmpStage {
                const double* right, double* outLeft, double* outRight, int frames);
 
  private:
+  // Frames handled per pass; callers' blocks are split to fit.
+  static constexpr int kPassFrames = 128;
+
   BiquadFilter lowPass_;
   BiquadFilter highPass_;
   ClipStage clip_;
+  Double2 filtered_[kPassFrames] = {};
+  Double2 clipped_[kPassFrames] = {};
 };

@@ -2,6 +2,11 @@
 // Soft clipper for both channels at once (one lane each): two-times oversampled
 // tanh saturation (linear-interpolated midpoint), a 0.25/0.5/0.25 decimator, a DC
 // blocker and make-up gain. The output lags the input by 1.5 frames.
+//
+// Only the DC blocker feeds back on itself, so a block runs in two passes: the
+// saturation and decimation of every frame (independent of each other, so the
+// processor overlaps the tanh evaluations instead of waiting on each in turn), then
+// the DC blocker's short recursion. Per frame this is exactly Process.
 
 #include "stereo_vector.h"
 
@@ -21,19 +26,46 @@ struct ClipStage {
 
   static Double2 Saturate(Double2 z) { return dsp::FastTanh2(1.3 * z) * kSaturationScale; }
 
-  // Returns the make-up-scaled output for input a with drive D and make-up K.
+  // One frame: the make-up-scaled output for input a with drive D and make-up K.
   Double2 Process(Double2 a, Double2 drive, Double2 makeup) {
-    const Double2 u = a * drive;
-    const Double2 v = Saturate(u1);
-    const Double2 m = Saturate(u1 + (u - u1) * 0.5);
-    const Double2 y = ((v1 + v) * 0.5 + m1) * 0.5;
-    // The DC blocker flushes its decayed term rather than its stored output.
+    const Double2 y = SaturateAndDecimate(a, drive);
+    return BlockDc(y) * makeup;
+  }
+
+  // First pass over a block: decimated[i] for a[i], i < frames.
+  void SaturateBlock(const Double2* a, Double2 drive, Double2* decimated, int frames) {
+    Double2 u1Local = u1, v1Local = v1, m1Local = m1;
+    for (int i = 0; i < frames; ++i) {
+      const Double2 u = a[i] * drive;
+      const Double2 v = Saturate(u1Local);
+      const Double2 m = Saturate(u1Local + (u - u1Local) * 0.5);
+      decimated[i] = ((v1Local + v) * 0.5 + m1Local) * 0.5;
+      u1Local = dsp::FlushDenormal2(u);
+      v1Local = dsp::FlushDenormal2(v);
+      m1Local = dsp::FlushDenormal2(m);
+    }
+    u1 = u1Local;
+    v1 = v1Local;
+    m1 = m1Local;
+  }
+
+  // Second pass: the DC blocker and make-up gain, in place.
+  void BlockDcBlock(Double2* io, Double2 makeup, int frames) {
+    for (int i = 0; i < frames; ++i) io[i] = BlockDc(io[i]) * makeup;
+  }
+
+ private:
+  Double2 SaturateAndDecimate(Double2 a, Double2 drive) {
+    Double2 y;
+    SaturateBlock(&a, drive, &y, 1);
+    return y;
+  }
+
+  // The DC blocker flushes its decayed term rather than its stored output.
+  Double2 BlockDc(Double2 y) {
     const Double2 d = y - y1 + dsp::FlushDenormal2(kDcPole * d1);
-    u1 = dsp::FlushDenormal2(u);
-    v1 = dsp::FlushDenormal2(v);
-    m1 = dsp::FlushDenormal2(m);
     y1 = dsp::FiniteOrZero2(y);
     d1 = dsp::FiniteOrZero2(d);
-    return d * makeup;
+    return d;
   }
 };

@@ -29,33 +29,40 @@ void PreampStage::Clear() {
 
 void PreampStage::Process(const PreampSettings& s, const double* left, const double* right, Double2* dry,
                           Double2* out, int frames) {
-  // Block-constant choices as lane masks: selecting with them keeps the lanes in
-  // the vector registers.
-  const Int2 clipperOn = dsp::MaskOf(s.clipperOn);
-  const Int2 highPass = dsp::MaskOf(s.highPass);
-  // Settings and states in locals: the output stores could otherwise alias them and
-  // force a reload every frame.
-  const InputRouting routing = s.routing;
-  const Double2 gain = dsp::Splat(s.inputGain), drive = dsp::Splat(s.drive), makeup = dsp::Splat(s.makeup);
-  const Double2 filterG = dsp::Splat(s.filterG), normaliser = dsp::Splat(s.filterNormaliser);
-  ClipStage clip = clip_;
-  OnePoleFilter filter = filter_;
-  for (int i = 0; i < frames; ++i) {
-    Double2 in = {left[i], right[i]};
-    switch (routing) {
-      case InputRouting::Stereo: break;
-      case InputRouting::LeftToBoth: in = dsp::Splat(left[i]); break;
-      case InputRouting::RightToBoth: in = dsp::Splat(right[i]); break;
-      case InputRouting::MonoSum: in = dsp::Splat((left[i] + right[i]) * 0.5); break;
+  for (int done = 0; done < frames; done += kPassFrames) {
+    const int n = frames - done < kPassFrames ? frames - done : kPassFrames;
+    const double* l = left + done;
+    const double* r = right + done;
+    Double2* a = dry + done;
+    const Double2 gain = dsp::Splat(s.inputGain);
+    switch (s.routing) {
+      case InputRouting::Stereo:
+        for (int i = 0; i < n; ++i) a[i] = Double2{l[i], r[i]} * gain;
+        break;
+      case InputRouting::LeftToBoth:
+        for (int i = 0; i < n; ++i) a[i] = dsp::Splat(l[i]) * gain;
+        break;
+      case InputRouting::RightToBoth:
+        for (int i = 0; i < n; ++i) a[i] = dsp::Splat(r[i]) * gain;
+        break;
+      case InputRouting::MonoSum:
+        for (int i = 0; i < n; ++i) a[i] = dsp::Splat((l[i] + r[i]) * 0.5) * gain;
+        break;
     }
-    const Double2 a = in * gain;
-    dry[i] = a;
     // The clipper runs either way so that its state is current when switched on.
-    const Double2 clipped = clip.Process(a, drive, makeup);
-    Double2 lp, hp;
-    filter.Process(dsp::Select2(clipperOn, clipped, a), filterG, normaliser, &lp, &hp);
-    out[i] = dsp::Select2(highPass, hp, lp);
+    clip_.SaturateBlock(a, dsp::Splat(s.drive), clipped_, n);
+    clip_.BlockDcBlock(clipped_, dsp::Splat(s.makeup), n);
+    const Double2* staged = s.clipperOn ? clipped_ : a;
+
+    const Double2 g = dsp::Splat(s.filterG), normaliser = dsp::Splat(s.filterNormaliser);
+    const Int2 highPass = dsp::MaskOf(s.highPass);
+    OnePoleFilter filter = filter_;
+    Double2* o = out + done;
+    for (int i = 0; i < n; ++i) {
+      Double2 lp, hp;
+      filter.Process(staged[i], g, normaliser, &lp, &hp);
+      o[i] = dsp::Select2(highPass, hp, lp);
+    }
+    filter_ = filter;
   }
-  clip_ = clip;
-  filter_ = filter;
 }

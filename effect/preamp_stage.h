@@ -36,6 +36,10 @@ class PreampStage {
                Double2* out, int frames);
 
  private:
+  // Frames handled per pass; callers' blocks are split to fit.
+  static constexpr int kPassFrames = 128;
+
   ClipStage clip_;
   OnePoleFilter filter_;
+  Double2 clipped_[kPassFrames] = {};
 };
