@@ -205,8 +205,8 @@ TEST_F(RenderCli, LoudOutputClipsInIntegerFormatsInsteadOfWrapping) {
   for (size_t i = 0; i < loud.size(); ++i) ASSERT_EQ(out.samples[i] > 0.99f, loud[i] > 0) << i;
 }
 
-TEST_F(RenderCli, ListParamsShowsIndexNameRangeAndDefault) {
-  const CommandResult result = Run({"--list-params"});
+TEST_F(RenderCli, ListParamsShowsIndexNameRangeAndDefaultInProcess) {
+  const CommandResult result = Run({"--list-params", "--in-process"});
   ASSERT_EQ(result.exitCode, 0);
   EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 32);  // a header and 31 parameters
   EXPECT_NE(result.out.find("   21  PresetSelector                   -1      10000          0"), std::string::npos)
@@ -226,7 +226,10 @@ TEST_F(RenderCli, BadParametersAreRejectedWithAReason) {
   ExpectFailure({"-o", Path("out.wav"), "--param", "ReverbRoomSize=big"}, "'big' for ReverbRoomSize is not a number");
   ExpectFailure({"-o", Path("out.wav"), "--param", "ReverbRoomSize=0.5x"}, "is not a number");
   ExpectFailure({"-o", Path("out.wav"), "--param", "ReverbRoomSize=nan"}, "is not a number");
-  ExpectFailure({"-o", Path("out.wav"), "--param", "ReverbRoomSize=2"}, "outside its range 0..1");
+  ExpectFailure({"-o", Path("out.wav"), "--param", "ReverbRoomSize=2", "--in-process"}, "outside its range 0..1");
+#ifdef MORAVELLE_VST2_BINARY
+  ExpectFailure({"-o", Path("out.wav"), "--param", "ReverbRoomSize=2"}, "outside the plug-in's range");
+#endif
   ExpectFailure({"-o", Path("out.wav"), "--param", "ReverbRoomSize"}, "is not of the form Name=value");
 }
 

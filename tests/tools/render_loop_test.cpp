@@ -16,8 +16,8 @@ class RecordingTarget : public RenderTarget {
  public:
   int ParamCount() const override { return 0; }
   TargetParamInfo DescribeParam(int) const override { return {}; }
-  double ParamPlain(int) const override { return 0.0; }
-  void SetParamPlain(int, double) override {}
+  double ParamValue(int) const override { return 0.0; }
+  Status SetParamValue(int, double) override { return Status::Ok(); }
   void Prepare(double sampleRate, int blockSize) override {
     prepares.push_back({sampleRate, blockSize});
     counter = 0;

@@ -73,7 +73,7 @@ TEST(ParamAssignment, ResolvesNameAndRange) {
   EXPECT_NE(ParseParamAssignment("reverbdamp=1", target, &a).message().find("'ReverbDamp'"), std::string::npos);
 }
 
-double Value(const RenderTarget& target, const char* name) { return target.ParamPlain(FindParamByName(target, name)); }
+double Value(const RenderTarget& target, const char* name) { return target.ParamValue(FindParamByName(target, name)); }
 
 TEST(ParamAssignment, AudibleDefaultsApplyUnlessTheMasterSwitchIsNamed) {
   InProcessTarget withDefaults;

@@ -1,5 +1,7 @@
 #include "in_process_target.h"
 
+#include <string>
+
 #include "effect/moravelle.h"
 
 InProcessTarget::InProcessTarget() : effect_(std::make_unique<Moravelle>(OfflineAdapter::HostArgs{})) {}
@@ -11,21 +13,27 @@ int InProcessTarget::ParamCount() const { return effect_->ParamCount(); }
 TargetParamInfo InProcessTarget::DescribeParam(int index) const {
   const PluginParam* param = effect_->Param(index);
   if (param == nullptr) return {};
-  return {param->Name(), param->Minimum(), param->Maximum(), param->Default()};
+  TargetParamInfo info;
+  info.name = param->Name();
+  info.minimum = param->Minimum();
+  info.maximum = param->Maximum();
+  info.defaultValue = param->Default();
+  return info;
 }
 
-double InProcessTarget::ParamPlain(int index) const {
+double InProcessTarget::ParamValue(int index) const {
   const PluginParam* param = effect_->Param(index);
   return param != nullptr ? param->Value() : 0.0;
 }
 
-void InProcessTarget::SetParamPlain(int index, double plain) {
+Status InProcessTarget::SetParamValue(int index, double plain) {
   PluginParam* param = effect_->Param(index);
-  if (param == nullptr) return;
+  if (param == nullptr) return Status::Error("no parameter " + std::to_string(index));
   // A host's parameter change: value and notification under the instance lock.
   ScopedLock hold(effect_->InstanceLock());
   param->SetValue(plain);
   effect_->OnParamChanged(index);
+  return Status::Ok();
 }
 
 void InProcessTarget::Prepare(double sampleRate, int blockSize) { effect_->Setup(sampleRate, blockSize); }

@@ -15,8 +15,8 @@ class InProcessTarget : public RenderTarget {
 
   int ParamCount() const override;
   TargetParamInfo DescribeParam(int index) const override;
-  double ParamPlain(int index) const override;
-  void SetParamPlain(int index, double plain) override;
+  double ParamValue(int index) const override;
+  Status SetParamValue(int index, double plain) override;
   void Prepare(double sampleRate, int blockSize) override;
   void Process64(double* const* inputs, double* const* outputs, int frames) override;
   void Process32(const float* const* inputs, float* const* outputs, int frames) override;

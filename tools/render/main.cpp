@@ -1,13 +1,15 @@
-// moravelle-render: renders an audio file, or a built-in demo, through the effect as
-// a host would, and writes the result. Exit status: 0 done, 1 the render failed,
+// moravelle-render: renders an audio file, or a built-in demo, through a VST2 plug-in
+// binary (Moravelle.so by default) or the effect compiled in, as a host would, and
+// writes the result. Exit status: 0 done, 1 the render failed,
 // 2 the command line was wrong.
 #include <cinttypes>
 #include <cstdio>
 #include <exception>
+#include <memory>
 
-#include "in_process_target.h"
 #include "render_job.h"
 #include "render_options.h"
+#include "target_choice.h"
 
 namespace {
 
@@ -25,13 +27,18 @@ int Run(int argc, const char* const* argv) {
     return 2;
   }
 
-  InProcessTarget target;
+  std::unique_ptr<RenderTarget> target;
+  Status status = OpenRenderTarget(options, &target);
+  if (!status.ok()) {
+    std::fprintf(stderr, "%s: %s\n", kProgramName, status.message().c_str());
+    return 1;
+  }
   if (options.listParams) {
-    PrintParamList(target, stdout);
+    PrintParamList(*target, stdout);
     return 0;
   }
   RenderSummary summary;
-  const Status status = RunRenderJob(options, target, &summary);
+  status = RunRenderJob(options, *target, &summary);
   if (!status.ok()) {
     std::fprintf(stderr, "%s: %s\n", kProgramName, status.message().c_str());
     return 1;

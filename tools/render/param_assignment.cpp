@@ -74,7 +74,7 @@ Status ParseParamAssignment(std::string_view text, const RenderTarget& target, P
   double plain = 0.0;
   if (!ParsePlainNumber(valueText, &plain))
     return Status::Error("value '" + std::string(valueText) + "' for " + info.name + " is not a number");
-  if (plain < info.minimum || plain > info.maximum)
+  if (info.rangeKnown && (plain < info.minimum || plain > info.maximum))
     return Status::Error("value " + std::string(valueText) + " for " + info.name + " is outside its range " +
                          FormatPlain(info.minimum) + ".." + FormatPlain(info.maximum));
   *out = {index, plain};
@@ -93,12 +93,18 @@ Status ApplyParamArguments(const std::vector<std::string>& arguments, RenderTarg
     assignments.push_back(assignment);
   }
 
-  if (!masterSwitchNamed) {
+  // The defaults are plain values: a target that takes only normalised ones cannot use them.
+  if (!masterSwitchNamed && target.IsMoravelle() && target.Units() != ParamUnits::Normalised) {
     for (const NamedValue& value : AudibleDefaults()) {
       const int index = FindParamByName(target, value.name);
-      if (index >= 0) target.SetParamPlain(index, value.plain);
+      if (index < 0) continue;
+      Status status = target.SetParamValue(index, value.plain);
+      if (!status.ok()) return status;
     }
   }
-  for (const ParamAssignment& assignment : assignments) target.SetParamPlain(assignment.index, assignment.plain);
+  for (const ParamAssignment& assignment : assignments) {
+    Status status = target.SetParamValue(assignment.index, assignment.plain);
+    if (!status.ok()) return status;
+  }
   return Status::Ok();
 }

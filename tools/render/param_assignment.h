@@ -1,5 +1,6 @@
 #pragma once
-// --param Name=value: plain values addressed by the host-visible parameter name.
+// --param Name=value: numbers in the target's units (see RenderTarget::Units),
+// addressed by the host-visible parameter name.
 
 #include <string>
 #include <string_view>
@@ -33,10 +34,11 @@ int FindParamByName(const RenderTarget& target, std::string_view name);
 
 // "Name=value" against the target's list: unknown names (with the closest name as a
 // suggestion), malformed or non-finite values and values outside the parameter's
-// range are errors.
+// range, where the target knows it, are errors.
 Status ParseParamAssignment(std::string_view text, const RenderTarget& target, ParamAssignment* out);
 
 // Checks every argument first and applies nothing unless all are valid; then applies
-// the audible defaults (unless an argument names the master switch) followed by the
-// arguments in command-line order, so later arguments win.
+// the audible defaults (to Moravelle only, unless an argument names the master switch)
+// followed by the arguments in command-line order, so later arguments win. A value the
+// plug-in refuses ends it with an error.
 Status ApplyParamArguments(const std::vector<std::string>& arguments, RenderTarget& target);

@@ -1,5 +1,6 @@
 #include "render_job.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -67,10 +68,25 @@ Status RunRenderJob(const RenderOptions& options, RenderTarget& target, RenderSu
 }
 
 void PrintParamList(const RenderTarget& target, std::FILE* stream) {
-  std::fprintf(stream, "%5s  %-24s %10s %10s %10s\n", "index", "name", "minimum", "maximum", "default");
+  if (target.Units() == ParamUnits::Plain) {
+    std::fprintf(stream, "%5s  %-24s %10s %10s %10s\n", "index", "name", "minimum", "maximum", "default");
+    for (int i = 0; i < target.ParamCount(); ++i) {
+      const TargetParamInfo info = target.DescribeParam(i);
+      std::fprintf(stream, "%5d  %-24s %10g %10g %10g\n", i, info.name.c_str(), info.minimum, info.maximum,
+                   info.defaultValue);
+    }
+    return;
+  }
+  // A binary knows its parameters only as the host sees them: a text and 0..1.
+  const std::string summary = target.Summary();
+  for (size_t begin = 0; begin < summary.size();) {
+    const size_t end = std::min(summary.find('\n', begin), summary.size());
+    std::fprintf(stream, "# %s\n", summary.substr(begin, end - begin).c_str());
+    begin = end + 1;
+  }
+  std::fprintf(stream, "%5s  %-24s %-22s %10s\n", "index", "name", "display", "default");
   for (int i = 0; i < target.ParamCount(); ++i) {
     const TargetParamInfo info = target.DescribeParam(i);
-    std::fprintf(stream, "%5d  %-24s %10g %10g %10g\n", i, info.name.c_str(), info.minimum, info.maximum,
-                 info.defaultPlain);
+    std::fprintf(stream, "%5d  %-24s %-22s %10.6g\n", i, info.name.c_str(), info.display.c_str(), info.defaultValue);
   }
 }

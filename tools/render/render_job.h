@@ -21,5 +21,7 @@ struct RenderSummary {
 // before the output path is touched, which keeps what was there before.
 Status RunRenderJob(const RenderOptions& options, RenderTarget& target, RenderSummary* summary);
 
-// One line per parameter: index, name, minimum, maximum, default.
+// One line per parameter: index, name, minimum, maximum and default for the in-process
+// effect; for a binary a line naming it, then index, name, the plug-in's display text
+// with its label, and the normalised default.
 void PrintParamList(const RenderTarget& target, std::FILE* stream);

@@ -5,14 +5,27 @@
 #include <cstdio>
 
 #include "param_assignment.h"
+#include "target_choice.h"
 
 namespace {
 
 std::string HelpFooter() {
   std::string text =
-      "Parameters take plain values in each parameter's own range (see --list-params).\n"
+      "The render goes through a VST2 plug-in binary loaded as a DAW loads it: --plugin PATH,\n"
+      "or by default the Moravelle plug-in built with this program" +
+      (DefaultPluginPath().empty() ? std::string(" (none in this build: the in-process effect is used)")
+                                   : "\n(" + DefaultPluginPath() + ")") +
+      ". --in-process uses the\n"
+      "effect compiled into this program instead. The 64-bit path uses the plug-in's\n"
+      "processDoubleReplacing when it offers it (else 32-bit buffers); --precision 32 forces 32 bits.\n"
+      "--param values: in-process, plain values in each parameter's own range (checked).\n"
+      "For a binary that converts text to values (Moravelle.so does), the number is handed to it\n"
+      "as text and read in its own units: for Moravelle the same plain values, and a value it\n"
+      "clamps to its range is an error. For any other binary it is the normalised value 0..1.\n"
+      "--list-params shows which applies, with each parameter's current display text.\n"
       "Unless a --param names " + std::string(kMasterSwitchParam) +
-      ", the reverb is switched on with these settings first,\n"
+      ", Moravelle (never a third-party plug-in) is switched on\n"
+      "with these settings first, "
       "so that a render is audibly a reverb; any --param overrides them:\n ";
   for (const NamedValue& value : AudibleDefaults()) {
     char item[64];
@@ -62,7 +75,14 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, RenderOpti
       ->capture_default_str();
   app.add_option("--precision", precisionBits, "Processing path: 64 or 32 (bits per sample)")
       ->capture_default_str();
-  app.add_flag("--list-params", options->listParams, "Print index, name, range and default of each parameter");
+  CLI::Option* pluginOption =
+      app.add_option("--plugin", options->pluginPath, "Render through this VST2 plug-in binary (.so)")
+          ->type_name("PATH");
+  app.add_flag("--in-process", options->inProcess, "Render through the effect compiled into this program")
+      ->excludes(pluginOption);
+  app.add_flag("--list-params", options->listParams,
+               "Print each parameter: index, name, range and default (in-process) or display text and "
+               "normalised default (binary)");
   app.add_flag("-q,--quiet", options->quiet, "No progress bar");
 
   try {

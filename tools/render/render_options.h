@@ -22,6 +22,8 @@ struct RenderOptions {
   double tailSeconds = kDefaultTailSeconds;
   SampleFormat format = SampleFormat::Float32;
   Precision precision = Precision::Bits64;
+  std::string pluginPath;  // --plugin; empty: the default target (see target_choice.h)
+  bool inProcess = false;  // --in-process: the effect compiled into the renderer
   bool listParams = false;
   bool quiet = false;
 };
