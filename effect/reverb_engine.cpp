@@ -16,10 +16,12 @@ constexpr double kLineRatio[4] = {1.0, 0.7071, 0.81649, 0.63245};
 constexpr double kTapRatio[4] = {0.41, 0.155, 0.3, 1.0};
 constexpr double kDiffuserCoefficient[3] = {0.75, 0.625, 0.625};
 
-// g^x for the decay factor g, via exp(x ln g); 0 where the power is not finite.
-double DecayPower(double g, double logG, double x) {
-  if (g == 0.0) return dsp::GuardPower(std::pow(g, x));
-  return dsp::GuardPower(std::exp(x * logG));
+// g^x and g^y for the decay factor g, via exp(x ln g); 0 where the power is not
+// finite. Evaluated whenever the room size moves, so eight per frame while it glides.
+Double2 DecayPowers(double g, double logG, double x, double y) {
+  if (g == 0.0) return Double2{dsp::GuardPower(std::pow(g, x)), dsp::GuardPower(std::pow(g, y))};
+  const Double2 p = dsp::Exp2Lanes(Double2{x, y} * logG);
+  return Double2{dsp::GuardPower(p[0]), dsp::GuardPower(p[1])};
 }
 
 // Schroeder allpass on a left and a right line at once (lane 0 left, lane 1 right).
@@ -77,10 +79,11 @@ void ReverbEngine::UpdateRoom(double room, const ReverbSettings& s) {
   const double P = (10.0 + 90.0 * room) * s.sampleRate * kSecondsPerMetre;
   for (int k = 0; k < 4; ++k) {
     const double lineLength = kLineRatio[k] * P;
-    lineGain_[k] = -DecayPower(s.decayFactor, s.logDecay, lineLength);
-    lineTap_[k] = feedback[k].MakeTap(lineLength);
     const double tapPosition = kTapRatio[k] * P + 5.0;
-    tapGain_[k] = DecayPower(s.decayFactor, s.logDecay, tapPosition);
+    const Double2 gains = DecayPowers(s.decayFactor, s.logDecay, lineLength, tapPosition);
+    lineGain_[k] = -gains[0];
+    tapGain_[k] = gains[1];
+    lineTap_[k] = feedback[k].MakeTap(lineLength);
     reflectionTap_[k] = tapLine.MakeTap(tapPosition);
   }
   roomLength_ = P;

@@ -43,11 +43,12 @@ inline Double2 FiniteOrZero2(Double2 v) {
   return Select2(Abs2(v) <= Splat(0x1.fffffffffffffp+1023), v, Splat(0.0));
 }
 
-// e^y - 1 on both lanes for 0 <= y <= 45, accurate relative to the result also
+// e^y - 1 on both lanes for -700 <= y <= 700, accurate relative to the result also
 // near 0 (so quiet signals keep their precision). y = k ln2 + r, |r| <= ln2 / 2;
 // e^r - 1 by its Taylor series to the 12th power; adding 1.5 * 2^52 rounds y / ln2 to
 // the nearest k and leaves k in the low bits, so no lane leaves the vector registers.
-inline Double2 ExpMinusOne2(Double2 y) {
+// e^y = 2^k (1 + q): the split shared by ExpMinusOne2 and Exp2Lanes.
+inline void ExpSplit2(Double2 y, Double2* scale, Double2* qOut) {
   constexpr double kInvLn2 = 1.4426950408889634;
   constexpr double kLn2Hi = 0.693147180369123816490;
   constexpr double kLn2Lo = 1.90821492927058770002e-10;
@@ -71,8 +72,23 @@ inline Double2 ExpMinusOne2(Double2 y) {
   const Double2 p811 = p89 + r2 * p1011;
   const Double2 q = r * ((p03 + r4 * p47) + r8 * p811);  // e^r - 1
   const Int2 k = AsBits(shifted) - AsBits(Splat(kRoundingShift));
-  const Double2 scale = AsDouble2((k + 1023) << 52);  // 2^k
+  *scale = AsDouble2((k + 1023) << 52);  // 2^k
+  *qOut = q;
+}
+
+inline Double2 ExpMinusOne2(Double2 y) {
+  Double2 scale, q;
+  ExpSplit2(y, &scale, &q);
   return scale * q + (scale - 1.0);
+}
+
+// e^y on both lanes for -700 <= y <= 700 (smaller y are raised to -700, where e^y
+// is below 1e-304 anyway).
+inline Double2 Exp2Lanes(Double2 y) {
+  y = Select2(y < Splat(-700.0), Splat(-700.0), y);
+  Double2 scale, q;
+  ExpSplit2(y, &scale, &q);
+  return scale * q + scale;
 }
 
 // tanh on both lanes: tanh a = (e^2a - 1) / (e^2a + 1), with the sign of x. Within a

@@ -106,6 +106,15 @@ TEST(FastTanh, MatchesTheLibraryToTheLastBitsOfOne) {
   EXPECT_TRUE(std::isnan(dsp::FastTanh2(Double2{1.0, NAN})[1]));
 }
 
+TEST(FastTanh, ExponentialOverTheDecayGainsRange) {
+  for (double y = -700.0; y <= 700.0; y += 0.0731) {
+    const Double2 e = dsp::Exp2Lanes(Double2{y, -y * 0.5});
+    ASSERT_NEAR(e[0] / std::exp(y), 1.0, 2e-15) << y;
+    ASSERT_NEAR(e[1] / std::exp(-y * 0.5), 1.0, 2e-15) << y;
+  }
+  EXPECT_LT(dsp::Exp2Lanes(dsp::Splat(-1e6))[0], 1e-300);
+}
+
 TEST(DspGuards, VectorGuardsAgreeWithTheScalarOnes) {
   const double values[] = {0.0, -0.0, 1e-310, -3e-308, 1e-307, 0x1p-1021, 1.0, -1e308, 1.7e308, NAN, INFINITY, -INFINITY};
   for (double v : values) {
