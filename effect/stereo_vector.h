@@ -43,11 +43,10 @@ inline Double2 FiniteOrZero2(Double2 v) {
   return Select2(Abs2(v) <= Splat(0x1.fffffffffffffp+1023), v, Splat(0.0));
 }
 
-// e^y - 1 on both lanes for -700 <= y <= 700, accurate relative to the result also
-// near 0 (so quiet signals keep their precision). y = k ln2 + r, |r| <= ln2 / 2;
-// e^r - 1 by its Taylor series to the 12th power; adding 1.5 * 2^52 rounds y / ln2 to
-// the nearest k and leaves k in the low bits, so no lane leaves the vector registers.
-// e^y = 2^k (1 + q): the split shared by ExpMinusOne2 and Exp2Lanes.
+// e^y = 2^k (1 + q) on both lanes for -700 <= y <= 700, the split shared by
+// ExpMinusOne2 and Exp2Lanes. y = k ln2 + r, |r| <= ln2 / 2; q = e^r - 1 by its
+// Taylor series to the 12th power; adding 1.5 * 2^52 rounds y / ln2 to the nearest k
+// and leaves k in the low bits, so no lane leaves the vector registers.
 inline void ExpSplit2(Double2 y, Double2* scale, Double2* qOut) {
   constexpr double kInvLn2 = 1.4426950408889634;
   constexpr double kLn2Hi = 0.693147180369123816490;
@@ -76,6 +75,8 @@ inline void ExpSplit2(Double2 y, Double2* scale, Double2* qOut) {
   *qOut = q;
 }
 
+// e^y - 1, accurate relative to the result also near 0, so quiet signals keep their
+// precision through the clippers.
 inline Double2 ExpMinusOne2(Double2 y) {
   Double2 scale, q;
   ExpSplit2(y, &scale, &q);
