@@ -1,6 +1,6 @@
-// moravelle-render driving VST2 binaries: Moravelle.so (the default) against the effect
-// compiled in, parameter listing, unloadable binaries, and a third-party plug-in when
-// one is installed.
+// moravelle-render driving VST2 binaries: Moravelle.so against the effect compiled in
+// and the default (VST3) render, parameter listing, unloadable binaries, and a
+// third-party plug-in when one is installed.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -94,16 +94,16 @@ TEST_F(RenderPlugin, BinaryRenderIsBitIdenticalToTheInProcessEffect) {
 
 TEST_F(RenderPlugin, SixtyFourBitPathReachesTheBinarysDoubleProcessing) {
   // Converted to 32 bits anywhere, the 64-bit render would round like the 32-bit one.
-  const std::string wide = Render("p64.w64", {"--precision", "64"});
-  const std::string narrow = Render("p32.w64", {"--precision", "32"});
+  const std::string wide = Render("p64.w64", {"--precision", "64", "--plugin", MORAVELLE_VST2_BINARY});
+  const std::string narrow = Render("p32.w64", {"--precision", "32", "--plugin", MORAVELLE_VST2_BINARY});
   ASSERT_FALSE(wide.empty());
   EXPECT_FALSE(wide == narrow);
-  const CommandResult listing = Run({"--list-params"});
+  const CommandResult listing = Run({"--list-params", "--plugin", MORAVELLE_VST2_BINARY});
   EXPECT_NE(listing.out.find("64-bit path: processDoubleReplacing"), std::string::npos) << listing.out;
 }
 
 TEST_F(RenderPlugin, ListParamsThroughTheBinaryShowsItsThirtyOneParameters) {
-  const CommandResult binary = Run({"--list-params"});
+  const CommandResult binary = Run({"--list-params", "--plugin", MORAVELLE_VST2_BINARY});
   ASSERT_EQ(binary.exitCode, 0) << binary.err;
   const CommandResult inProcess = Run({"--list-params", "--in-process"});
   ASSERT_EQ(inProcess.exitCode, 0);
@@ -122,14 +122,16 @@ TEST_F(RenderPlugin, ListParamsThroughTheBinaryShowsItsThirtyOneParameters) {
 }
 
 TEST_F(RenderPlugin, ValuesTheBinaryClampsAreErrors) {
-  const CommandResult result = Run({input_, "-o", Path("out.wav"), "--param", "ReverbRoomSize=2"});
+  const CommandResult result =
+      Run({input_, "-o", Path("out.wav"), "--plugin", MORAVELLE_VST2_BINARY, "--param", "ReverbRoomSize=2"});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_NE(result.err.find("value 2 for ReverbRoomSize is outside the plug-in's range (it holds 1.00000)"),
             std::string::npos)
       << result.err;
   EXPECT_FALSE(fs::exists(Path("out.wav")));
   // The edges of the range are taken.
-  EXPECT_EQ(Run({input_, "-o", Path("out.wav"), "--param", "ReverbRoomSize=1", "--param", "PresetSelector=-1"})
+  EXPECT_EQ(Run({input_, "-o", Path("out.wav"), "--plugin", MORAVELLE_VST2_BINARY, "--param", "ReverbRoomSize=1",
+                 "--param", "PresetSelector=-1"})
                 .exitCode,
             0);
 }

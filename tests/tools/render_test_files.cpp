@@ -5,6 +5,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -103,3 +104,4 @@ int StartRenderer(const std::vector<std::string>& arguments) {
   posix_spawn_file_actions_destroy(&actions);
   return error == 0 ? pid : -1;
 }
+

@@ -9,6 +9,8 @@ using namespace vst3;
 namespace host3 {
 namespace {
 
+constexpr const char* kAudioModuleCategory = "Audio Module Class";
+
 template <typename Interface>
 Interface* Query(FUnknown* object) {
   return QueryFrom<Interface>(object);
@@ -41,7 +43,17 @@ std::unique_ptr<Vst3Host> Vst3Host::Load(const std::string& path, std::string* e
     factory3->release();
   }
   PClassInfo info{};
-  if (factory->getClassInfo(options.classIndex, &info) != kResultOk) return fail("no class at that index");
+  if (options.classIndex >= 0) {
+    if (factory->getClassInfo(options.classIndex, &info) != kResultOk) return fail("no class at that index");
+  } else {
+    // A module may also list controller or other classes; an effect host wants the processor.
+    bool found = false;
+    for (int32 i = 0; i < factory->countClasses() && !found; ++i)
+      found = factory->getClassInfo(i, &info) == kResultOk &&
+              std::strncmp(info.category, kAudioModuleCategory, sizeof info.category) == 0;
+    if (!found) return fail("no \"" + std::string(kAudioModuleCategory) + "\" class in the module");
+  }
+  host->loadedClass_ = info;
   void* object = nullptr;
   if (factory->createInstance(info.cid, IComponent::iid.bytes, &object) != kResultOk || object == nullptr)
     return fail("createInstance failed");

@@ -30,7 +30,7 @@ struct ParamSummary {
 
 struct LoadOptions {
   std::u16string hostName = u"Moravelle Host3";
-  int classIndex = 0;  // which factory class to instantiate
+  int classIndex = 0;  // which factory class to instantiate; -1: the first "Audio Module Class"
 };
 
 class Vst3Host {
@@ -45,6 +45,8 @@ class Vst3Host {
   vst3::PFactoryInfo FactoryInfo() const;
   int ClassCount() const;
   bool ClassInfo2(int index, vst3::PClassInfo2* info) const;
+  // The class this host instantiated.
+  const vst3::PClassInfo& LoadedClass() const { return loadedClass_; }
 
   // ---- Parameters (controller side)
   std::vector<ParamSummary> Params() const;
@@ -95,6 +97,7 @@ class Vst3Host {
   vst3::IEditController* controller_ = nullptr;
   vst3::IConnectionPoint* componentConnection_ = nullptr;
   vst3::IConnectionPoint* controllerConnection_ = nullptr;
+  vst3::PClassInfo loadedClass_{};
   vst3::ProcessContext context_{};
   bool hasContext_ = false;
   bool initialized_ = false;

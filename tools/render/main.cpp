@@ -1,6 +1,6 @@
-// moravelle-render: renders an audio file, or a built-in demo, through a VST2 plug-in
-// binary (Moravelle.so by default) or the effect compiled in, as a host would, and
-// writes the result. Exit status: 0 done, 1 the render failed,
+// moravelle-render: renders an audio file, or a built-in demo, through a VST3 or VST2
+// plug-in binary (the Moravelle.vst3 bundle by default) or the effect compiled in, as a
+// host would, and writes the result. Exit status: 0 done, 1 the render failed,
 // 2 the command line was wrong.
 #include <cinttypes>
 #include <cstdio>

@@ -67,7 +67,33 @@ Status RunRenderJob(const RenderOptions& options, RenderTarget& target, RenderSu
   return Status::Ok();
 }
 
+namespace {
+
+void PrintSummary(const RenderTarget& target, std::FILE* stream) {
+  const std::string summary = target.Summary();
+  for (size_t begin = 0; begin < summary.size();) {
+    const size_t end = std::min(summary.find('\n', begin), summary.size());
+    std::fprintf(stream, "# %s\n", summary.substr(begin, end - begin).c_str());
+    begin = end + 1;
+  }
+}
+
+}  // namespace
+
 void PrintParamList(const RenderTarget& target, std::FILE* stream) {
+  PrintSummary(target, stream);
+  const bool withIds = target.ParamCount() > 0 && target.DescribeParam(0).id.has_value();
+  if (target.Units() == ParamUnits::Plain && withIds) {
+    // A VST3 binary: plain ranges from its controller, its parameter IDs and its own display text.
+    std::fprintf(stream, "%5s  %-10s  %-24s %10s %10s %10s  %s\n", "index", "id", "name", "minimum", "maximum",
+                 "default", "display");
+    for (int i = 0; i < target.ParamCount(); ++i) {
+      const TargetParamInfo info = target.DescribeParam(i);
+      std::fprintf(stream, "%5d  0x%08x  %-24s %10g %10g %10g  %s\n", i, info.id.value_or(0), info.name.c_str(),
+                   info.minimum, info.maximum, info.defaultValue, info.display.c_str());
+    }
+    return;
+  }
   if (target.Units() == ParamUnits::Plain) {
     std::fprintf(stream, "%5s  %-24s %10s %10s %10s\n", "index", "name", "minimum", "maximum", "default");
     for (int i = 0; i < target.ParamCount(); ++i) {
@@ -77,13 +103,7 @@ void PrintParamList(const RenderTarget& target, std::FILE* stream) {
     }
     return;
   }
-  // A binary knows its parameters only as the host sees them: a text and 0..1.
-  const std::string summary = target.Summary();
-  for (size_t begin = 0; begin < summary.size();) {
-    const size_t end = std::min(summary.find('\n', begin), summary.size());
-    std::fprintf(stream, "# %s\n", summary.substr(begin, end - begin).c_str());
-    begin = end + 1;
-  }
+  // A VST2 binary knows its parameters only as the host sees them: a text and 0..1.
   std::fprintf(stream, "%5s  %-24s %-22s %10s\n", "index", "name", "display", "default");
   for (int i = 0; i < target.ParamCount(); ++i) {
     const TargetParamInfo info = target.DescribeParam(i);

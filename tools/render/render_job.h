@@ -21,7 +21,9 @@ struct RenderSummary {
 // before the output path is touched, which keeps what was there before.
 Status RunRenderJob(const RenderOptions& options, RenderTarget& target, RenderSummary* summary);
 
-// One line per parameter: index, name, minimum, maximum and default for the in-process
-// effect; for a binary a line naming it, then index, name, the plug-in's display text
-// with its label, and the normalised default.
+// Lines naming what is rendered through (none for the in-process effect), then one line
+// per parameter: index, name, minimum, maximum and default (plain values) for the
+// in-process effect; the same with the parameter ID and the plug-in's display text for
+// a VST3 binary; for a VST2 binary index, name, the plug-in's display text with its
+// label, and the normalised default.
 void PrintParamList(const RenderTarget& target, std::FILE* stream);

@@ -11,17 +11,20 @@ namespace {
 
 std::string HelpFooter() {
   std::string text =
-      "The render goes through a VST2 plug-in binary loaded as a DAW loads it: --plugin PATH,\n"
-      "or by default the Moravelle plug-in built with this program" +
+      "The render goes through a plug-in binary loaded as a DAW loads it: --plugin PATH (a VST3\n"
+      "plug-in when PATH is a .vst3 bundle folder or file, else a VST2 binary), or by default\n"
+      "the Moravelle VST3 bundle built with this program" +
       (DefaultPluginPath().empty() ? std::string(" (none in this build: the in-process effect is used)")
                                    : "\n(" + DefaultPluginPath() + ")") +
       ". --in-process uses the\n"
-      "effect compiled into this program instead. The 64-bit path uses the plug-in's\n"
-      "processDoubleReplacing when it offers it (else 32-bit buffers); --precision 32 forces 32 bits.\n"
-      "--param values: in-process, plain values in each parameter's own range (checked).\n"
-      "For a binary that converts text to values (Moravelle.so does), the number is handed to it\n"
-      "as text and read in its own units: for Moravelle the same plain values, and a value it\n"
-      "clamps to its range is an error. For any other binary it is the normalised value 0..1.\n"
+      "effect compiled into this program instead. The 64-bit path uses the plug-in's 64-bit\n"
+      "processing when it offers it (VST3 64-bit samples, VST2 processDoubleReplacing), else\n"
+      "32-bit buffers; --precision 32 forces 32 bits.\n"
+      "--param values: in-process and for VST3, plain values in each parameter's own range\n"
+      "(checked; a VST3 plug-in's controller converts them and gives the ranges).\n"
+      "For a VST2 binary that converts text to values (Moravelle.so does), the number is handed\n"
+      "to it as text and read in its own units: for Moravelle the same plain values, and a value\n"
+      "it clamps to its range is an error. For any other VST2 binary it is the normalised value 0..1.\n"
       "--list-params shows which applies, with each parameter's current display text.\n"
       "Unless a --param names " + std::string(kMasterSwitchParam) +
       ", Moravelle (never a third-party plug-in) is switched on\n"
@@ -76,13 +79,14 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, RenderOpti
   app.add_option("--precision", precisionBits, "Processing path: 64 or 32 (bits per sample)")
       ->capture_default_str();
   CLI::Option* pluginOption =
-      app.add_option("--plugin", options->pluginPath, "Render through this VST2 plug-in binary (.so)")
+      app.add_option("--plugin", options->pluginPath,
+                     "Render through this plug-in: a VST3 bundle or file (.vst3), else a VST2 binary (.so)")
           ->type_name("PATH");
   app.add_flag("--in-process", options->inProcess, "Render through the effect compiled into this program")
       ->excludes(pluginOption);
   app.add_flag("--list-params", options->listParams,
-               "Print each parameter: index, name, range and default (in-process) or display text and "
-               "normalised default (binary)");
+               "Print each parameter: index, name, range and default (in-process), also ID and display "
+               "text (VST3), or display text and normalised default (VST2)");
   app.add_flag("-q,--quiet", options->quiet, "No progress bar");
 
   try {

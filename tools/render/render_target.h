@@ -1,8 +1,8 @@
 #pragma once
 // What the renderer needs of a plug-in: its parameter list, parameter changes in the
 // units the target declares, the host's set-up (sample rate, block size, reset) and
-// block processing in either precision. The in-process effect and a loaded VST2
-// binary implement it; the rest of the renderer does not know which it drives.
+// block processing in either precision. The in-process effect and loaded VST2 and
+// VST3 binaries implement it; the rest of the renderer does not know which it drives.
 //
 // Every call comes from the renderer's one thread, which plays the host's main and
 // audio threads in turn; an implementation takes whatever lock its plug-in expects a
@@ -10,13 +10,14 @@
 // parameters may be set at any time; Prepare comes before the first Process call;
 // every Process call passes at most the prepared block size.
 
+#include <optional>
 #include <string>
 
 #include "render_status.h"
 
 // What a number given to SetParamValue means.
 enum class ParamUnits {
-  Plain,       // the parameter's own units, range known and checked (the in-process effect)
+  Plain,       // the parameter's own units, range known and checked (in-process, VST3 binaries)
   PluginText,  // handed to the plug-in as text, read in its own units; it checks the range
   Normalised,  // the host-visible 0..1 of a plug-in binary
 };
@@ -25,9 +26,10 @@ struct TargetParamInfo {
   std::string name;
   double minimum = 0.0;       // in the target's units; meaningful when rangeKnown
   double maximum = 1.0;
-  double defaultValue = 0.0;  // Plain: the plain default; binaries: the normalised value at load
+  double defaultValue = 0.0;  // Plain: the plain default; other units: the normalised value at load
   bool rangeKnown = true;
   std::string display;        // the plug-in's own text for the current value with its label
+  std::optional<unsigned int> id;  // the plug-in's own identifier, where its format has one (VST3)
 };
 
 class RenderTarget {
@@ -36,7 +38,7 @@ class RenderTarget {
 
   virtual int ParamCount() const = 0;
   virtual TargetParamInfo DescribeParam(int index) const = 0;  // index in 0..ParamCount()-1
-  // Plain targets give the plain value; binaries the normalised value they report.
+  // Plain targets give the plain value; the others the normalised value they report.
   virtual double ParamValue(int index) const = 0;
   // Sets a value in Units() as a host would and notifies the plug-in. The in-process
   // effect clamps silently (its range is checked before); a binary reports a value it
