@@ -71,6 +71,13 @@ void RunKernel(benchmark::State& state, Kernel& kernel, Scenario s) {
 
 void BM_Kernel(benchmark::State& state) {
   auto kernel = EffectKernel::Create(kRate);
+  state.SetLabel(kernel->Isa() == EffectKernel::InstructionSet::Avx2Fma ? "avx2+fma" : "baseline");
+  RunKernel(state, *kernel, static_cast<Scenario>(state.range(0)));
+}
+
+// The implementation for processors without AVX2 and FMA.
+void BM_KernelBaseline(benchmark::State& state) {
+  auto kernel = EffectKernel::Create(kRate, EffectKernel::InstructionSet::Baseline);
   RunKernel(state, *kernel, static_cast<Scenario>(state.range(0)));
 }
 
@@ -114,5 +121,6 @@ void Scenarios(benchmark::internal::Benchmark* b) {
 // scenario: 0 reverb off, 1 reverb on with defaults, 2 full chain (room 0.5, decay
 // 0.5, both clippers, band-pass), 3 full chain with room size and panorama gliding.
 BENCHMARK(BM_Kernel)->Apply(Scenarios);
+BENCHMARK(BM_KernelBaseline)->Apply(Scenarios);
 BENCHMARK(BM_ProcessBlock)->Apply(Scenarios);
 BENCHMARK(BM_PlainEvaluation)->Apply(Scenarios);

@@ -3,6 +3,8 @@
 #include "dsp_guards.h"
 #include "kernel_params.h"
 
+MORAVELLE_DSP_BEGIN
+
 AmpSettings AmpSettings::FromParams(const double* p, double sampleRate) {
   using dsp::Clamp01;
   using dsp::Curve;
@@ -66,3 +68,5 @@ void AmpStage::Process(const AmpSettings& s, const Double2* in, const Double2* d
     }
   }
 }
+
+MORAVELLE_DSP_END

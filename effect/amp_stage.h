@@ -4,6 +4,9 @@
 
 #include "biquad_filter.h"
 #include "clip_stage.h"
+#include "dsp_isa.h"
+
+MORAVELLE_DSP_BEGIN
 
 enum class AmpFilterMode : int { Through = 1, BandPass = 2, BandReject = 3 };
 
@@ -40,3 +43,5 @@ class AmpStage {
   Double2 filtered_[kPassFrames] = {};
   Double2 clipped_[kPassFrames] = {};
 };
+
+MORAVELLE_DSP_END

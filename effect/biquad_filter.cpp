@@ -4,6 +4,8 @@
 
 #include "dsp_guards.h"
 
+MORAVELLE_DSP_BEGIN
+
 namespace {
 struct Prototype {
   double cs, alpha, n;
@@ -38,3 +40,5 @@ BiquadCoefficients BiquadCoefficients::HighPass(double cutoffHz, double sampleRa
   c.a2 = (1.0 - p.alpha) * p.n;
   return c;
 }
+
+MORAVELLE_DSP_END

@@ -2,6 +2,9 @@
 // Direct-form-I biquad with Q = 0.5 low- and high-pass designs (RBJ cookbook).
 
 #include "stereo_vector.h"
+#include "dsp_isa.h"
+
+MORAVELLE_DSP_BEGIN
 
 struct BiquadCoefficients {
   double b0 = 0.0, b1 = 0.0, b2 = 0.0, a1 = 0.0, a2 = 0.0;
@@ -26,3 +29,5 @@ struct BiquadFilter {
     return y;
   }
 };
+
+MORAVELLE_DSP_END

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <new>
 
+MORAVELLE_DSP_BEGIN
+
 namespace {
 int gFailAllocations = 0;
 
@@ -50,3 +52,5 @@ bool DelayLine::Reset(int32_t maximumDelay) {
   mask_ = size_ - 1;
   return memory_ != nullptr;
 }
+
+MORAVELLE_DSP_END

@@ -5,6 +5,9 @@
 
 #include <cstdint>
 #include <memory>
+#include "dsp_isa.h"
+
+MORAVELLE_DSP_BEGIN
 
 class DelayLine {
  public:
@@ -82,3 +85,5 @@ class DelayLine {
   int32_t lastWrite_ = 0;
   bool sized_ = false;
 };
+
+MORAVELLE_DSP_END

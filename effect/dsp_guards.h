@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include "dsp_isa.h"
+
+MORAVELLE_DSP_BEGIN
 
 namespace dsp {
 
@@ -46,3 +49,5 @@ inline int Selector(double p) { return static_cast<int>(1.0 + p); }
 inline double SafeDivide(double numerator, double divisor) { return divisor != 0.0 ? numerator / divisor : 0.0; }
 
 }  // namespace dsp
+
+MORAVELLE_DSP_END

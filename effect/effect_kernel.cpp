@@ -1,85 +1,22 @@
 #include "effect_kernel.h"
 
-#include <algorithm>
-#include <cmath>
+#include <memory>
 
-#include "dsp_guards.h"
-
-namespace {
-// Reset values of the parameters (the kernel's table defaults).
-constexpr double kDefaults[kKernelParamCount] = {
-    0.0, 0.0, 0.35, 0.65, 0.0, 0.3, 0.5,  // Amp*
-    0.0, 120.0, 0.0, 1.0,                 // Host*, MidiChannelInput
-    0.0, 0.0, 1.0, 0.0, 0.5, 0.0,         // Preamp*
-    0.0, 0.0, 0.0, 0.0, 0.0,              // Preset*
-    0.0, 0.0, 0.0, 0.0, 0.0, 0.5, 0.0, 0.0,  // Reverb*
-    0.0,                                  // zInitParams
-};
-}  // namespace
-
-EffectKernel::EffectKernel() = default;
-
-std::unique_ptr<EffectKernel> EffectKernel::Create(double sampleRate) {
-  std::unique_ptr<EffectKernel> kernel(new EffectKernel());
-  kernel->Init(sampleRate);
-  for (int i = 0; i < kKernelParamCount; ++i) {
-    KernelParamInfo& info = kernel->table_[static_cast<size_t>(i)];
-    info.defaultValue = kernel->params_[static_cast<size_t>(i)];
-    info.outputMinimum = kKernelParamRanges[static_cast<size_t>(i)].minimum;
-    info.outputMaximum = kKernelParamRanges[static_cast<size_t>(i)].maximum;
-    info.name = kKernelParamRanges[static_cast<size_t>(i)].name;
-  }
-  return kernel;
+namespace dsp_base {
+std::unique_ptr<EffectKernel> CreateKernelCore(double sampleRate);
+}
+namespace dsp_avx2 {
+std::unique_ptr<EffectKernel> CreateKernelCore(double sampleRate);
 }
 
-void EffectKernel::SetDefaults() {
-  for (int i = 0; i < kKernelParamCount; ++i) params_[static_cast<size_t>(i)] = kDefaults[i];
+bool EffectKernel::ProcessorHasAvx2Fma() {
+  // The run-time check also asks whether the system saves the AVX registers.
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
 }
 
-void EffectKernel::Init(double sampleRate) {
-  // A rate a host cannot mean (negative, NaN, infinite) is treated like 0.
-  if (!(sampleRate >= 0.0) || !std::isfinite(sampleRate)) sampleRate = 0.0;
-  error_ = kKernelErrorNone;
-  sampleRate_ = sampleRate;
-  sampleRateReciprocal_ = dsp::SafeDivide(1.0, sampleRate);
-  preamp_.Clear();
-  amp_.Clear();
-  reverb_.Reset(sampleRate);
-  SetDefaults();
-}
-
-void EffectKernel::SetParameter(int index, double plain) {
-  if (index < 0 || index >= kKernelParamCount || std::isnan(plain)) return;
-  const KernelParamRange& range = kKernelParamRanges[static_cast<size_t>(index)];
-  params_[static_cast<size_t>(index)] = std::clamp(plain, range.minimum, range.maximum);
-}
-
-double EffectKernel::Parameter(int index) const {
-  return index >= 0 && index < kKernelParamCount ? params_[static_cast<size_t>(index)] : 0.0;
-}
-
-int EffectKernel::Process(const double* const* inputs, double* const* outputs, int frames) {
-  if (error_ != kKernelErrorNone) return error_;
-  if (inputs == nullptr || outputs == nullptr || inputs[0] == nullptr || inputs[1] == nullptr ||
-      outputs[0] == nullptr || outputs[1] == nullptr) {
-    error_ = kKernelErrorNullBuffer;
-    return error_;
-  }
-  if (frames <= 0) return error_;
-
-  // Every curve that is not smoothed, once for the block.
-  const PreampSettings preamp = PreampSettings::FromParams(params_.data(), sampleRate_);
-  const ReverbSettings reverb = ReverbSettings::FromParams(params_.data(), sampleRate_);
-  const AmpSettings amp = AmpSettings::FromParams(params_.data(), sampleRate_);
-
-  for (int done = 0; done < frames; done += kChunk) {
-    const int n = std::min(kChunk, frames - done);
-    // Copy both inputs first: outputs may be the input arrays (even crossed).
-    std::copy(inputs[0] + done, inputs[0] + done + n, rawLeft_);
-    std::copy(inputs[1] + done, inputs[1] + done + n, rawRight_);
-    preamp_.Process(preamp, rawLeft_, rawRight_, dry_, stage_, n);
-    reverb_.Process(reverb, stage_, stage_, n);
-    amp_.Process(amp, stage_, dry_, rawLeft_, rawRight_, outputs[0] + done, outputs[1] + done, n);
-  }
-  return error_;
+std::unique_ptr<EffectKernel> EffectKernel::Create(double sampleRate, InstructionSet isa) {
+  if (isa == InstructionSet::Auto) isa = ProcessorHasAvx2Fma() ? InstructionSet::Avx2Fma : InstructionSet::Baseline;
+  if (isa == InstructionSet::Avx2Fma && ProcessorHasAvx2Fma()) return dsp_avx2::CreateKernelCore(sampleRate);
+  return dsp_base::CreateKernelCore(sampleRate);
 }

@@ -3,66 +3,59 @@
 // filters and clipper -> blend and volume, on two channels of 64-bit samples.
 //
 // Nothing in the kernel allocates after Create; Process does no I/O and takes no
-// lock (the effect calls it under the instance lock).
+// lock (the effect calls it under the instance lock). Create picks the fastest
+// implementation the processor runs (dsp_isa.h); all give the same results to within
+// rounding.
 
 #include <array>
 #include <memory>
 
-#include "amp_stage.h"
 #include "kernel_params.h"
-#include "preamp_stage.h"
-#include "reverb_engine.h"
 
 inline constexpr int kKernelErrorNone = 0;
 inline constexpr int kKernelErrorNullBuffer = 101;
 
+// Values derived inside the reverb, for tests and diagnostics.
+struct ReverbProbe {
+  double roomLength = 0.0;  // P in samples, of the last frame the network ran
+  int diffuserScale = 0;    // W
+  double lineGain[4] = {};
+  double tapGain[4] = {};
+  double smoothedRoom = 0.0;
+  int preDelayMaximum = 0;  // samples, fixed by the first Init
+};
+
 class EffectKernel {
  public:
+  enum class InstructionSet { Auto, Baseline, Avx2Fma };
+
   // Builds the kernel with its delay memory at 'sampleRate' (which fixes every
   // line's capacity), runs Init and fills the parameter table from the reset values.
-  static std::unique_ptr<EffectKernel> Create(double sampleRate);
+  // Auto picks AVX2 and FMA where the processor and the system support them.
+  static std::unique_ptr<EffectKernel> Create(double sampleRate, InstructionSet isa = InstructionSet::Auto);
+  static bool ProcessorHasAvx2Fma();
+
+  virtual ~EffectKernel() = default;
 
   // Clears every state and the error code and sets every parameter to its default.
   // Line capacities keep the construction-time sample counts.
-  void Init(double sampleRate);
+  virtual void Init(double sampleRate) = 0;
 
   // Plain value, clamped to the index's range; NaN is ignored. Takes effect at the
   // next block.
-  void SetParameter(int index, double plain);
-  double Parameter(int index) const;
+  virtual void SetParameter(int index, double plain) = 0;
+  virtual double Parameter(int index) const = 0;
 
   // Returns the error code: 0, or 101 when a channel array is missing (sticky until
   // Init; the outputs are then left untouched). Outputs may be the input arrays.
-  int Process(const double* const* inputs, double* const* outputs, int frames);
+  virtual int Process(const double* const* inputs, double* const* outputs, int frames) = 0;
 
-  int ErrorCode() const { return error_; }
-  double SampleRate() const { return sampleRate_; }
-  const std::array<KernelParamInfo, kKernelParamCount>& ParamTable() const { return table_; }
-  const ReverbEngine& Reverb() const { return reverb_; }
+  virtual int ErrorCode() const = 0;
+  virtual double SampleRate() const = 0;
+  virtual const std::array<KernelParamInfo, kKernelParamCount>& ParamTable() const = 0;
+  virtual ReverbProbe ProbeReverb() const = 0;
+  virtual InstructionSet Isa() const = 0;
 
   static constexpr int kInputCount = 2;
   static constexpr int kOutputCount = 2;
-
- private:
-  EffectKernel();
-  void SetDefaults();
-
-  // Frames processed stage by stage at a time; each stage's state depends only on
-  // its own input, so this equals frame-by-frame processing.
-  static constexpr int kChunk = 128;
-
-  double sampleRate_ = 44100.0;
-  double sampleRateReciprocal_ = 0.0;
-  int error_ = kKernelErrorNone;
-  std::array<double, kKernelParamCount> params_{};
-  std::array<KernelParamInfo, kKernelParamCount> table_{};
-  PreampStage preamp_;
-  ReverbEngine reverb_;
-  AmpStage amp_;
-  // Per chunk: the raw inputs (copied first, since outputs may be the input arrays),
-  // the dry signal and the stage outputs between preamp, reverb and amp.
-  double rawLeft_[kChunk] = {};
-  double rawRight_[kChunk] = {};
-  Double2 dry_[kChunk] = {};
-  Double2 stage_[kChunk] = {};
 };

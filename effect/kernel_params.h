@@ -61,7 +61,19 @@ struct KernelParamRange {
   double maximum;
 };
 
-extern const std::array<KernelParamRange, kKernelParamCount> kKernelParamRanges;
+inline constexpr std::array<KernelParamRange, kKernelParamCount> kKernelParamRanges = {{
+    {"AmpClippingGain", 0, 1},        {"AmpClippingOffOn", 0, 1},       {"AmpFilterHpCutoff", 0, 1},
+    {"AmpFilterLpCutoff", 0, 1},      {"AmpFilterMode", 0, 2},          {"AmpMainBlend", 0, 1},
+    {"AmpMainVolume", 0, 1},          {"HostBarStartPulse", 0, 1},      {"HostTempoBpm", 0, 1000},
+    {"HostTransportIsRunning", 0, 1}, {"MidiChannelInput", 1, 16},      {"PreampClippingGain", 0, 1},
+    {"PreampClippingOffOn", 0, 1},    {"PreampFilterCutoff", 0, 1},     {"PreampFilterType", 0, 1},
+    {"PreampInputGain", 0, 1},        {"PreampInputMode", 0, 3},        {"PresetBackward", 0, 1},
+    {"PresetForward", 0, 1},          {"PresetLoad", 0, 1},             {"PresetSave", 0, 1},
+    {"PresetSelector", -1, 10000},    {"ReverbDamp", 0, 1},             {"ReverbDecayTime", 0, 1},
+    {"ReverbEarlyReflections", 0, 1}, {"ReverbLateReverberation", 0, 1}, {"ReverbOffOn", 0, 1},
+    {"ReverbPanorama", 0, 1},         {"ReverbPreDelay", 0, 1},         {"ReverbRoomSize", 0, 1},
+    {"zInitParams", 0, 1},
+}};
 
 // Channel names the kernel states for itself.
 inline constexpr const char* kKernelInputNames[2] = {"in1", "in2"};

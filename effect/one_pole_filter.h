@@ -4,6 +4,9 @@
 // unflushed, only NaN and infinity are cleared.
 
 #include "stereo_vector.h"
+#include "dsp_isa.h"
+
+MORAVELLE_DSP_BEGIN
 
 struct OnePoleFilter {
   Double2 s{};
@@ -19,3 +22,5 @@ struct OnePoleFilter {
     *highPass = hp;
   }
 };
+
+MORAVELLE_DSP_END

@@ -5,6 +5,8 @@
 #include "dsp_guards.h"
 #include "kernel_params.h"
 
+MORAVELLE_DSP_BEGIN
+
 PreampSettings PreampSettings::FromParams(const double* p, double sampleRate) {
   using dsp::Clamp01;
   using dsp::Curve;
@@ -66,3 +68,5 @@ void PreampStage::Process(const PreampSettings& s, const double* left, const dou
     filter_ = filter;
   }
 }
+
+MORAVELLE_DSP_END

@@ -3,6 +3,9 @@
 
 #include "clip_stage.h"
 #include "one_pole_filter.h"
+#include "dsp_isa.h"
+
+MORAVELLE_DSP_BEGIN
 
 // What PreampInputMode selects (its whole part).
 enum class InputRouting : int {
@@ -43,3 +46,5 @@ class PreampStage {
   OnePoleFilter filter_;
   Double2 clipped_[kPassFrames] = {};
 };
+
+MORAVELLE_DSP_END

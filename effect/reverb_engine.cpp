@@ -5,6 +5,8 @@
 #include "dsp_guards.h"
 #include "kernel_params.h"
 
+MORAVELLE_DSP_BEGIN
+
 namespace {
 // Smoothing coefficient per sample, the same at every rate (time constant ~764 samples).
 constexpr double kSmoothing = 0.001308;
@@ -233,3 +235,5 @@ void ReverbEngine::ProcessFrames(const ReverbSettings& s, const Double2* in, Dou
     }
   }
 }
+
+MORAVELLE_DSP_END

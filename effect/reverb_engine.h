@@ -9,6 +9,9 @@
 
 #include "delay_line.h"
 #include "stereo_vector.h"
+#include "dsp_isa.h"
+
+MORAVELLE_DSP_BEGIN
 
 struct ReverbSettings {
   double sampleRate = 44100.0;
@@ -83,3 +86,5 @@ class ReverbEngine {
   DelayLine::Tap preDelayTap_[2];
   double widthMid_ = 1.0, widthSide_ = 1.0, widthLevel_ = 1.0;
 };
+
+MORAVELLE_DSP_END

@@ -1,107 +1,149 @@
 #pragma once
-// Two doubles processed together, one lane per channel (lane 0 left, lane 1 right).
-// The preamp and amp stages run both channels through the same arithmetic, so
-// SSE2 does both at once. GCC vector extensions (the build's compilers are GCC).
+// Doubles processed together: two lanes, one per channel (lane 0 left, lane 1 right),
+// and four lanes where a stage has two evaluations per channel (the clippers). The
+// preamp and amp stages run both channels through the same arithmetic, so SSE2 (or
+// AVX2) does them at once. GCC vector extensions (the build's compilers are GCC).
 
 #include <cstdint>
 
+#include "dsp_isa.h"
+
+MORAVELLE_DSP_BEGIN
 
 using Double2 = double __attribute__((vector_size(16)));
 using Int2 = int64_t __attribute__((vector_size(16)));
+using Double4 = double __attribute__((vector_size(32)));
+using Int4 = int64_t __attribute__((vector_size(32)));
 
 namespace dsp {
 
+// The lane-mask type of a vector of doubles (what its comparisons give).
+template <typename V>
+using MaskOfVector = decltype(V{} < V{});
+
 // Same bits, other lane type: a register move, no memory round trip.
-inline Int2 AsBits(Double2 v) { return (Int2)v; }
-inline Double2 AsDouble2(Int2 v) { return (Double2)v; }
+template <typename V>
+inline MaskOfVector<V> BitsOf(V v) { return (MaskOfVector<V>)v; }
+template <typename V>
+inline V FromBits(MaskOfVector<V> bits) { return (V)bits; }
 
-inline Double2 Splat(double v) { return Double2{v, v}; }
+template <typename V>
+inline V SplatV(double v) { return V{} + v; }
 
-inline Double2 Abs2(Double2 v) {
-  const Int2 bits = AsBits(v) & Int2{INT64_MAX, INT64_MAX};
-  return AsDouble2(bits);
-}
+template <typename V>
+inline V AbsV(V v) { return FromBits<V>(BitsOf(v) & INT64_MAX); }
 
 // Lane-wise select: where the mask lane is all ones, a; else b.
-inline Double2 Select2(Int2 mask, Double2 a, Double2 b) {
-  const Int2 r = (mask & AsBits(a)) | (~mask & AsBits(b));
-  return AsDouble2(r);
+template <typename V>
+inline V SelectV(MaskOfVector<V> mask, V a, V b) {
+  return FromBits<V>((mask & BitsOf(a)) | (~mask & BitsOf(b)));
 }
 
-// A lane mask from a flag that holds for a whole block: all ones when set.
-inline Int2 MaskOf(bool flag) { return flag ? Int2{-1, -1} : Int2{0, 0}; }
-
-// FlushDenormal on both lanes.
-inline Double2 FlushDenormal2(Double2 v) {
-  const Double2 a = Abs2(v);
-  const Int2 keep = (a >= Splat(0x1p-1021)) & (a <= Splat(0x1.fffffffffffffp+1023));
-  return Select2(keep, v, Splat(0.0));
+// FlushDenormal lane by lane: exponent fields 2 .. 0x7FE are exactly the magnitudes
+// 2^-1021 .. DBL_MAX; NaN fails both comparisons.
+template <typename V>
+inline V FlushDenormalV(V v) {
+  const V a = AbsV(v);
+  return SelectV<V>((a >= SplatV<V>(0x1p-1021)) & (a <= SplatV<V>(0x1.fffffffffffffp+1023)), v, V{});
 }
 
-// FiniteOrZero on both lanes.
-inline Double2 FiniteOrZero2(Double2 v) {
-  return Select2(Abs2(v) <= Splat(0x1.fffffffffffffp+1023), v, Splat(0.0));
-}
+// FiniteOrZero lane by lane.
+template <typename V>
+inline V FiniteOrZeroV(V v) { return SelectV<V>(AbsV(v) <= SplatV<V>(0x1.fffffffffffffp+1023), v, V{}); }
 
-// e^y = 2^k (1 + q) on both lanes for -700 <= y <= 700, the split shared by
-// ExpMinusOne2 and Exp2Lanes. y = k ln2 + r, |r| <= ln2 / 2; q = e^r - 1 by its
-// Taylor series to the 12th power; adding 1.5 * 2^52 rounds y / ln2 to the nearest k
-// and leaves k in the low bits, so no lane leaves the vector registers.
-inline void ExpSplit2(Double2 y, Double2* scale, Double2* qOut) {
-  constexpr double kInvLn2 = 1.4426950408889634;
-  constexpr double kLn2Hi = 0.693147180369123816490;
-  constexpr double kLn2Lo = 1.90821492927058770002e-10;
+// 2^(j/32) and 2^(j/32) - 1 for j = 0 .. 31 (exp_table.cpp).
+struct ExpTable {
+  ExpTable();
+  double power[32];
+  double powerMinusOne[32];
+};
+extern const ExpTable kExpTable;
+
+// e^y = 2^k 2^(j/32) (1 + q) lane by lane for -700 <= y <= 700, the split shared by
+// ExpMinusOneV and ExpV. y = (32k + j) ln2 / 32 + r with |r| <= ln2 / 64, so q = e^r - 1
+// needs only its Taylor series to the 6th power (truncation below 1e-17); the clippers
+// are bound by the number of multiplications here. Adding 1.5 * 2^52 rounds y 32 / ln2
+// to the nearest n = 32k + j and leaves n in the low bits.
+template <typename V>
+struct ExpParts {
+  V scale;  // 2^k
+  V power;  // 2^(j/32)
+  V powerMinusOne;
+  V q;  // e^r - 1
+};
+
+template <typename V>
+inline ExpParts<V> ExpSplitV(V y) {
+  constexpr double k32InvLn2 = 46.166241308446828;  // 32 / ln 2
+  constexpr double kLn2By32Hi = 0x1.62e42feep-6;     // ln 2 / 32 split so that n times it is exact
+  constexpr double kLn2By32Lo = 0x1.a39ef35793c76p-38;
   constexpr double kRoundingShift = 0x1.8p52;
-  const Double2 shifted = y * kInvLn2 + kRoundingShift;
-  const Double2 kd = shifted - kRoundingShift;
-  const Double2 r = (y - kd * kLn2Hi) - kd * kLn2Lo;
-  // (e^r - 1) / r = sum of r^i / (i + 1)! for i = 0 .. 11, in Estrin's scheme: the
-  // clippers are bound by this chain's latency, and pairs of terms shorten it.
-  const Double2 r2 = r * r;
-  const Double2 r4 = r2 * r2;
-  const Double2 r8 = r4 * r4;
-  const Double2 p01 = 1.0 + r * (1.0 / 2.0);
-  const Double2 p23 = (1.0 / 6.0) + r * (1.0 / 24.0);
-  const Double2 p45 = (1.0 / 120.0) + r * (1.0 / 720.0);
-  const Double2 p67 = (1.0 / 5040.0) + r * (1.0 / 40320.0);
-  const Double2 p89 = (1.0 / 362880.0) + r * (1.0 / 3628800.0);
-  const Double2 p1011 = (1.0 / 39916800.0) + r * (1.0 / 479001600.0);
-  const Double2 p03 = p01 + r2 * p23;
-  const Double2 p47 = p45 + r2 * p67;
-  const Double2 p811 = p89 + r2 * p1011;
-  const Double2 q = r * ((p03 + r4 * p47) + r8 * p811);  // e^r - 1
-  const Int2 k = AsBits(shifted) - AsBits(Splat(kRoundingShift));
-  *scale = AsDouble2((k + 1023) << 52);  // 2^k
-  *qOut = q;
+  const V shifted = y * k32InvLn2 + kRoundingShift;
+  const V nd = shifted - kRoundingShift;
+  const V r = (y - nd * kLn2By32Hi) - nd * kLn2By32Lo;
+  const V r2 = r * r;
+  const V p = ((1.0 / 2.0) + r * (1.0 / 6.0)) + r2 * (((1.0 / 24.0) + r * (1.0 / 120.0)) + r2 * (1.0 / 720.0));
+  const auto n = BitsOf(shifted) - BitsOf(SplatV<V>(kRoundingShift));
+  const auto j = n & 31;
+  ExpParts<V> parts;
+  parts.scale = FromBits<V>(((n - j) << 47) + (int64_t{1023} << 52));  // (32k) << 47 is k << 52
+  for (int lane = 0; lane < static_cast<int>(sizeof(V) / sizeof(double)); ++lane) {
+    parts.power[lane] = kExpTable.power[j[lane]];
+    parts.powerMinusOne[lane] = kExpTable.powerMinusOne[j[lane]];
+  }
+  parts.q = r + r2 * p;
+  return parts;
 }
 
 // e^y - 1, accurate relative to the result also near 0, so quiet signals keep their
 // precision through the clippers.
-inline Double2 ExpMinusOne2(Double2 y) {
-  Double2 scale, q;
-  ExpSplit2(y, &scale, &q);
-  return scale * q + (scale - 1.0);
+template <typename V>
+inline V ExpMinusOneV(V y) {
+  const ExpParts<V> e = ExpSplitV(y);
+  return e.scale * (e.power * e.q + e.powerMinusOne) + (e.scale - 1.0);
 }
 
-// e^y on both lanes for -700 <= y <= 700 (smaller y are raised to -700, where e^y
-// is below 1e-304 anyway).
-inline Double2 Exp2Lanes(Double2 y) {
-  y = Select2(y < Splat(-700.0), Splat(-700.0), y);
-  Double2 scale, q;
-  ExpSplit2(y, &scale, &q);
-  return scale * q + scale;
+// e^y for -700 <= y <= 700 (smaller y are raised to -700, where e^y is below 1e-304).
+template <typename V>
+inline V ExpV(V y) {
+  y = SelectV<V>(y < SplatV<V>(-700.0), SplatV<V>(-700.0), y);
+  const ExpParts<V> e = ExpSplitV(y);
+  return e.scale * (e.power * e.q + e.power);
 }
 
-// tanh on both lanes: tanh a = (e^2a - 1) / (e^2a + 1), with the sign of x. Within a
-// few units in the last place of the result; NaN lanes give NaN.
-inline Double2 FastTanh2(Double2 x) {
-  Double2 a = Abs2(x);
-  a = Select2(a > Splat(22.0), Splat(22.0), a);  // tanh(22) rounds to 1
-  a = Select2(a != a, Splat(0.0), a);            // NaN restored below
-  const Double2 em1 = ExpMinusOne2(2.0 * a);
-  const Double2 t = em1 / (em1 + 2.0);
-  const Int2 sign = AsBits(x) & Int2{INT64_MIN, INT64_MIN};
-  return Select2(x != x, x, AsDouble2(AsBits(t) | sign));
+// tanh lane by lane: tanh a = (e^2a - 1) / (e^2a + 1), with the sign of x. Within a few
+// units in the last place of the result; NaN lanes give NaN.
+template <typename V>
+inline V FastTanhV(V x) {
+  V a = AbsV(x);
+  a = SelectV<V>(a > SplatV<V>(22.0), SplatV<V>(22.0), a);  // tanh(22) rounds to 1
+  a = SelectV<V>(a != a, V{}, a);                          // NaN restored below
+  const V em1 = ExpMinusOneV(2.0 * a);
+  const V t = em1 / (em1 + 2.0);
+  const auto sign = BitsOf(x) & INT64_MIN;
+  return SelectV<V>(x != x, x, FromBits<V>(BitsOf(t) | sign));
 }
+
+// The two-lane names the stages use.
+inline Int2 AsBits(Double2 v) { return BitsOf(v); }
+inline Double2 AsDouble2(Int2 v) { return FromBits<Double2>(v); }
+inline Double2 Splat(double v) { return SplatV<Double2>(v); }
+inline Double2 Abs2(Double2 v) { return AbsV(v); }
+inline Double2 Select2(Int2 mask, Double2 a, Double2 b) { return SelectV<Double2>(mask, a, b); }
+inline Double2 FlushDenormal2(Double2 v) { return FlushDenormalV(v); }
+inline Double2 FiniteOrZero2(Double2 v) { return FiniteOrZeroV(v); }
+inline Double2 ExpMinusOne2(Double2 y) { return ExpMinusOneV(y); }
+inline Double2 Exp2Lanes(Double2 y) { return ExpV(y); }
+inline Double2 FastTanh2(Double2 x) { return FastTanhV(x); }
+
+// A lane mask from a flag that holds for a whole block: all ones when set.
+inline Int2 MaskOf(bool flag) { return flag ? Int2{-1, -1} : Int2{0, 0}; }
+
+// Two pairs as one four-lane vector, and back.
+inline Double4 Join(Double2 low, Double2 high) { return Double4{low[0], low[1], high[0], high[1]}; }
+inline Double2 LowHalf(Double4 v) { return Double2{v[0], v[1]}; }
+inline Double2 HighHalf(Double4 v) { return Double2{v[2], v[3]}; }
 
 }  // namespace dsp
+
+MORAVELLE_DSP_END

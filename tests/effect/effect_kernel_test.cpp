@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <initializer_list>
 #include <utility>
+#include <vector>
 
 #include "effect/biquad_filter.h"
 #include "effect/dsp_guards.h"
@@ -15,6 +17,14 @@
 namespace {
 
 using Settings = std::initializer_list<std::pair<int, double>>;
+using Isa = EffectKernel::InstructionSet;
+
+// Every implementation this processor runs: the baseline always, AVX2 and FMA where present.
+std::vector<Isa> RunnableIsas() {
+  std::vector<Isa> isas = {Isa::Baseline};
+  if (EffectKernel::ProcessorHasAvx2Fma()) isas.push_back(Isa::Avx2Fma);
+  return isas;
+}
 
 void Apply(EffectKernel& k, Settings s) {
   for (auto [i, v] : s) k.SetParameter(i, v);
@@ -30,6 +40,8 @@ StereoBuffer RunKernel(EffectKernel& k, const StereoBuffer& in, int block) {
   }
   return out;
 }
+
+void CheckGlidingAgainstReference(Isa isa);
 
 // Long enough for the smoothed parameters to settle and the tail to build.
 constexpr int kFrames = 44100 * 2;
@@ -47,17 +59,20 @@ TEST(EffectKernel, MatchesThePlainEvaluationOfTheFormulas) {
                      Settings{{kReverbOffOn, 1}, {kReverbRoomSize, 1}, {kReverbDecayTime, 1}, {kReverbLateReverberation, 1},
                               {kReverbPanorama, 0}, {kAmpFilterMode, 2}, {kPreampInputMode, 3}},
                      Settings{{kReverbOffOn, 0.5}, {kPreampInputMode, 1}, {kReverbLateReverberation, 1}}}) {
-    auto kernel = EffectKernel::Create(44100);
     ReferenceKernel reference(44100);
-    Apply(*kernel, s);
     for (auto [i, v] : s) reference.SetParameter(i, v);
-    const StereoBuffer fast = RunKernel(*kernel, in, 512);
     StereoBuffer slow(in.Frames());
     const double* ins[2] = {in.left.data(), in.right.data()};
     double* outs[2] = {slow.left.data(), slow.right.data()};
     reference.Process(ins, outs, in.Frames());
     ASSERT_GT(Peak(slow), 0.01);
-    EXPECT_LE(MaxDifference(fast, slow), 1e-10 * Peak(slow));
+    for (Isa isa : RunnableIsas()) {
+      auto kernel = EffectKernel::Create(44100, isa);
+      ASSERT_EQ(kernel->Isa(), isa);
+      Apply(*kernel, s);
+      const StereoBuffer fast = RunKernel(*kernel, in, 512);
+      EXPECT_LE(MaxDifference(fast, slow), 1e-10 * Peak(slow)) << static_cast<int>(isa);
+    }
   }
 }
 
@@ -65,22 +80,31 @@ TEST(EffectKernel, MatchesThePlainEvaluationForQuietSignalsToo) {
   StereoBuffer in = MakeProgramme(20000);
   for (double& v : in.left) v *= 1e-6;
   for (double& v : in.right) v *= 1e-6;
-  auto kernel = EffectKernel::Create(44100);
   ReferenceKernel reference(44100);
-  Apply(*kernel, kRichSettings);
   for (auto [i, v] : kRichSettings) reference.SetParameter(i, v);
-  const StereoBuffer fast = RunKernel(*kernel, in, 512);
   StereoBuffer slow(in.Frames());
   const double* ins[2] = {in.left.data(), in.right.data()};
   double* outs[2] = {slow.left.data(), slow.right.data()};
   reference.Process(ins, outs, in.Frames());
   ASSERT_GT(Peak(slow), 1e-8);
-  EXPECT_LE(MaxDifference(fast, slow), 1e-10 * Peak(slow));
+  for (Isa isa : RunnableIsas()) {
+    auto kernel = EffectKernel::Create(44100, isa);
+    Apply(*kernel, kRichSettings);
+    const StereoBuffer fast = RunKernel(*kernel, in, 512);
+    EXPECT_LE(MaxDifference(fast, slow), 1e-10 * Peak(slow)) << static_cast<int>(isa);
+  }
 }
 
 TEST(EffectKernel, MatchesThePlainEvaluationWhileParametersGlide) {
+  for (Isa isa : RunnableIsas()) {
+    SCOPED_TRACE(static_cast<int>(isa));
+    CheckGlidingAgainstReference(isa);
+  }
+}
+
+void CheckGlidingAgainstReference(Isa isa) {
   const StereoBuffer in = MakeProgramme(kFrames);
-  auto kernel = EffectKernel::Create(48000);
+  auto kernel = EffectKernel::Create(48000, isa);
   kernel->Init(48000);
   ReferenceKernel reference(48000);
   StereoBuffer fast(in.Frames()), slow(in.Frames());
@@ -104,17 +128,28 @@ TEST(EffectKernel, MatchesThePlainEvaluationWhileParametersGlide) {
   EXPECT_LE(MaxDifference(fast, slow), 1e-10 * Peak(slow));
 }
 
+TEST(EffectKernel, PicksTheFastestImplementationTheProcessorRuns) {
+  const bool avx2 = EffectKernel::ProcessorHasAvx2Fma();
+  std::printf("kernel: this processor %s AVX2 and FMA\n", avx2 ? "has" : "lacks");
+  EXPECT_EQ(EffectKernel::Create(44100)->Isa(), avx2 ? Isa::Avx2Fma : Isa::Baseline);
+  EXPECT_EQ(EffectKernel::Create(44100, Isa::Baseline)->Isa(), Isa::Baseline);
+  // Asking for AVX2 where it is missing falls back to the baseline.
+  EXPECT_EQ(EffectKernel::Create(44100, Isa::Avx2Fma)->Isa(), avx2 ? Isa::Avx2Fma : Isa::Baseline);
+}
+
 TEST(EffectKernel, OutputDoesNotDependOnTheBlockSplit) {
   const StereoBuffer in = MakeProgramme(30000);
   StereoBuffer first;
-  for (int block : {1, 21, 300, 4096}) {
-    auto kernel = EffectKernel::Create(44100);
-    Apply(*kernel, kRichSettings);
-    const StereoBuffer out = RunKernel(*kernel, in, block);
-    if (block == 1) {
-      first = out;
-    } else {
-      EXPECT_EQ(MaxDifference(out, first), 0.0) << "block " << block;
+  for (Isa isa : RunnableIsas()) {
+    for (int block : {1, 21, 300, 4096}) {
+      auto kernel = EffectKernel::Create(44100, isa);
+      Apply(*kernel, kRichSettings);
+      const StereoBuffer out = RunKernel(*kernel, in, block);
+      if (block == 1) {
+        first = out;
+      } else {
+        EXPECT_EQ(MaxDifference(out, first), 0.0) << "block " << block;
+      }
     }
   }
 }
@@ -126,7 +161,7 @@ TEST(EffectKernel, MasterSwitchOffPassesTheInputBitForBit) {
   for (double rate : {22050.0, 44100.0, 96000.0, 192000.0}) {
     for (double off : {0.0, 0.9, 0.999999}) {
       for (int block : {1, 64, 1000}) {
-        auto kernel = EffectKernel::Create(44100);
+        auto kernel = EffectKernel::Create(44100, RunnableIsas().back());
         kernel->Init(rate);
         Apply(*kernel, {{kReverbOffOn, off}, {kPreampClippingOffOn, 1}, {kReverbLateReverberation, 1}, {kAmpMainVolume, 0}});
         const StereoBuffer out = RunKernel(*kernel, in, block);
@@ -226,7 +261,7 @@ TEST(EffectKernel, PreDelayOfOneDelaysByTwoSecondsUpToTheConstructionCapacity) {
   Apply(*kernel, dryPath);
   ir = ImpulseResponse(*kernel, 100000, 100000);
   EXPECT_EQ(FirstAbove(ir.left, 1e-6), 88200);
-  EXPECT_EQ(kernel->Reverb().PreDelayLine(0).MaximumDelay(), 88200);
+  EXPECT_EQ(kernel->ProbeReverb().preDelayMaximum, 88200);
 }
 
 TEST(EffectKernel, RoomGeometryAndDecayGains) {
@@ -241,8 +276,8 @@ TEST(EffectKernel, RoomGeometryAndDecayGains) {
     Apply(*kernel, {{kReverbOffOn, 1}, {kReverbRoomSize, c.room}, {kReverbDecayTime, c.decay}});
     StereoBuffer silence(80000);
     RunKernel(*kernel, silence, 4096);
-    EXPECT_NEAR(kernel->Reverb().RoomLength(), c.P, 1e-4);
-    EXPECT_EQ(kernel->Reverb().DiffuserScale(), c.W);
+    EXPECT_NEAR(kernel->ProbeReverb().roomLength, c.P, 1e-4);
+    EXPECT_EQ(kernel->ProbeReverb().diffuserScale, c.W);
   }
   auto kernel = EffectKernel::Create(44100);
   Apply(*kernel, {{kReverbOffOn, 1}, {kReverbRoomSize, 0.5}, {kReverbDecayTime, 0.5}});
@@ -250,9 +285,9 @@ TEST(EffectKernel, RoomGeometryAndDecayGains) {
   RunKernel(*kernel, silence, 4096);
   const double g = std::pow(0.001, 1.0 / (44100 * 10.05));
   EXPECT_NEAR(g, 0.99998441, 1e-8);
-  EXPECT_NEAR(kernel->Reverb().LineGain(0), -0.894771, 1e-6);
-  EXPECT_LT(kernel->Reverb().LineGain(1), 0.0);
-  EXPECT_NEAR(kernel->Reverb().TapGain(3), std::pow(g, 7133.8235294 + 5), 1e-9);
+  EXPECT_NEAR(kernel->ProbeReverb().lineGain[0], -0.894771, 1e-6);
+  EXPECT_LT(kernel->ProbeReverb().lineGain[1], 0.0);
+  EXPECT_NEAR(kernel->ProbeReverb().tapGain[3], std::pow(g, 7133.8235294 + 5), 1e-9);
 
   // Constructed at 44.1 kHz, reset to 192 kHz: room 1 asks for P = 56470.59 and W = 29.
   auto fast = EffectKernel::Create(44100);
@@ -260,8 +295,8 @@ TEST(EffectKernel, RoomGeometryAndDecayGains) {
   Apply(*fast, {{kReverbOffOn, 1}, {kReverbRoomSize, 1}});
   StereoBuffer longSilence(192000);
   RunKernel(*fast, longSilence, 4096);
-  EXPECT_NEAR(fast->Reverb().RoomLength(), 56470.588, 1e-2);
-  EXPECT_EQ(fast->Reverb().DiffuserScale(), 29);
+  EXPECT_NEAR(fast->ProbeReverb().roomLength, 56470.588, 1e-2);
+  EXPECT_EQ(fast->ProbeReverb().diffuserScale, 29);
 }
 
 TEST(EffectKernel, PanoramaZeroMakesBothOutputsEqual) {

@@ -157,7 +157,7 @@ TEST_F(MoravelleTest, ResetKeepsTheUsersValuesButThePresetSelector) {
   EXPECT_DOUBLE_EQ(effect.Param(kPresetSelector)->Value(), 0);
   EXPECT_DOUBLE_EQ(effect.Kernel().Parameter(kPresetSelector), 0);
   EXPECT_EQ(effect.MidiQueue().Capacity(), 1024);
-  EXPECT_EQ(effect.Kernel().Reverb().SmoothedRoom(), 0.0);
+  EXPECT_EQ(effect.Kernel().ProbeReverb().smoothedRoom, 0.0);
 }
 
 TEST_F(MoravelleTest, ThirtyTwoAndSixtyFourBitPathsAgree) {
