@@ -14,40 +14,15 @@
 #include <vector>
 
 #include "render_test_files.h"
+#include "rendered_files_test.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kRate = 44100;
 constexpr const char* kDragonflyRoom = "/usr/lib/lxvst/DragonflyRoomReverb-vst.so";
 
-class RenderPlugin : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = (fs::path(::testing::TempDir()) / "moravelle-render-plugin-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-    input_ = Path("in.wav");
-    ASSERT_TRUE(WriteFloatWav(input_, 2, kRate, TestSignal(2, kRate / 2, kRate)));
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  CommandResult Run(const std::vector<std::string>& arguments) const { return RunRenderer(arguments, dir_); }
-
-  // Renders the test input to a float64 file and returns its bytes (empty on failure).
-  std::string Render(const std::string& name, std::vector<std::string> arguments) const {
-    const std::vector<std::string> common = {input_, "-o", Path(name), "--format", "float64", "--tail", "1"};
-    arguments.insert(arguments.begin(), common.begin(), common.end());
-    const CommandResult result = Run(arguments);
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    return result.exitCode == 0 ? ReadWholeFile(Path(name)) : std::string();
-  }
-
-  fs::path dir_;
-  std::string input_;
-};
+class RenderPlugin : public RenderedFilesTest {};
 
 // The parameter names of a --list-params listing, in order, without comment or header lines.
 std::vector<std::string> ListedNames(const std::string& listing) {
