@@ -49,9 +49,21 @@ grep -q '^PARAMNAME 27 ReverbOffOn' <<<"$built" || fail "parameter order"
 grep '^SET ' <<<"$built"
 
 # 3. Render: processed twice, bypassed once.
+# ardour7-export (Ardour 7.3) now and then aborts at the start of a VST3 export with
+# "double free or corruption"; neither valgrind (no errors) nor gdb runs reproduce it,
+# so an export that dies of a signal is tried again, at most twice, and says so. An
+# export that fails in any other way fails the check at once.
 render() {
-  timeout 300 ardour7-export -b float -o "$work/out/$2.wav" "$work/session" "$1" >"$work/out/$2.log" 2>&1 ||
-    { cat "$work/out/$2.log"; fail "export of $1 failed"; }
+  local attempt rc
+  for attempt in 1 2 3; do
+    rc=0
+    timeout 300 ardour7-export -b float -o "$work/out/$2.wav" "$work/session" "$1" >"$work/out/$2.log" 2>&1 || rc=$?
+    [ "$rc" -eq 0 ] && return 0
+    [ "$rc" -ge 128 ] && [ "$rc" -ne 137 ] || break
+    echo "export of $1 died with exit code $rc (attempt $attempt)"
+  done
+  cat "$work/out/$2.log"
+  fail "export of $1 failed"
 }
 render processed processed1
 render processed processed2
