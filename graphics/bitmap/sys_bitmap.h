@@ -6,7 +6,8 @@
 // place, since the row span stays), so a window that shrinks and grows again
 // does not reallocate.
 //
-// The platform halves are win/sys_bitmap_win.cpp and linux/sys_bitmap_linux.cpp.
+// sys_bitmap.cpp holds the sizing and reuse rules; the platform halves,
+// win/sys_bitmap_win.cpp and linux/sys_bitmap_linux.cpp, only make and free pixels.
 
 #include "graphics/bitmap/bitmap.h"
 
@@ -28,6 +29,11 @@ class SysBitmap final : public Bitmap {
 
  private:
   void ReleasePixels();
+  // Platform: whether pixels can be made at all (Windows needs its device context).
+  bool CanAllocate() const;
+  // Platform: pixels for allocatedWidth_ x allocatedHeight_ into bits_, which stays
+  // null when the system refuses.
+  void AllocatePixels();
 
   int width_ = 0;
   int height_ = 0;

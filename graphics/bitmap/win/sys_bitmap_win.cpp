@@ -24,20 +24,9 @@ void SysBitmap::ReleasePixels() {
   bits_ = nullptr;
 }
 
-bool SysBitmap::Resize(int width, int height) {
-  if (!deviceContext_) {
-    bits_ = nullptr;
-    return false;
-  }
-  if (width == width_ && height == height_) return false;
-  width_ = width;
-  height_ = height;
-  if (width > 0 && height > 0 && width <= allocatedWidth_ && height <= allocatedHeight_ && bits_) return true;
-  allocatedWidth_ = width > 0 ? (width + 3) & ~3 : 0;
-  allocatedHeight_ = height > 0 ? height : 0;
-  ReleasePixels();
-  if (width <= 0 || height <= 0) return false;
+bool SysBitmap::CanAllocate() const { return deviceContext_ != nullptr; }
 
+void SysBitmap::AllocatePixels() {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   info.bmiHeader.biWidth = allocatedWidth_;
@@ -55,5 +44,4 @@ bool SysBitmap::Resize(int width, int height) {
   } else if (section) {
     DeleteObject(section);
   }
-  return true;
 }
