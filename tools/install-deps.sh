@@ -4,7 +4,7 @@
 set -euo pipefail
 what=${1:-all}
 
-native=(cmake ninja-build g++ pkg-config libsndfile1-dev libcli11-dev libgtest-dev googletest
+native=(cmake ninja-build g++ pkg-config libstb-dev libsndfile1-dev libcli11-dev libgtest-dev googletest
         libbenchmark-dev libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-liberation2
         fonts-dejavu-core
         ardour python3)
