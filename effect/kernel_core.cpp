@@ -7,18 +7,6 @@
 
 MORAVELLE_DSP_BEGIN
 
-namespace {
-// Reset values of the parameters (the kernel's table defaults).
-constexpr double kDefaults[kKernelParamCount] = {
-    0.0, 0.0, 0.35, 0.65, 0.0, 0.3, 0.5,  // Amp*
-    0.0, 120.0, 0.0, 1.0,                 // Host*, MidiChannelInput
-    0.0, 0.0, 1.0, 0.0, 0.5, 0.0,         // Preamp*
-    0.0, 0.0, 0.0, 0.0, 0.0,              // Preset*
-    0.0, 0.0, 0.0, 0.0, 0.0, 0.5, 0.0, 0.0,  // Reverb*
-    0.0,                                  // zInitParams
-};
-}  // namespace
-
 std::unique_ptr<EffectKernel> CreateKernelCore(double sampleRate) { return std::make_unique<KernelCore>(sampleRate); }
 
 KernelCore::KernelCore(double sampleRate) {
@@ -26,10 +14,12 @@ KernelCore::KernelCore(double sampleRate) {
   Init(sampleRate);
   for (int i = 0; i < kKernelParamCount; ++i) {
     KernelParamInfo& info = table_[static_cast<size_t>(i)];
+    const KernelParamSpec& spec = kKernelParamSpecs[static_cast<size_t>(i)];
     info.defaultValue = params_[static_cast<size_t>(i)];
-    info.outputMinimum = kKernelParamRanges[static_cast<size_t>(i)].minimum;
-    info.outputMaximum = kKernelParamRanges[static_cast<size_t>(i)].maximum;
-    info.name = kKernelParamRanges[static_cast<size_t>(i)].name;
+    info.outputMinimum = spec.minimum;
+    info.outputMaximum = spec.maximum;
+    info.name = spec.name;
+    info.units = spec.units;
   }
 }
 
@@ -55,7 +45,7 @@ EffectKernel::InstructionSet KernelCore::Isa() const {
 }
 
 void KernelCore::SetDefaults() {
-  for (int i = 0; i < kKernelParamCount; ++i) params_[static_cast<size_t>(i)] = kDefaults[i];
+  for (int i = 0; i < kKernelParamCount; ++i) params_[static_cast<size_t>(i)] = kKernelParamSpecs[static_cast<size_t>(i)].defaultValue;
 }
 
 void KernelCore::Init(double sampleRate) {
@@ -72,7 +62,7 @@ void KernelCore::Init(double sampleRate) {
 
 void KernelCore::SetParameter(int index, double plain) {
   if (index < 0 || index >= kKernelParamCount || std::isnan(plain)) return;
-  const KernelParamRange& range = kKernelParamRanges[static_cast<size_t>(index)];
+  const KernelParamSpec& range = kKernelParamSpecs[static_cast<size_t>(index)];
   params_[static_cast<size_t>(index)] = std::clamp(plain, range.minimum, range.maximum);
 }
 

@@ -54,25 +54,49 @@ struct KernelParamInfo {
   double exponent = 0.0;
 };
 
-// Name and range of each index; the defaults come from the kernel's Init.
-struct KernelParamRange {
+// The one table of the kernel's parameters: name, plain range, reset value and
+// units of each index, in index order. The kernel's Init resets to these values,
+// and its KernelParamInfo records are built from them.
+struct KernelParamSpec {
   const char* name;
   double minimum;
   double maximum;
+  double defaultValue;
+  const char* units;  // the display label; empty for every parameter of this kernel
 };
 
-inline constexpr std::array<KernelParamRange, kKernelParamCount> kKernelParamRanges = {{
-    {"AmpClippingGain", 0, 1},        {"AmpClippingOffOn", 0, 1},       {"AmpFilterHpCutoff", 0, 1},
-    {"AmpFilterLpCutoff", 0, 1},      {"AmpFilterMode", 0, 2},          {"AmpMainBlend", 0, 1},
-    {"AmpMainVolume", 0, 1},          {"HostBarStartPulse", 0, 1},      {"HostTempoBpm", 0, 1000},
-    {"HostTransportIsRunning", 0, 1}, {"MidiChannelInput", 1, 16},      {"PreampClippingGain", 0, 1},
-    {"PreampClippingOffOn", 0, 1},    {"PreampFilterCutoff", 0, 1},     {"PreampFilterType", 0, 1},
-    {"PreampInputGain", 0, 1},        {"PreampInputMode", 0, 3},        {"PresetBackward", 0, 1},
-    {"PresetForward", 0, 1},          {"PresetLoad", 0, 1},             {"PresetSave", 0, 1},
-    {"PresetSelector", -1, 10000},    {"ReverbDamp", 0, 1},             {"ReverbDecayTime", 0, 1},
-    {"ReverbEarlyReflections", 0, 1}, {"ReverbLateReverberation", 0, 1}, {"ReverbOffOn", 0, 1},
-    {"ReverbPanorama", 0, 1},         {"ReverbPreDelay", 0, 1},         {"ReverbRoomSize", 0, 1},
-    {"zInitParams", 0, 1},
+inline constexpr std::array<KernelParamSpec, kKernelParamCount> kKernelParamSpecs = {{
+    {"AmpClippingGain", 0, 1, 0.0, ""},
+    {"AmpClippingOffOn", 0, 1, 0.0, ""},
+    {"AmpFilterHpCutoff", 0, 1, 0.35, ""},
+    {"AmpFilterLpCutoff", 0, 1, 0.65, ""},
+    {"AmpFilterMode", 0, 2, 0.0, ""},
+    {"AmpMainBlend", 0, 1, 0.3, ""},
+    {"AmpMainVolume", 0, 1, 0.5, ""},
+    {"HostBarStartPulse", 0, 1, 0.0, ""},
+    {"HostTempoBpm", 0, 1000, 120.0, ""},
+    {"HostTransportIsRunning", 0, 1, 0.0, ""},
+    {"MidiChannelInput", 1, 16, 1.0, ""},
+    {"PreampClippingGain", 0, 1, 0.0, ""},
+    {"PreampClippingOffOn", 0, 1, 0.0, ""},
+    {"PreampFilterCutoff", 0, 1, 1.0, ""},
+    {"PreampFilterType", 0, 1, 0.0, ""},
+    {"PreampInputGain", 0, 1, 0.5, ""},
+    {"PreampInputMode", 0, 3, 0.0, ""},
+    {"PresetBackward", 0, 1, 0.0, ""},
+    {"PresetForward", 0, 1, 0.0, ""},
+    {"PresetLoad", 0, 1, 0.0, ""},
+    {"PresetSave", 0, 1, 0.0, ""},
+    {"PresetSelector", -1, 10000, 0.0, ""},
+    {"ReverbDamp", 0, 1, 0.0, ""},
+    {"ReverbDecayTime", 0, 1, 0.0, ""},
+    {"ReverbEarlyReflections", 0, 1, 0.0, ""},
+    {"ReverbLateReverberation", 0, 1, 0.0, ""},
+    {"ReverbOffOn", 0, 1, 0.0, ""},
+    {"ReverbPanorama", 0, 1, 0.5, ""},
+    {"ReverbPreDelay", 0, 1, 0.0, ""},
+    {"ReverbRoomSize", 0, 1, 0.0, ""},
+    {"zInitParams", 0, 1, 0.0, ""},
 }};
 
 // Channel names the kernel states for itself.

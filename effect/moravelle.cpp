@@ -33,7 +33,6 @@ Moravelle::Moravelle(const EffectHostAdapter::HostArgs& hostArgs)
     Param(i)->InitContinuous(info.name, info.defaultValue, info.outputMinimum, info.outputMaximum,
                              0.00001, info.units, 1.0);
   }
-  // The editor with its controls is built and attached here once the editor exists.
   FillInitPreset();
 }
 
@@ -65,8 +64,8 @@ void Moravelle::OnParamChanged(int index) {
   if (param == nullptr) return;
   ScopedLock hold(InstanceLock());
   kernel_->SetParameter(index, param->Value());
-  // Preset actions (indices 17 to 21) act here once the preset library exists;
-  // until then their values are only stored.
+  // The preset parameters (indices 17 to 21) are stored like any other: this build
+  // reads and writes no preset files.
 }
 
 void Moravelle::OnMidiMessage(const MidiMessage& message) {

@@ -12,10 +12,40 @@ namespace {
 constexpr double kSmoothing = 0.001308;
 // 1 / 340 m/s: metres of room to seconds of travel.
 constexpr double kSecondsPerMetre = 0.0029411764705882;
+// Room size 0..1 spans rooms of 10 to 100 metres.
+constexpr double kRoomMinimumMetres = 10.0;
+constexpr double kRoomSpanMetres = 90.0;
+// Decay time 0..1 spans 0.1 to 20 seconds to fall by 60 dB (to a thousandth).
+constexpr double kDecayMinimumSeconds = 0.1;
+constexpr double kDecaySpanSeconds = 19.9;
+constexpr double kDecayTargetLevel = 0.001;
+// Late reverberation level: this factor times the parameter squared.
+constexpr double kLateLevelScale = 0.9;
+// Longest delays the lines are sized for, in seconds.
+constexpr double kPreDelayMaximumSeconds = 2.0;
+constexpr double kInputDiffuserMaximumSeconds = 0.125;
+constexpr double kNetworkLineMaximumSeconds = 1.0;
+constexpr double kOutputDiffuserMaximumSeconds[3] = {0.25, 0.5, 0.25};
 // Relative lengths of the four feedback lines.
 constexpr double kLineRatio[4] = {1.0, 0.7071, 0.81649, 0.63245};
-// Early-reflection taps: position = ratio P + 5.
+// Early-reflection taps: position = ratio times the room length, plus an offset.
 constexpr double kTapRatio[4] = {0.41, 0.155, 0.3, 1.0};
+constexpr double kTapOffsetSamples = 5.0;
+// The input diffuser: its delay relative to the room length, its allpass gain, and
+// the gain that sums the two pre-delayed channels to its mono input.
+constexpr double kInputDiffuserRatio = 0.110732;
+constexpr double kInputDiffuserCoefficient = 0.75;
+constexpr double kMonoSumGain = 0.707;
+// The Hadamard matrix of the feedback network, scaled to keep the energy.
+constexpr double kHadamardScale = 0.5;
+// Output diffusers: the whole-sample scale of their lengths per sample of room
+// length, the base lengths, how far the spread (100 x panorama) moves each, and
+// their allpass gains.
+constexpr double kDiffuserScalePerRoomSample = 0.000527;
+constexpr double kSpreadPerPanorama = 100.0;
+constexpr double kDiffuserBaseLength[3] = {159.0, 562.0, 410.0};
+constexpr double kDiffuserSpreadLeft[3] = {0.125541, 0.251082, -0.376623};
+constexpr double kDiffuserSpreadRight[3] = {-0.568366, 0.187921, 0.380445};
 constexpr double kDiffuserCoefficient[3] = {0.75, 0.625, 0.625};
 
 // g^x and g^y for the decay factor g, via exp(x ln g); 0 where the power is not
@@ -44,12 +74,12 @@ ReverbSettings ReverbSettings::FromParams(const double* p, double sampleRate) {
   s.sampleRate = sampleRate;
   s.offOn = p[kReverbOffOn];
   s.outputsUsed = dsp::Selector(p[kReverbOffOn]) == 2;
-  const double decaySeconds = dsp::Curve(p[kReverbDecayTime], 0.1, 19.9, 1.0);
+  const double decaySeconds = dsp::Curve(p[kReverbDecayTime], kDecayMinimumSeconds, kDecaySpanSeconds, 1.0);
   const double exponent = dsp::SafeDivide(1.0, sampleRate * decaySeconds);
-  s.decayFactor = dsp::GuardPower(std::pow(0.001, exponent));
+  s.decayFactor = dsp::GuardPower(std::pow(kDecayTargetLevel, exponent));
   s.logDecay = s.decayFactor > 0.0 ? std::log(s.decayFactor) : 0.0;
   s.early = p[kReverbEarlyReflections];
-  s.late = 0.9 * dsp::GuardPower(std::pow(p[kReverbLateReverberation], 2.0));
+  s.late = kLateLevelScale * dsp::GuardPower(std::pow(p[kReverbLateReverberation], 2.0));
   s.damp = p[kReverbDamp];
   s.targetRoom = p[kReverbRoomSize];
   s.targetPanorama = p[kReverbPanorama];
@@ -59,15 +89,15 @@ ReverbSettings ReverbSettings::FromParams(const double* p, double sampleRate) {
 
 bool ReverbEngine::Reset(double sr) {
   bool ok = true;
-  ok &= preDelay[0].Reset(static_cast<int32_t>(2.0 * sr));
-  ok &= preDelay[1].Reset(static_cast<int32_t>(2.0 * sr));
-  ok &= inputDiffuser.Reset(static_cast<int32_t>(0.125 * sr));
-  ok &= tapLine.Reset(static_cast<int32_t>(sr));
-  for (DelayLine& line : feedback) ok &= line.Reset(static_cast<int32_t>(sr));
-  const double diffuserMax[3] = {0.25 * sr, 0.5 * sr, 0.25 * sr};
+  auto samples = [sr](double seconds) { return static_cast<int32_t>(seconds * sr); };
+  ok &= preDelay[0].Reset(samples(kPreDelayMaximumSeconds));
+  ok &= preDelay[1].Reset(samples(kPreDelayMaximumSeconds));
+  ok &= inputDiffuser.Reset(samples(kInputDiffuserMaximumSeconds));
+  ok &= tapLine.Reset(samples(kNetworkLineMaximumSeconds));
+  for (DelayLine& line : feedback) ok &= line.Reset(samples(kNetworkLineMaximumSeconds));
   for (int k = 0; k < 3; ++k) {
-    ok &= diffuserL[k].Reset(static_cast<int32_t>(diffuserMax[k]));
-    ok &= diffuserR[k].Reset(static_cast<int32_t>(diffuserMax[k]));
+    ok &= diffuserL[k].Reset(samples(kOutputDiffuserMaximumSeconds[k]));
+    ok &= diffuserR[k].Reset(samples(kOutputDiffuserMaximumSeconds[k]));
   }
   for (Double2& e : damping_) e = Double2{};
   room_ = panorama_ = preDelay_ = 0.0;
@@ -78,38 +108,38 @@ bool ReverbEngine::Reset(double sr) {
 }
 
 void ReverbEngine::UpdateRoom(double room, const ReverbSettings& s) {
-  const double P = (10.0 + 90.0 * room) * s.sampleRate * kSecondsPerMetre;
+  const double roomLength = (kRoomMinimumMetres + kRoomSpanMetres * room) * s.sampleRate * kSecondsPerMetre;
   for (int k = 0; k < 4; ++k) {
-    const double lineLength = kLineRatio[k] * P;
-    const double tapPosition = kTapRatio[k] * P + 5.0;
+    const double lineLength = kLineRatio[k] * roomLength;
+    const double tapPosition = kTapRatio[k] * roomLength + kTapOffsetSamples;
     const Double2 gains = DecayPowers(s.decayFactor, s.logDecay, lineLength, tapPosition);
     lineGain_[k] = -gains[0];
     tapGain_[k] = gains[1];
     lineTap_[k] = feedback[k].MakeTap(lineLength);
     reflectionTap_[k] = tapLine.MakeTap(tapPosition);
   }
-  roomLength_ = P;
-  inputDiffuserTap_ = inputDiffuser.MakeTap(0.110732 * P);
-  scale_ = static_cast<int32_t>(P * 0.000527);
+  roomLength_ = roomLength;
+  inputDiffuserTap_ = inputDiffuser.MakeTap(kInputDiffuserRatio * roomLength);
+  scale_ = static_cast<int32_t>(roomLength * kDiffuserScalePerRoomSample);
   cachedRoom_ = room;
   cachedDecayFactor_ = s.decayFactor;
 }
 
-void ReverbEngine::UpdateDiffusers(double w) {
-  const double sp = 100.0 * w;
-  const double W = scale_;
-  diffuserTapL_[0] = diffuserL[0].MakeTap((159.0 + 0.125541 * sp) * W);
-  diffuserTapL_[1] = diffuserL[1].MakeTap((562.0 + 0.251082 * sp) * W);
-  diffuserTapL_[2] = diffuserL[2].MakeTap((410.0 - 0.376623 * sp) * W);
-  diffuserTapR_[0] = diffuserR[0].MakeTap((159.0 - 0.568366 * sp) * W);
-  diffuserTapR_[1] = diffuserR[1].MakeTap((562.0 + 0.187921 * sp) * W);
-  diffuserTapR_[2] = diffuserR[2].MakeTap((410.0 + 0.380445 * sp) * W);
-  const double q = dsp::Clamp01(w);
-  const double f = 2.0 * q;
-  widthMid_ = 0.5 * (2.0 - f);
-  widthSide_ = 0.5 * f;
-  widthLevel_ = q < 0.5 ? 0.5 + q : 1.0;
-  cachedPanorama_ = w;
+void ReverbEngine::UpdateDiffusers(double panorama) {
+  const double spread = kSpreadPerPanorama * panorama;
+  const double scale = scale_;
+  for (int k = 0; k < 3; ++k) {
+    diffuserTapL_[k] = diffuserL[k].MakeTap((kDiffuserBaseLength[k] + kDiffuserSpreadLeft[k] * spread) * scale);
+    diffuserTapR_[k] = diffuserR[k].MakeTap((kDiffuserBaseLength[k] + kDiffuserSpreadRight[k] * spread) * scale);
+  }
+  // Width: panorama 0 is mono, 0.5 the plain stereo pair, 1 the side signal alone;
+  // the level makes up for the mid signal lost below 0.5.
+  const double width = dsp::Clamp01(panorama);
+  const double sideGain = 2.0 * width;
+  widthMid_ = 0.5 * (2.0 - sideGain);
+  widthSide_ = 0.5 * sideGain;
+  widthLevel_ = width < 0.5 ? 0.5 + width : 1.0;
+  cachedPanorama_ = panorama;
   cachedScale_ = scale_;
 }
 
@@ -138,45 +168,45 @@ void ReverbEngine::ProcessFrames(const ReverbSettings& s, const Double2* in, Dou
   const bool networkOn = s.offOn != 0.0;
   const Double2 damp = dsp::Splat(s.damp);
   for (int i = 0; i < frames; ++i) {
-    const Double2 a = in[i];
+    const Double2 input = in[i];
 
     // Smoothed room size, panorama and pre-delay: the advanced values serve this
     // frame, the flushed ones are kept.
-    const double r = room_ + (s.targetRoom - room_) * kSmoothing;
-    const double w = panorama_ + (s.targetPanorama - panorama_) * kSmoothing;
-    const double t = preDelay_ + (s.targetPreDelay - preDelay_) * kSmoothing;
-    room_ = dsp::FlushDenormal(r);
-    panorama_ = dsp::FlushDenormal(w);
-    preDelay_ = dsp::FlushDenormal(t);
+    const double room = room_ + (s.targetRoom - room_) * kSmoothing;
+    const double panorama = panorama_ + (s.targetPanorama - panorama_) * kSmoothing;
+    const double preDelayTime = preDelay_ + (s.targetPreDelay - preDelay_) * kSmoothing;
+    room_ = dsp::FlushDenormal(room);
+    panorama_ = dsp::FlushDenormal(panorama);
+    preDelay_ = dsp::FlushDenormal(preDelayTime);
 
     // Pre-delay runs whether or not the reverb is on; read before write.
-    if (t != cachedPreDelay_) {
-      // c(t)^2 as a product: pow(x, 2) is exactly x * x.
-      const double ct = dsp::Clamp01(t);
-      const double preDelayLength = ct * ct * s.sampleRate * 2.0;
+    if (preDelayTime != cachedPreDelay_) {
+      // The squared curve as a product: pow(x, 2) is exactly x * x.
+      const double clamped = dsp::Clamp01(preDelayTime);
+      const double preDelayLength = clamped * clamped * s.sampleRate * kPreDelayMaximumSeconds;
       preDelayTap_[0] = preDelay[0].MakeTap(preDelayLength);
       preDelayTap_[1] = preDelay[1].MakeTap(preDelayLength);
-      cachedPreDelay_ = t;
+      cachedPreDelay_ = preDelayTime;
     }
-    const Double2 p = {preDelay[0].ReadTap<kMayLackMemory>(preDelayTap_[0]),
-                       preDelay[1].ReadTap<kMayLackMemory>(preDelayTap_[1])};
-    const Double2 keptInput = dsp::FlushDenormal2(a);
+    const Double2 preDelayed = {preDelay[0].ReadTap<kMayLackMemory>(preDelayTap_[0]),
+                                preDelay[1].ReadTap<kMayLackMemory>(preDelayTap_[1])};
+    const Double2 keptInput = dsp::FlushDenormal2(input);
     preDelay[0].Write<kMayLackMemory>(keptInput[0]);
     preDelay[1].Write<kMayLackMemory>(keptInput[1]);
 
-    Double2 result = a;
+    Double2 result = input;
     if (!networkOn) {
       SilenceNetwork();
     } else {
-      if (r != cachedRoom_ || s.decayFactor != cachedDecayFactor_) UpdateRoom(r, s);
-      if (w != cachedPanorama_ || scale_ != cachedScale_) UpdateDiffusers(w);
+      if (room != cachedRoom_ || s.decayFactor != cachedDecayFactor_) UpdateRoom(room, s);
+      if (panorama != cachedPanorama_ || scale_ != cachedScale_) UpdateDiffusers(panorama);
 
-      // Mono input through the input diffuser.
-      const double x = (p[0] + p[1]) * 0.707;
-      const double rd = inputDiffuser.ReadTap<kMayLackMemory>(inputDiffuserTap_);
-      const double vd = x - 0.75 * rd;
-      const double o = 0.75 * vd + rd;
-      inputDiffuser.Write<kMayLackMemory>(dsp::FlushDenormal(vd));
+      // Mono input through the input diffuser (a Schroeder allpass).
+      const double mono = (preDelayed[0] + preDelayed[1]) * kMonoSumGain;
+      const double diffuserRead = inputDiffuser.ReadTap<kMayLackMemory>(inputDiffuserTap_);
+      const double diffuserState = mono - kInputDiffuserCoefficient * diffuserRead;
+      const double diffused = kInputDiffuserCoefficient * diffuserState + diffuserRead;
+      inputDiffuser.Write<kMayLackMemory>(dsp::FlushDenormal(diffuserState));
 
       // Feedback lines in pairs (1, 2) and (3, 4): read, scaled by their decay gains
       // and damped by a one-pole low-pass.
@@ -196,22 +226,22 @@ void ReverbEngine::ProcessFrames(const ReverbSettings& s, const Double2* in, Dou
       for (int k = 0; k < 4; ++k) tap[k] = tapLine.ReadTap<kMayLackMemory>(reflectionTap_[k]) * tapGain_[k];
 
       // Hadamard mixing.
-      const double h0 = 0.5 * (d[0] + d[1] + d[2] + d[3]);
-      const double h1 = 0.5 * (d[0] - d[1] + d[2] - d[3]);
-      const double h2 = 0.5 * (-d[0] - d[1] + d[2] + d[3]);
-      const double h3 = 0.5 * (d[0] - d[1] - d[2] + d[3]);
+      const double h0 = kHadamardScale * (d[0] + d[1] + d[2] + d[3]);
+      const double h1 = kHadamardScale * (d[0] - d[1] + d[2] - d[3]);
+      const double h2 = kHadamardScale * (-d[0] - d[1] + d[2] + d[3]);
+      const double h3 = kHadamardScale * (d[0] - d[1] - d[2] + d[3]);
       const Double2 f12 = dsp::FlushDenormal2(Double2{h1 + tap[0], h2 + tap[1]});
       const Double2 f34 = dsp::FlushDenormal2(Double2{h3 + tap[2], h0 + tap[3]});
       feedback[0].Write<kMayLackMemory>(f12[0]);
       feedback[1].Write<kMayLackMemory>(f12[1]);
       feedback[2].Write<kMayLackMemory>(f34[0]);
       feedback[3].Write<kMayLackMemory>(f34[1]);
-      tapLine.Write<kMayLackMemory>(dsp::FlushDenormal(o));
+      tapLine.Write<kMayLackMemory>(dsp::FlushDenormal(diffused));
 
-      const double e = s.late * (h1 + h2 - h0 - h3) + s.early * (tap[0] + tap[1] - tap[2] - tap[3]);
+      const double wet = s.late * (h1 + h2 - h0 - h3) + s.early * (tap[0] + tap[1] - tap[2] - tap[3]);
 
       // The pre-delayed dry signal reaches the wet outputs through the diffusers.
-      Double2 lr = dsp::Splat(e) + p;
+      Double2 lr = dsp::Splat(wet) + preDelayed;
       for (int k = 0; k < 3; ++k)
         lr = AllpassPair<kMayLackMemory>(diffuserL[k], diffuserR[k], lr, diffuserTapL_[k], diffuserTapR_[k],
                                          kDiffuserCoefficient[k]);

@@ -17,11 +17,11 @@ struct ReverbSettings {
   double sampleRate = 44100.0;
   double offOn = 0.0;       // ReverbOffOn as stored: exactly 0 silences the network
   bool outputsUsed = false;  // whole part of 1 + ReverbOffOn is 2
-  double decayFactor = 0.0;  // g = 0.001^(1 / (sr T)), per sample
+  double decayFactor = 0.0;  // per-sample gain g = 0.001^(1 / (rate x decay seconds))
   double logDecay = 0.0;     // ln g, so that g^x = exp(x ln g)
-  double early = 0.0;        // Er
-  double late = 0.0;         // La = 0.9 ReverbLateReverberation^2
-  double damp = 0.0;         // Dm
+  double early = 0.0;        // early reflections level
+  double late = 0.0;         // late reverberation level, 0.9 ReverbLateReverberation^2
+  double damp = 0.0;         // damping coefficient of the feedback lines
   double targetRoom = 0.0, targetPanorama = 0.5, targetPreDelay = 0.0;
 
   static ReverbSettings FromParams(const double* params, double sampleRate);
@@ -43,8 +43,8 @@ class ReverbEngine {
   double SmoothedPreDelay() const { return preDelay_; }
   const DelayLine& PreDelayLine(int ch) const { return preDelay[ch]; }
   // Values derived from the room size of the last frame the network ran, for tests.
-  double RoomLength() const { return roomLength_; }  // P, samples
-  int32_t DiffuserScale() const { return scale_; }   // W
+  double RoomLength() const { return roomLength_; }  // samples
+  int32_t DiffuserScale() const { return scale_; }   // whole samples per diffuser length unit
   double LineGain(int k) const { return lineGain_[k]; }
   double TapGain(int k) const { return tapGain_[k]; }
 
@@ -65,7 +65,7 @@ class ReverbEngine {
   DelayLine diffuserR[3];
 
   bool allLinesHaveMemory_ = false;
-  Double2 damping_[2] = {};  // e1 e2, e3 e4
+  Double2 damping_[2] = {};  // one-pole states of lines 1 and 2, 3 and 4
   double room_ = 0.0, panorama_ = 0.0, preDelay_ = 0.0;  // smoothing states
 
   // Cached values derived from the smoothed room size and panorama.
@@ -79,7 +79,7 @@ class ReverbEngine {
   DelayLine::Tap lineTap_[4];
   DelayLine::Tap reflectionTap_[4];
   DelayLine::Tap inputDiffuserTap_;
-  int32_t scale_ = 0;  // W
+  int32_t scale_ = 0;  // the output diffusers' length scale
   DelayLine::Tap diffuserTapL_[3];
   DelayLine::Tap diffuserTapR_[3];
   double cachedPreDelay_ = -1.0;

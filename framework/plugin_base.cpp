@@ -6,11 +6,10 @@
 
 #include "text_util.h"
 
-PluginBase::PluginBase(const PluginConfig& config, int32_t hostInterfaceKind)
+PluginBase::PluginBase(const PluginConfig& config)
     : uniqueId_(config.uniqueId),
       makerId_(config.makerId),
       version_(config.version),
-      hostInterfaceKind_(hostInterfaceKind),
       stateChunks_(config.stateChunks),
       instrument_(config.instrument),
       midi_(config.midi),
@@ -66,20 +65,11 @@ PresetSlot* PluginBase::Preset(int index) {
   return index >= 0 && index < PresetCount() ? presets_[static_cast<size_t>(index)].get() : nullptr;
 }
 
-void PluginBase::SetProductName(const char* name) { CopyText(productName_, name); }
-
 void PluginBase::ProcessBlock(double** inputs, double** outputs, int frames) {
   const int shared = std::min(InputCount(), OutputCount());
   for (int ch = 0; ch < shared; ++ch)
     if (inputs[ch] != outputs[ch]) std::copy(inputs[ch], inputs[ch] + frames, outputs[ch]);
   for (int ch = shared; ch < OutputCount(); ++ch) std::fill(outputs[ch], outputs[ch] + frames, 0.0);
-}
-
-void PluginBase::ProcessBlock32(float** inputs, float** outputs, int frames) {
-  const int shared = std::min(InputCount(), OutputCount());
-  for (int ch = 0; ch < shared; ++ch)
-    if (inputs[ch] != outputs[ch]) std::copy(inputs[ch], inputs[ch] + frames, outputs[ch]);
-  for (int ch = shared; ch < OutputCount(); ++ch) std::fill(outputs[ch], outputs[ch] + frames, 0.0f);
 }
 
 void PluginBase::OnMidiMessage(const MidiMessage& message) { EmitMidiMessage(message); }

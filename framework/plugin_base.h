@@ -5,11 +5,14 @@
 // adapter) -> PluginBase. The effect overrides the hooks (OnReset, OnParamChanged,
 // ProcessBlock, OnMidiMessage); the adapter implements the host-facing operations.
 //
-// Thread tags used below:
-//   [audio]  audio thread, instance lock held by the adapter
-//   [host]   any host thread, instance lock held by the adapter
-//   [editor] the editor window's thread
-//   [any]    any thread; the function takes the lock itself where it needs it
+// Thread tags used below and in the adapters, the editor and the effect:
+//   [audio]      audio thread, instance lock held by the adapter
+//   [host]       any host thread, instance lock held by the adapter
+//   [controller] a VST 3 host thread calling the edit controller or the component's
+//                set-up (initialize, terminate, queries of fixed facts); no instance
+//                lock: such calls touch only parameter records and fixed facts
+//   [editor]     the editor window's thread
+//   [any]        any thread; the function takes the lock itself where it needs it
 //
 // Nothing reached from the block path allocates: scratch buffers are sized by
 // ChangeBlockSize, outside the audio thread.
@@ -77,61 +80,62 @@ enum HostCode : int32_t {
   kHostArdour = 28,
 };
 
-// Host interface kinds, read by the editor.
+// Host interface kinds, read by the editor (a VST 3 host shows its own parameter
+// menu on a right click); each adapter answers for its format.
 enum HostInterfaceKindCode : int32_t { kHostInterfaceVst2 = 0, kHostInterfaceVst3 = 1 };
 
 class PluginBase {
  public:
-  PluginBase(const PluginConfig& config, int32_t hostInterfaceKind);
+  explicit PluginBase(const PluginConfig& config);
   virtual ~PluginBase();
   PluginBase(const PluginBase&) = delete;
   PluginBase& operator=(const PluginBase&) = delete;
 
   // ---- Hooks, overridden by the effect -------------------------------------------------
-  virtual void OnReset() {}                   // [host] after sample rate or block size changes
-  virtual void OnParamChanged(int /*index*/) {}  // [any] after a parameter's value changed
+  virtual void OnReset() {}  // [host] after sample rate or block size changes
+  // [host] or [editor] with the lock held (host and MIDI changes, restores, editor
+  // edits): after a parameter's value changed.
+  virtual void OnParamChanged(int /*index*/) {}
   // [audio] 64-bit block. Base: inputs copied to outputs, remaining outputs zeroed.
   virtual void ProcessBlock(double** inputs, double** outputs, int frames);
-  virtual void ProcessBlock32(float** inputs, float** outputs, int frames);  // same rule, 32-bit
-  virtual void OnEditorOpened() {}   // [editor]
-  virtual void OnEditorClosed() {}   // [editor]
-  virtual void OnIdle() {}           // [editor] a periodic tick; unused by this system
-  virtual void OnActiveChanged(bool /*active*/) {}
+  virtual void OnEditorOpened() {}                  // [editor] the host opened the window
+  virtual void OnEditorClosed() {}                  // [editor] the host closed it
+  virtual void OnActiveChanged(bool /*active*/) {}  // [host] processing switched on or off
   virtual void OnMidiMessage(const MidiMessage& message);  // [audio] base: MIDI thru
-  virtual void OnSysEx(const SysExMessage& /*message*/) {}
-  virtual bool NameForMidiNote(int note, char* out, int outSize);  // base: "" and false
-  virtual bool WriteState(StateChunk& chunk) { return SerializeParams(chunk); }
-  virtual int ReadState(const StateChunk& chunk, int pos) { return UnserializeParams(chunk, pos); }
-  virtual bool StateMatches(const double* values, int firstIndex) const;
-  virtual void AfterEditorResize() {}
-  virtual bool WantsKeyboard() const { return false; }  // a yes/no query; always no here
-  virtual void OnHostKnown() {}
+  virtual void OnSysEx(const SysExMessage& /*message*/) {}  // [audio]
+  virtual bool NameForMidiNote(int note, char* out, int outSize);  // [host] base: "" and false
+  virtual bool WriteState(StateChunk& chunk) { return SerializeParams(chunk); }  // [host]
+  virtual int ReadState(const StateChunk& chunk, int pos) { return UnserializeParams(chunk, pos); }  // [host]
+  virtual bool StateMatches(const double* values, int firstIndex) const;  // [any] reads values only
+  virtual void AfterEditorResize() {}  // [editor] after the host resized the window
+  virtual void OnHostKnown() {}        // [host] once the host has been identified
+  // [editor] a right click on a control under a VST 3 host: the host's own menu
+  // for that parameter. Base: nothing.
   virtual void ShowHostParamMenu(int /*index*/, int /*x*/, int /*y*/) {}
   // [editor] user moved a control: set, report to the host, notify, all under the lock.
   virtual void SetParamFromEditor(int index, double normalised);
 
   // ---- Host-facing operations, implemented by the adapter -----------------------------
-  virtual void BeginParamEdit(int index) = 0;
-  virtual void ReportParamValue(int index, double normalised) = 0;
-  virtual void EndParamEdit(int index) = 0;
-  virtual void ReportPresetChange() = 0;
-  virtual bool IsOfflineRender() { return false; }
-  virtual int HostSamplePos() = 0;
-  virtual double HostTempo() = 0;  // beats per minute; 0 when the host gives none
-  virtual void HostTimeSignature(int* numerator, int* denominator) = 0;
-  virtual void HostTransport(TransportInfo* info) = 0;
-  virtual int IdentifyHost() { return host_; }
-  virtual int HostInterfaceKind() const { return hostInterfaceKind_; }
-  virtual void EditorResized(int width, int height) = 0;
-  virtual void HostSpecificSetup() {}
-  virtual void AttachEditor(EditorLink* editor);  // takes ownership
-  virtual void ChangeLatency(int samples);
-  virtual bool EmitMidiMessage(const MidiMessage& message) = 0;
-  virtual bool EmitSysEx(const SysExMessage& /*message*/) { return false; }
+  virtual void BeginParamEdit(int index) = 0;                   // [editor]
+  virtual void ReportParamValue(int index, double normalised) = 0;  // [editor] lock held
+  virtual void EndParamEdit(int index) = 0;                     // [editor]
+  virtual void ReportPresetChange() = 0;                        // [any]
+  virtual bool IsOfflineRender() { return false; }              // [audio]
+  virtual int HostSamplePos() = 0;                              // [audio]
+  virtual double HostTempo() = 0;  // [audio] beats per minute; 0 when the host gives none
+  virtual void HostTimeSignature(int* numerator, int* denominator) = 0;  // [audio]
+  virtual void HostTransport(TransportInfo* info) = 0;                   // [audio]
+  virtual int IdentifyHost() { return host_; }                  // [host]
+  virtual int HostInterfaceKind() const = 0;                    // [any] a fixed fact
+  virtual void EditorResized(int width, int height) = 0;        // [editor]
+  virtual void HostSpecificSetup() {}                           // [host]
+  virtual void AttachEditor(EditorLink* editor);                // [any] takes ownership and the lock
+  virtual void ChangeLatency(int samples);                      // [host]
+  virtual bool EmitMidiMessage(const MidiMessage& message) = 0;  // [audio]
+  virtual bool EmitSysEx(const SysExMessage& /*message*/) { return false; }  // [audio]
   virtual void PushValuesToEditor();  // [host] lock held by the caller
-  virtual void OnStateRestored() {}   // after a host restore has notified every parameter
-  virtual void OnPresetsChanged() {}  // after a preset slot is loaded or renamed
-  virtual void ChangeBlockSize(int frames);  // not on the audio thread
+  virtual void OnPresetsChanged() {}  // [host] after a preset slot is loaded or renamed
+  virtual void ChangeBlockSize(int frames);  // [host] never on the audio thread
 
   // ---- Identity, channels, settings ----------------------------------------------------
   int ParamCount() const { return static_cast<int>(params_.size()); }
@@ -159,9 +163,9 @@ class PluginBase {
   bool DoesMidi() const { return midi_; }
   const std::vector<IOConfig>& IOConfigs() const { return ioConfigs_; }
 
-  bool LegalIO(int inputs, int outputs) const;  // a negative count matches anything
+  bool LegalIO(int inputs, int outputs) const;  // [any] a negative count matches anything
   static int HostFromProductName(const char* text);
-  void NotifyAllParamsChanged();  // OnParamChanged for every index, in order
+  void NotifyAllParamsChanged();  // [host] OnParamChanged for every index, in order
 
   RecursiveLock& InstanceLock() { return lock_; }
 
@@ -187,7 +191,7 @@ class PluginBase {
   void ConnectInputs(int first, int count, bool connected);
   void ConnectOutputs(int first, int count, bool connected);
 
-  // ---- State and preset bank -----------------------------------------------------------
+  // ---- State and preset bank ([host]) -------------------------------------------------
   bool SerializeParams(StateChunk& chunk);
   // Reads a parameter state; parameters without data keep their values. Returns the
   // new position, or -1 when the data ran out.
@@ -212,8 +216,6 @@ class PluginBase {
   void SetSampleRate(double hz) { sampleRate_ = hz; }
   void SetHost(int code, int32_t version) { host_ = code; hostVersion_ = version; }
   void SetBypassed(bool bypassed) { bypassed_ = bypassed; }
-  void SetTailSize(int samples) { tailSize_ = samples; }
-  void SetProductName(const char* name);
   PassThroughDelay* PassThrough() { return passThrough_.get(); }
   // The pointer arrays ProcessBlock receives, for adapters that run a bound block
   // themselves (the VST3 64-bit path).
@@ -221,7 +223,6 @@ class PluginBase {
   double** OutputPointers() { return outputPtrs_.data(); }
   void CreatePassThroughDelay();
   PresetSlot* Preset(int index);
-  void SetCurrentPreset(int index) { currentPreset_ = index; }
 
   // Marks a restore for its scope (nests).
   class RestoreScope {
@@ -235,9 +236,6 @@ class PluginBase {
     PluginBase& base_;
   };
 
-  std::vector<std::string> inputBusLabels_;   // VST3 adapter only
-  std::vector<std::string> outputBusLabels_;  // VST3 adapter only
-
  private:
   void RunBlock32Impl(int frames, bool accumulate);
   void ParseIOText(const char* ioText);
@@ -250,7 +248,6 @@ class PluginBase {
   int32_t uniqueId_ = 0;
   int32_t makerId_ = 0;
   int32_t version_ = 0;
-  int32_t hostInterfaceKind_ = 0;
   int32_t host_ = kHostNotAsked;
   int32_t hostVersion_ = 0;
   bool stateChunks_ = false;

@@ -27,7 +27,6 @@ int PluginBase::UnserializeParams(const StateChunk& chunk, int pos) {
     if (pos >= 0) param->SetValue(v);
   }
   NotifyAllParamsChanged();
-  OnStateRestored();
   return pos;
 }
 

@@ -6,7 +6,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-tools/install-deps.sh native >&2
+tools/install-deps.sh build >&2
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build --target moravelle-render -j "$(nproc)" >&2
 

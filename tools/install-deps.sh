@@ -1,20 +1,23 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need; a no-op when all are present.
-# Usage: tools/install-deps.sh [native|windows|all]   (default: all)
+# Usage: tools/install-deps.sh [build|native|windows|all]   (default: all)
 set -euo pipefail
 what=${1:-all}
 
-native=(cmake ninja-build g++ pkg-config libstb-dev libsndfile1-dev libcli11-dev libgtest-dev googletest
-        libbenchmark-dev libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-liberation2
-        fonts-dejavu-core
-        ardour python3)
+# build: what configuring and building the native tree needs (the demo's set).
+build=(cmake ninja-build g++ pkg-config libstb-dev libsndfile1-dev libcli11-dev libgtest-dev googletest
+       libbenchmark-dev libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-liberation2
+       fonts-dejavu-core)
+# native: the native test suite adds Ardour (the host checks) and Python.
+native=("${build[@]}" ardour python3)
 windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb xauth libstb-dev googletest)
 
 case "$what" in
+  build) wanted=("${build[@]}") ;;
   native) wanted=("${native[@]}") ;;
   windows) wanted=("${windows[@]}") ;;
   all) wanted=("${native[@]}" "${windows[@]}") ;;
-  *) echo "install-deps: unknown set '$what' (native, windows or all)" >&2; exit 2 ;;
+  *) echo "install-deps: unknown set '$what' (build, native, windows or all)" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the native suite, the same
-# suite under AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows build
-# under Wine. Any failure (a sanitizer finding included) fails the run.
+# suite under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows build
+# under Wine, and the core configuration without the plug-ins. Every build treats a
+# warning as an error. Any failure (a sanitizer finding included) fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh all
@@ -29,9 +30,21 @@ run_suite() {  # run_suite NAME BUILD_DIR CMAKE_ARGS...
 }
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-run_suite native build -DCMAKE_BUILD_TYPE=Release
-run_suite sanitizers build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORAVELLE_SANITIZE=ON -DMORAVELLE_BENCH=OFF
-run_suite windows build-win -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+strict=(-DMORAVELLE_WERROR=ON)
+run_suite native build -DCMAKE_BUILD_TYPE=Release "${strict[@]}"
+run_suite sanitizers build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORAVELLE_SANITIZE=ON -DMORAVELLE_BENCH=OFF "${strict[@]}"
+run_suite windows build-win -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake "${strict[@]}"
+# The documented configurations: the core without the plug-ins (the renderer falls
+# back to the effect compiled in) is built and tested; one without tests, tools and
+# benchmarks must configure.
+run_suite core build-core -DCMAKE_BUILD_TYPE=Release -DMORAVELLE_PLUGINS=OFF -DMORAVELLE_BENCH=OFF "${strict[@]}"
+echo "== configuration without tests, tools and benchmarks"
+if cmake -S . -B build-bare -G Ninja -DMORAVELLE_TESTS=OFF -DMORAVELLE_TOOLS=OFF -DMORAVELLE_BENCH=OFF >/dev/null; then
+  passed=$((passed + 1))
+else
+  echo "configuring without tests, tools and benchmarks failed"
+  failed=$((failed + 1))
+fi
 
 echo "all suites: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

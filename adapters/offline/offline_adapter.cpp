@@ -1,7 +1,7 @@
 #include "offline_adapter.h"
 
 OfflineAdapter::OfflineAdapter(const PluginConfig& config, const HostArgs& args)
-    : PluginBase(config, kHostInterfaceVst2), args_(args) {
+    : PluginBase(config), args_(args) {
   ConnectInputs(0, InputCount(), true);
   ConnectOutputs(0, OutputCount(), true);
   SetHost(kHostStandalone, 0);

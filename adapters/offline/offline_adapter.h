@@ -12,6 +12,7 @@ class OfflineAdapter : public PluginBase {
   struct HostArgs {
     double tempoBpm = 0.0;  // 0: the host gives no tempo
     bool offlineRender = true;
+    int hostInterfaceKind = kHostInterfaceVst2;  // the kind of host this one plays
   };
 
   struct HostEvent {
@@ -22,11 +23,11 @@ class OfflineAdapter : public PluginBase {
 
   OfflineAdapter(const PluginConfig& config, const HostArgs& args);
 
-  // Main thread: what a host does before processing. Sets the sample rate and block
+  // [host] What a host does before processing. Sets the sample rate and block
   // size, then OnReset, under the instance lock.
   void Setup(double sampleRate, int blockSize);
 
-  // Audio thread: one host block, 32- or 64-bit, in slices of at most the block size.
+  // [audio] One host block, 32- or 64-bit, in slices of at most the block size; takes the lock.
   void Process32(const float* const* inputs, float* const* outputs, int frames, bool accumulate = false);
   void Process64(double* const* inputs, double* const* outputs, int frames);
   void SendMidi(const MidiMessage& message);
@@ -40,17 +41,19 @@ class OfflineAdapter : public PluginBase {
   const std::vector<MidiMessage>& EmittedMidi() const { return emittedMidi_; }
   void ClearEvents() { events_.clear(); }
 
-  void BeginParamEdit(int index) override;
-  void ReportParamValue(int index, double normalised) override;
-  void EndParamEdit(int index) override;
-  void ReportPresetChange() override;
-  bool IsOfflineRender() override { return args_.offlineRender; }
-  int HostSamplePos() override { return static_cast<int>(transport_.samplePos); }
-  double HostTempo() override { return args_.tempoBpm; }
-  void HostTimeSignature(int* numerator, int* denominator) override;
-  void HostTransport(TransportInfo* info) override;
-  void EditorResized(int width, int height) override;
-  bool EmitMidiMessage(const MidiMessage& message) override;
+  // Host-facing operations of the base.
+  void BeginParamEdit(int index) override;                       // [editor]
+  void ReportParamValue(int index, double normalised) override;  // [editor] lock held
+  void EndParamEdit(int index) override;                         // [editor]
+  void ReportPresetChange() override;                            // [any]
+  bool IsOfflineRender() override { return args_.offlineRender; }  // [audio]
+  int HostSamplePos() override { return static_cast<int>(transport_.samplePos); }  // [audio]
+  double HostTempo() override { return args_.tempoBpm; }          // [audio]
+  void HostTimeSignature(int* numerator, int* denominator) override;  // [audio]
+  void HostTransport(TransportInfo* info) override;                   // [audio]
+  int HostInterfaceKind() const override { return args_.hostInterfaceKind; }  // [any]
+  void EditorResized(int width, int height) override;                 // [editor]
+  bool EmitMidiMessage(const MidiMessage& message) override;          // [audio]
 
  private:
   HostArgs args_;

@@ -2,7 +2,7 @@
 // Host blocks longer than the announced block size are processed in slices, so the
 // scratch buffers are never overrun.
 #include "vst2_callbacks.h"
-#include "vst2_opcodes.h"
+#include "abi/vst2/vst2_opcodes.h"
 #include "vst2_plugin.h"
 
 namespace {

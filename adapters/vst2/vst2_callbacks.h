@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "vst2_interface.h"
+#include "abi/vst2/vst2_interface.h"
 
 void Vst2ProcessAccumulating(AEffect* effect, float** inputs, float** outputs, int32_t frames);  // [audio]
 void Vst2ProcessReplacing(AEffect* effect, float** inputs, float** outputs, int32_t frames);     // [audio]

@@ -2,7 +2,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "vst2_opcodes.h"
+#include "abi/vst2/vst2_opcodes.h"
 #include "vst2_plugin.h"
 
 void Vst2Plugin::BeginParamEdit(int index) { CallHost(audioMasterBeginEdit, index); }

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "vst2_opcodes.h"
+#include "abi/vst2/vst2_opcodes.h"
 #include "vst2_plugin.h"
 #include "vst2_text_limits.h"
 

@@ -24,7 +24,7 @@ int32_t Vst2VersionNumber(int32_t packedVersion) {
 }
 
 Vst2Plugin::Vst2Plugin(const PluginConfig& config, const HostArgs& args)
-    : PluginBase(config, kHostInterfaceVst2), hostCallback_(args.hostCallback) {
+    : PluginBase(config), hostCallback_(args.hostCallback) {
   ConnectInputs(0, InputCount(), true);
   ConnectOutputs(0, OutputCount(), true);
   ChangeBlockSize(kDefaultBlockSize);

@@ -11,8 +11,8 @@
 #include <cstdint>
 
 #include "framework/plugin_base.h"
-#include "vst2_interface.h"
-#include "vst2_records.h"
+#include "abi/vst2/vst2_interface.h"
+#include "abi/vst2/vst2_records.h"
 
 class Vst2Plugin : public PluginBase {
  public:
@@ -47,6 +47,7 @@ class Vst2Plugin : public PluginBase {
   void HostTimeSignature(int* numerator, int* denominator) override;  // [audio]
   void HostTransport(TransportInfo* info) override;            // [audio]
   int IdentifyHost() override;                                 // [host]
+  int HostInterfaceKind() const override { return kHostInterfaceVst2; }  // [any]
   void EditorResized(int width, int height) override;          // [editor]
   void HostSpecificSetup() override;                           // [host] from effOpen
   void AttachEditor(EditorLink* editor) override;              // [any]

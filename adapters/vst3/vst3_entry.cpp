@@ -3,7 +3,7 @@
 #include <new>
 
 #include "adapters/vst3/sdk/plugin_factory.h"
-#include "adapters/vst3/sdk/text16.h"
+#include "abi/vst3/text16.h"
 #include "effect/moravelle.h"
 #include "framework/recursive_lock.h"
 

@@ -3,7 +3,7 @@
 // factory on its first call; later calls add a reference to the same factory.
 // The module keeps one reference of its own until the exit function runs.
 
-#include "adapters/vst3/sdk/vst3_factory_interfaces.h"
+#include "abi/vst3/vst3_factory_interfaces.h"
 
 #if defined(_WIN32)
 #define MORAVELLE_VST3_EXPORT __declspec(dllexport)

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "adapters/vst3/sdk/text16.h"
+#include "abi/vst3/text16.h"
 #include "vst3_plugin_view.h"
 
 using namespace vst3;
@@ -33,7 +33,7 @@ std::u16string Widen(const std::string& text) {
 
 }  // namespace
 
-Vst3Plugin::Vst3Plugin(const PluginConfig& config, const HostArgs&) : PluginBase(config, kHostInterfaceVst3) {
+Vst3Plugin::Vst3Plugin(const PluginConfig& config, const HostArgs&) : PluginBase(config) {
   ConnectInputs(0, InputCount(), true);
   ConnectOutputs(0, OutputCount(), true);
   if (InputCount() > 0) CreatePassThroughDelay();
@@ -113,6 +113,7 @@ void Vst3Plugin::AddBuses() {
 }
 
 tresult PLUGIN_API Vst3Plugin::setActive(TBool state) {
+  ScopedLock hold(InstanceLock());  // the hook runs with the lock, as for every other format
   OnActiveChanged(state != 0);
   return kResultOk;
 }

@@ -5,7 +5,8 @@
 //
 // Buses and host parameters are built in initialize, not in the constructor.
 // process, getState and setState take the instance lock; the controller's parameter
-// calls and initialize take none (they touch parameter records directly).
+// calls, initialize and terminate take none ([controller]: they touch parameter
+// records and fixed facts only).
 
 #include <string>
 #include <vector>
@@ -34,28 +35,30 @@ class Vst3Plugin : public PluginBase,
   vst3::uint32 PLUGIN_API addRef() override { return AddReference(); }
   vst3::uint32 PLUGIN_API release() override { return ReleaseReference(); }
 
-  // ---- Plug-in base [host]
+  // ---- Plug-in base [controller]
   vst3::tresult PLUGIN_API initialize(vst3::FUnknown* context) override;
   vst3::tresult PLUGIN_API terminate() override;
 
-  // ---- Component [host]
-  vst3::tresult PLUGIN_API setActive(vst3::TBool state) override;
-  // One implementation serves the component and the controller: the whole state,
-  // parameter values then the bypass flag. Instance lock held.
+  // ---- Component
+  vst3::tresult PLUGIN_API setActive(vst3::TBool state) override;  // [host] takes the lock
+  // [host] takes the lock. One implementation serves the component and the
+  // controller: the whole state, parameter values then the bypass flag.
   vst3::tresult PLUGIN_API setState(vst3::IBStream* state) override;
   vst3::tresult PLUGIN_API getState(vst3::IBStream* state) override;
 
   // ---- Audio processor
+  // [host] takes the lock.
   vst3::tresult PLUGIN_API setBusArrangements(vst3::SpeakerArrangement* inputs, vst3::int32 numIns,
                                               vst3::SpeakerArrangement* outputs, vst3::int32 numOuts) override;
-  vst3::tresult PLUGIN_API canProcessSampleSize(vst3::int32 symbolicSampleSize) override;
-  vst3::uint32 PLUGIN_API getLatencySamples() override;
-  vst3::tresult PLUGIN_API setupProcessing(vst3::ProcessSetup& setup) override;  // [host] inactive only
-  vst3::tresult PLUGIN_API setProcessing(vst3::TBool state) override;
-  vst3::tresult PLUGIN_API process(vst3::ProcessData& data) override;  // [audio] instance lock
-  vst3::uint32 PLUGIN_API getTailSamples() override;
+  vst3::tresult PLUGIN_API canProcessSampleSize(vst3::int32 symbolicSampleSize) override;  // [controller]
+  vst3::uint32 PLUGIN_API getLatencySamples() override;                                    // [controller]
+  // [host] inactive only; takes the lock.
+  vst3::tresult PLUGIN_API setupProcessing(vst3::ProcessSetup& setup) override;
+  vst3::tresult PLUGIN_API setProcessing(vst3::TBool state) override;  // [controller]
+  vst3::tresult PLUGIN_API process(vst3::ProcessData& data) override;  // [audio] takes the lock
+  vst3::uint32 PLUGIN_API getTailSamples() override;                   // [controller]
 
-  // ---- Edit controller [host], no lock
+  // ---- Edit controller [controller]
   vst3::tresult PLUGIN_API getParamStringByValue(vst3::ParamID id, vst3::ParamValue valueNormalized,
                                                  vst3::String128 string) override;
   vst3::ParamValue PLUGIN_API plainParamToNormalized(vst3::ParamID id, vst3::ParamValue plainValue) override;
@@ -64,7 +67,7 @@ class Vst3Plugin : public PluginBase,
   // "editor": a new view carrying one reference for the caller; anything else: null.
   vst3::IPlugView* PLUGIN_API createView(vst3::FIDString name) override;
 
-  // ---- Unit information [host]
+  // ---- Unit information [controller]
   vst3::int32 PLUGIN_API getUnitCount() override;
   vst3::tresult PLUGIN_API getUnitInfo(vst3::int32 unitIndex, vst3::UnitInfo& info) override;
   vst3::int32 PLUGIN_API getProgramListCount() override;
@@ -80,7 +83,7 @@ class Vst3Plugin : public PluginBase,
                                         vst3::UnitID&) override;
   vst3::tresult PLUGIN_API setUnitProgramData(vst3::int32, vst3::int32, vst3::IBStream*) override;
 
-  // ---- Process context requirements [host], asked once before activation
+  // ---- Process context requirements [controller], asked once before activation
   vst3::uint32 PLUGIN_API getProcessContextRequirements() override;
 
   const char* ClassName() const override { return "Vst3Plugin"; }
@@ -90,8 +93,9 @@ class Vst3Plugin : public PluginBase,
   void BeginParamEdit(int index) override;                       // [editor]
   void ReportParamValue(int index, double normalised) override;  // [editor]
   void EndParamEdit(int index) override;                         // [editor]
-  void ReportPresetChange() override {}
-  bool IsOfflineRender() override;
+  void ReportPresetChange() override {}  // [any]
+  bool IsOfflineRender() override;    // [audio]
+  int HostInterfaceKind() const override { return kHostInterfaceVst3; }  // [any]
   int HostSamplePos() override;       // [audio]
   double HostTempo() override;        // [audio]
   void HostTimeSignature(int* numerator, int* denominator) override;  // [audio]
@@ -99,8 +103,8 @@ class Vst3Plugin : public PluginBase,
   void EditorResized(int width, int height) override;                 // [editor]
   void ChangeLatency(int samples) override;                           // [host]
   void ShowHostParamMenu(int index, int x, int y) override;           // [editor]
-  bool EmitMidiMessage(const MidiMessage&) override { return false; }
-  bool EmitSysEx(const SysExMessage&) override { return false; }
+  bool EmitMidiMessage(const MidiMessage&) override { return false; }  // [audio] no MIDI output
+  bool EmitSysEx(const SysExMessage&) override { return false; }        // [audio]
 
   // ---- The editor window seam [editor]. The views call these; they answer "no
   // window" until a window layer for the host's platform is attached.
@@ -126,6 +130,8 @@ class Vst3Plugin : public PluginBase,
   void RunAudio32(const vst3::ProcessData& data);                // [audio]
   void RunAudio64(const vst3::ProcessData& data);                // [audio]
 
+  std::vector<std::string> inputBusLabels_;   // "Main Input", and "Aux Input" with a side chain
+  std::vector<std::string> outputBusLabels_;  // "Output", or "Output 1", "Output 2", ... for an instrument
   int sideChainChannels_ = 0;
   bool sideChainActive_ = false;
   vst3::ProcessContext processContext_{};

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "adapters/vst3/sdk/text16.h"
+#include "abi/vst3/text16.h"
 #include "vst3_plugin.h"
 #include "vst3_plugin_view.h"
 

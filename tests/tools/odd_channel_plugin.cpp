@@ -6,8 +6,8 @@
 // with the inputs the plug-in does not have counted as zero.
 #include <cstring>
 
-#include "adapters/vst2/vst2_interface.h"
-#include "adapters/vst2/vst2_opcodes.h"
+#include "abi/vst2/vst2_interface.h"
+#include "abi/vst2/vst2_opcodes.h"
 
 namespace {
 

@@ -21,6 +21,15 @@ namespace {
 
 constexpr int kRate = 44100;
 
+// What a render without --plugin goes through in this build.
+std::string DefaultSource() {
+#ifdef MORAVELLE_VST3_BUNDLE_PATH
+  return MORAVELLE_VST3_BUNDLE_PATH;
+#else
+  return "the effect compiled into moravelle-render";
+#endif
+}
+
 class RenderCli : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -72,7 +81,8 @@ TEST_F(RenderCli, DemoRenderIsStereoOfTheRightLengthAndAudiblyReverberant) {
   const CommandResult wet = Run({"-o", Path("demo.wav"), "--tail", "2"});
   ASSERT_EQ(wet.exitCode, 0) << wet.err;
   const int frames = 6 * kRate;  // 4 s of demo and 2 s of tail
-  EXPECT_EQ(wet.out, "wrote " + Path("demo.wav") + " (" + std::to_string(frames) + " frames, 2 channels, 44100 Hz)\n");
+  EXPECT_EQ(wet.out, "wrote " + Path("demo.wav") + " (" + std::to_string(frames) +
+                         " frames, 2 channels, 44100 Hz) through " + DefaultSource() + "\n");
   EXPECT_EQ(wet.err, "");  // no progress bar: stderr is not a terminal
 
   const AudioFileContents demo = ReadAudioFile(Path("demo.wav"));

@@ -74,7 +74,13 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
 }
 
 CommandResult RunRenderer(const std::vector<std::string>& arguments, const std::filesystem::path& scratch) {
-  std::string command = Quoted(MORAVELLE_RENDER_EXE);
+  return RunRendererAt(MORAVELLE_RENDER_EXE, arguments, scratch);
+}
+
+CommandResult RunRendererAt(const std::string& executable, const std::vector<std::string>& arguments,
+                            const std::filesystem::path& scratch, const std::string& home) {
+  std::string command = home.empty() ? std::string() : "HOME=" + Quoted(home) + " ";
+  command.append(Quoted(executable));
   // Appended piece by piece: GCC 12 warns falsely about " " + std::string here.
   for (const std::string& argument : arguments) command.append(" ").append(Quoted(argument));
   const std::filesystem::path out = scratch / "stdout.txt", err = scratch / "stderr.txt";

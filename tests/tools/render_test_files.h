@@ -31,6 +31,9 @@ struct CommandResult {
 
 // Runs the renderer with these arguments; its output streams are captured in 'scratch'.
 CommandResult RunRenderer(const std::vector<std::string>& arguments, const std::filesystem::path& scratch);
+// The same for a copy of the renderer at another place, with HOME set when home is not empty.
+CommandResult RunRendererAt(const std::string& executable, const std::vector<std::string>& arguments,
+                            const std::filesystem::path& scratch, const std::string& home = {});
 
 // Starts the renderer without waiting; its output streams go to /dev/null. Returns
 // the child's process id, or -1.

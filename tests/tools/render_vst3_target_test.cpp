@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "tools/host3/vst3_host.h"
+#include "hosts/vst3/vst3_host.h"
 #include "tools/render/param_assignment.h"
 #include "tools/render/target_choice.h"
 #include "tools/render/vst3_binary_target.h"

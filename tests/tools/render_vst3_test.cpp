@@ -182,3 +182,47 @@ TEST_F(RenderVst3, RenamedBundleFindsItsBinary) {
 }
 
 }  // namespace
+
+// A renderer copied elsewhere finds its plug-in relative to itself: next to the
+// executable first, then where the build tree puts it, then the user's ~/.vst3; and
+// with none of them it says where it looked instead of loading something stale.
+TEST_F(RenderVst3, RelocatedRendererFindsItsPluginRelativeToItself) {
+  const fs::path tree = Path("tree"), bin = tree / "tools" / "render", home = Path("home");
+  fs::create_directories(bin);
+  fs::create_directories(home);
+  const std::string exe = (bin / "moravelle-render").string();
+  fs::copy_file(MORAVELLE_RENDER_EXE, exe);
+  fs::permissions(exe, fs::perms::owner_exec, fs::perm_options::add);
+  for (const char* installed : {"/usr/local/lib/vst3/Moravelle.vst3", "/usr/lib/vst3/Moravelle.vst3"})
+    if (fs::exists(installed)) GTEST_SKIP() << installed << " is installed on this machine";
+
+  auto source = [&](const std::vector<std::string>& arguments) {
+    const CommandResult result = RunRendererAt(exe, arguments, dir_, home.string());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const size_t through = result.out.find(" through ");
+    return through == std::string::npos ? result.out : result.out.substr(through + 1, result.out.find('\n') - through - 1);
+  };
+  const std::vector<std::string> render = {"-o", Path("out.wav"), "--tail", "0", "-q"};
+
+  const fs::path besideExe = bin / "Moravelle.vst3", inTree = tree / "plugins" / "Moravelle.vst3",
+                 inHome = home / ".vst3" / "Moravelle.vst3";
+  fs::create_directories(inTree.parent_path());
+  fs::create_directories(inHome.parent_path());
+  for (const fs::path& link : {besideExe, inTree, inHome}) fs::create_directory_symlink(kBundle, link);
+  EXPECT_EQ(source(render), "through " + besideExe.string());
+  fs::remove(besideExe);
+  EXPECT_EQ(source(render), "through " + inTree.string());
+  fs::remove(inTree);
+  EXPECT_EQ(source(render), "through " + inHome.string());
+  fs::remove(inHome);
+
+  fs::remove(Path("out.wav"));
+  const CommandResult none = RunRendererAt(exe, render, dir_, home.string());
+  EXPECT_EQ(none.exitCode, 1);
+  EXPECT_NE(none.err.find("no Moravelle.vst3 found (looked in " + besideExe.string() + ", " + inTree.string()),
+            std::string::npos)
+      << none.err;
+  EXPECT_FALSE(fs::exists(Path("out.wav")));
+  EXPECT_EQ(source({"--in-process", "-o", Path("in-process.wav"), "--tail", "0", "-q"}),
+            "through the effect compiled into moravelle-render");
+}

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "adapters/vst2/vst2_opcodes.h"
+#include "abi/vst2/vst2_opcodes.h"
 #include "adapters/vst2/vst2_plugin.h"
 
 namespace {

@@ -9,19 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "tools/host/vst2_host.h"
+#include "hosts/common/native_path.h"
+#include "hosts/vst2/vst2_host.h"
 
 // The binary under test; the build passes its path.
-inline std::string MoravelleBinaryPath() {
-  std::string path = MORAVELLE_VST2_BINARY;
-#ifdef _WIN32
-  // Under Wine the build's Unix path is reached through drive Z:.
-  if (!path.empty() && path[0] == '/') path = "Z:" + path;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-#endif
-  return path;
-}
+inline std::string MoravelleBinaryPath() { return NativePath(MORAVELLE_VST2_BINARY); }
 
 inline std::unique_ptr<Vst2HostedPlugin> LoadMoravelle(const Vst2HostOptions& options = {}) {
   std::string error;

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
-#include "adapters/vst3/sdk/vst3_component.h"
-#include "adapters/vst3/sdk/vst3_controller.h"
-#include "adapters/vst3/sdk/vst3_processor.h"
+#include "abi/vst3/vst3_component.h"
+#include "abi/vst3/vst3_controller.h"
+#include "abi/vst3/vst3_processor.h"
 
 using namespace vst3;
 

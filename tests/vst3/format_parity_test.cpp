@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/host/vst2_host.h"
-#include "tools/host3/vst3_host.h"
+#include "hosts/vst2/vst2_host.h"
+#include "hosts/vst3/vst3_host.h"
 
 namespace {
 

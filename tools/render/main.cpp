@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <string>
 
 #include "render_job.h"
 #include "render_options.h"
@@ -28,7 +29,8 @@ int Run(int argc, const char* const* argv) {
   }
 
   std::unique_ptr<RenderTarget> target;
-  Status status = OpenRenderTarget(options, &target);
+  std::string source;
+  Status status = OpenRenderTarget(options, &target, &source);
   if (!status.ok()) {
     std::fprintf(stderr, "%s: %s\n", kProgramName, status.message().c_str());
     return 1;
@@ -43,8 +45,8 @@ int Run(int argc, const char* const* argv) {
     std::fprintf(stderr, "%s: %s\n", kProgramName, status.message().c_str());
     return 1;
   }
-  std::printf("wrote %s (%" PRId64 " frames, %d channels, %d Hz)\n", summary.outputPath.c_str(), summary.frames,
-              summary.channels, summary.sampleRate);
+  std::printf("wrote %s (%" PRId64 " frames, %d channels, %d Hz) through %s\n", summary.outputPath.c_str(),
+              summary.frames, summary.channels, summary.sampleRate, source.c_str());
   return 0;
 }
 

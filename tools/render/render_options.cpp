@@ -13,9 +13,9 @@ std::string HelpFooter() {
   std::string text =
       "The render goes through a plug-in binary loaded as a DAW loads it: --plugin PATH (a VST3\n"
       "plug-in when PATH is a .vst3 bundle folder or file, else a VST2 binary), or by default\n"
-      "the Moravelle VST3 bundle built with this program" +
-      (DefaultPluginPath().empty() ? std::string(" (none in this build: the in-process effect is used)")
-                                   : "\n(" + DefaultPluginPath() + ")") +
+      "a Moravelle.vst3 bundle found next to this program, in the build tree it was built in,\n"
+      "or in ~/.vst3, /usr/local/lib/vst3 or /usr/lib/vst3, in that order" +
+      (DefaultPluginPath().empty() ? std::string(" (none found now)") : "\n(now " + DefaultPluginPath() + ")") +
       ". --in-process uses the\n"
       "effect compiled into this program instead. The 64-bit path uses the plug-in's 64-bit\n"
       "processing when it offers it (VST3 64-bit samples, VST2 processDoubleReplacing), else\n"

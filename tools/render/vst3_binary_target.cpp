@@ -6,11 +6,10 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
-#include <type_traits>
 
-#include "adapters/vst3/sdk/text16.h"
+#include "abi/vst3/text16.h"
 #include "framework/four_char_code.h"
-#include "tools/host3/vst3_host.h"
+#include "hosts/vst3/vst3_host.h"
 
 namespace fs = std::filesystem;
 using namespace vst3;
@@ -214,57 +213,18 @@ void Vst3BinaryTarget::EnsureActive(int sampleSize) {
   pendingBypass_.clear();
   inputChannels_ = BusChannels(host_->Component(), kInput);
   outputChannels_ = std::max(BusChannels(host_->Component(), kOutput), 1);
-  PrepareMap(map64_);
-  PrepareMap(map32_);
+  map64_.Prepare(inputChannels_, outputChannels_, blockSize_);
+  map32_.Prepare(inputChannels_, outputChannels_, blockSize_);
   activeSampleSize_ = sampleSize;
-}
-
-template <typename T>
-void Vst3BinaryTarget::PrepareMap(ChannelMap<T>& map) {
-  const auto size = static_cast<size_t>(blockSize_);
-  // A mono input needs a mix buffer; inputs beyond the pair need silence.
-  const int spareIns = inputChannels_ == 1 ? 1 : std::max(inputChannels_ - kChannels, 0);
-  map.spareIn.assign(static_cast<size_t>(spareIns), std::vector<T>(size, T()));
-  map.spareOut.assign(static_cast<size_t>(std::max(outputChannels_ - kChannels, 0)), std::vector<T>(size, T()));
-  map.in.assign(static_cast<size_t>(std::max(inputChannels_, 1)), nullptr);
-  map.out.assign(static_cast<size_t>(outputChannels_), nullptr);
-}
-
-template <typename T>
-void Vst3BinaryTarget::Run(ChannelMap<T>& map, const T* const* inputs, T* const* outputs, int frames) {
-  const auto count = static_cast<size_t>(frames);
-  if (inputChannels_ == 1) {
-    T* mix = map.spareIn[0].data();
-    for (size_t f = 0; f < count; ++f) mix[f] = (inputs[0][f] + inputs[1][f]) / T(2);
-    map.in[0] = mix;
-  } else {
-    for (size_t c = 0; c < static_cast<size_t>(inputChannels_); ++c) {
-      if (c < static_cast<size_t>(kChannels)) {
-        map.in[c] = const_cast<T*>(inputs[c]);  // the interface's buffers are not const; ours are not written
-      } else {
-        // Refilled every block: a plug-in may write into its input buffers.
-        std::vector<T>& silence = map.spareIn[c - kChannels];
-        std::fill_n(silence.begin(), count, T());
-        map.in[c] = silence.data();
-      }
-    }
-  }
-  for (size_t c = 0; c < map.out.size(); ++c)
-    map.out[c] = c < static_cast<size_t>(kChannels) ? outputs[c] : map.spareOut[c - kChannels].data();
-  T* const* in = inputChannels_ > 0 ? map.in.data() : nullptr;
-  if constexpr (std::is_same_v<T, double>) {
-    host_->Process64(in, map.out.data(), frames);
-  } else {
-    host_->Process32(in, map.out.data(), frames);
-  }
-  changesPending_ = false;  // the queue went with the block
-  if (map.out.size() == 1) std::copy_n(outputs[0], count, outputs[1]);
 }
 
 void Vst3BinaryTarget::Process64(double* const* inputs, double* const* outputs, int frames) {
   if (can64_) {
     EnsureActive(kSample64);
-    Run(map64_, inputs, outputs, frames);
+    map64_.Bind(inputs, outputs, frames);
+    host_->Process64(map64_.Inputs(), map64_.Outputs(), frames);
+    changesPending_ = false;  // the queue went with the block
+    map64_.Finish(outputs, frames);
     return;
   }
   // A 32-bit-only processor: the host converts, as a 64-bit host does for it.
@@ -286,5 +246,8 @@ void Vst3BinaryTarget::Process64(double* const* inputs, double* const* outputs, 
 
 void Vst3BinaryTarget::Process32(const float* const* inputs, float* const* outputs, int frames) {
   EnsureActive(kSample32);
-  Run(map32_, inputs, outputs, frames);
+  map32_.Bind(inputs, outputs, frames);
+  host_->Process32(map32_.Inputs(), map32_.Outputs(), frames);
+  changesPending_ = false;  // the queue went with the block
+  map32_.Finish(outputs, frames);
 }

@@ -28,6 +28,7 @@
 
 #include "render_status.h"
 #include "render_target.h"
+#include "stereo_channel_map.h"
 
 namespace host3 {
 class Vst3Host;
@@ -72,17 +73,6 @@ class Vst3BinaryTarget : public RenderTarget {
     double minimum = 0.0, maximum = 1.0, defaultPlain = 0.0;
   };
 
-  // The plug-in's channels for one block, mapped from and to the renderer's pair.
-  template <typename T>
-  struct ChannelMap {
-    std::vector<std::vector<T>> spareIn, spareOut;  // inputs beyond the pair, a mono mix, unused outputs
-    std::vector<T*> in;
-    std::vector<T*> out;
-  };
-  template <typename T>
-  void PrepareMap(ChannelMap<T>& map);
-  template <typename T>
-  void Run(ChannelMap<T>& map, const T* const* inputs, T* const* outputs, int frames);
 
   // Activates the processor for this sample size when Prepare or a change of path asks for it.
   void EnsureActive(int sampleSize);
@@ -103,7 +93,7 @@ class Vst3BinaryTarget : public RenderTarget {
   int activeSampleSize_ = -1;  // none until the first block
   bool changesPending_ = false;
   std::vector<std::pair<unsigned int, double>> pendingBypass_;  // sent again after a fresh activation
-  ChannelMap<double> map64_;
-  ChannelMap<float> map32_;
+  StereoChannelMap<double> map64_;
+  StereoChannelMap<float> map32_;
   std::vector<std::vector<float>> narrowIn_, narrowOut_;  // the 64-bit path of a 32-bit-only plug-in
 };

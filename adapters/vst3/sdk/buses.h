@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "vst3_component.h"
+#include "abi/vst3/vst3_component.h"
 
 namespace vst3 {
 

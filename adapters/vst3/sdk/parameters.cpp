@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "text16.h"
+#include "abi/vst3/text16.h"
 
 namespace vst3 {
 namespace {

@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "vst3_controller.h"
+#include "abi/vst3/vst3_controller.h"
 
 namespace vst3 {
 

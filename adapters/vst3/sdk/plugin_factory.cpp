@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "text16.h"
+#include "abi/vst3/text16.h"
 
 namespace vst3 {
 

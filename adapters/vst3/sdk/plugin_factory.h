@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "fobject.h"
-#include "vst3_factory_interfaces.h"
+#include "abi/vst3/fobject.h"
+#include "abi/vst3/vst3_factory_interfaces.h"
 
 namespace vst3 {
 

@@ -3,8 +3,8 @@
 // gave and the parent it was attached to; the plug-in's view class decides what
 // opening, closing and sizing mean. [host] UI thread only.
 
-#include "fobject.h"
-#include "vst3_view.h"
+#include "abi/vst3/fobject.h"
+#include "abi/vst3/vst3_view.h"
 
 namespace vst3 {
 

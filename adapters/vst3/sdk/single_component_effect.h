@@ -12,11 +12,11 @@
 // (the host's UI thread).
 
 #include "buses.h"
-#include "fobject.h"
+#include "abi/vst3/fobject.h"
 #include "parameters.h"
-#include "vst3_component.h"
-#include "vst3_controller.h"
-#include "vst3_processor.h"
+#include "abi/vst3/vst3_component.h"
+#include "abi/vst3/vst3_controller.h"
+#include "abi/vst3/vst3_processor.h"
 
 namespace vst3 {
 

@@ -3,10 +3,11 @@
 
 #include <cstdio>
 
+#include "native_path.h"
 #include "plugin_module.h"
 
 std::unique_ptr<PluginModule> PluginModule::Open(const std::string& path, std::string* error) {
-  HMODULE handle = LoadLibraryA(path.c_str());
+  HMODULE handle = LoadLibraryA(NativePath(path).c_str());
   if (handle == nullptr) {
     if (error != nullptr) {
       char text[64];

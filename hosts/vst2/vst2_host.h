@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "adapters/vst2/vst2_interface.h"
-#include "adapters/vst2/vst2_opcodes.h"
-#include "adapters/vst2/vst2_records.h"
+#include "abi/vst2/vst2_interface.h"
+#include "abi/vst2/vst2_opcodes.h"
+#include "abi/vst2/vst2_records.h"
 
 class PluginModule;
 

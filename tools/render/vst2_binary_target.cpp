@@ -1,13 +1,12 @@
-#include "plugin_binary_target.h"
+#include "vst2_binary_target.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstdio>
-#include <type_traits>
 
 #include "framework/four_char_code.h"
-#include "tools/host/vst2_host.h"
+#include "hosts/vst2/vst2_host.h"
 
 namespace {
 
@@ -35,7 +34,7 @@ bool ReadDisplayedNumber(const std::string& text, double* value, double* lastDig
 
 }  // namespace
 
-Status PluginBinaryTarget::Load(const std::string& path, std::unique_ptr<PluginBinaryTarget>* target) {
+Status Vst2BinaryTarget::Load(const std::string& path, std::unique_ptr<Vst2BinaryTarget>* target) {
   Vst2HostOptions options;
   options.productName = "moravelle-render";
   // A render is a bounce: hosts report the offline process level while they do one.
@@ -50,7 +49,7 @@ Status PluginBinaryTarget::Load(const std::string& path, std::unique_ptr<PluginB
   if (host->NumParams() < 0 || host->NumParams() > 100000)
     return Status::Error("plug-in '" + path + "' reports " + std::to_string(host->NumParams()) + " parameters");
 
-  std::unique_ptr<PluginBinaryTarget> loaded(new PluginBinaryTarget());
+  std::unique_ptr<Vst2BinaryTarget> loaded(new Vst2BinaryTarget());
   loaded->path_ = path;
   loaded->effectName_ = host->EffectName();
   loaded->vendorName_ = host->VendorName();
@@ -68,11 +67,11 @@ Status PluginBinaryTarget::Load(const std::string& path, std::unique_ptr<PluginB
   return Status::Ok();
 }
 
-PluginBinaryTarget::~PluginBinaryTarget() = default;
+Vst2BinaryTarget::~Vst2BinaryTarget() = default;
 
-int PluginBinaryTarget::ParamCount() const { return static_cast<int>(names_.size()); }
+int Vst2BinaryTarget::ParamCount() const { return static_cast<int>(names_.size()); }
 
-TargetParamInfo PluginBinaryTarget::DescribeParam(int index) const {
+TargetParamInfo Vst2BinaryTarget::DescribeParam(int index) const {
   if (index < 0 || index >= ParamCount()) return {};
   const HostedParamInfo live = host_->Param(index);
   TargetParamInfo info;
@@ -85,11 +84,11 @@ TargetParamInfo PluginBinaryTarget::DescribeParam(int index) const {
   return info;
 }
 
-double PluginBinaryTarget::ParamValue(int index) const {
+double Vst2BinaryTarget::ParamValue(int index) const {
   return index >= 0 && index < ParamCount() ? host_->GetParameter(index) : 0.0;
 }
 
-Status PluginBinaryTarget::SetParamValue(int index, double value) {
+Status Vst2BinaryTarget::SetParamValue(int index, double value) {
   if (index < 0 || index >= ParamCount()) return Status::Error("no parameter " + std::to_string(index));
   const std::string& name = names_[static_cast<size_t>(index)];
   if (units_ == ParamUnits::Normalised) {
@@ -110,9 +109,9 @@ Status PluginBinaryTarget::SetParamValue(int index, double value) {
   return Status::Ok();
 }
 
-bool PluginBinaryTarget::ProcessesDouble() const { return host_->CanProcessDouble(); }
+bool Vst2BinaryTarget::ProcessesDouble() const { return host_->CanProcessDouble(); }
 
-std::string PluginBinaryTarget::Summary() const {
+std::string Vst2BinaryTarget::Summary() const {
   std::string text = effectName_.empty() ? std::string("(unnamed)") : effectName_;
   if (!vendorName_.empty()) text += " by " + vendorName_;
   text += " (" + path_ + ")\n" + std::to_string(host_->NumInputs()) + " inputs, " +
@@ -124,63 +123,25 @@ std::string PluginBinaryTarget::Summary() const {
   return text;
 }
 
-void PluginBinaryTarget::Prepare(double sampleRate, int blockSize) {
+void Vst2BinaryTarget::Prepare(double sampleRate, int blockSize) {
   // Suspended while the set-up changes; resuming is the plug-in's reset.
   host_->Suspend();
   host_->SetSampleRate(sampleRate);
   host_->SetBlockSize(blockSize);
   host_->TimeInfo().samplePos = 0.0;
-  PrepareMap(map64_, blockSize);
-  PrepareMap(map32_, blockSize);
+  map64_.Prepare(host_->NumInputs(), host_->NumOutputs(), blockSize);
+  map32_.Prepare(host_->NumInputs(), host_->NumOutputs(), blockSize);
   host_->Resume();
 }
 
-template <typename T>
-void PluginBinaryTarget::PrepareMap(ChannelMap<T>& map, int frames) {
-  const int inputs = host_->NumInputs(), outputs = host_->NumOutputs();
-  const auto size = static_cast<size_t>(std::max(frames, 1));
-  // A mono input needs a mix buffer; inputs beyond the pair need silence.
-  const int spareIns = inputs == 1 ? 1 : std::max(inputs - kChannels, 0);
-  map.spareIn.assign(static_cast<size_t>(spareIns), std::vector<T>(size, T()));
-  map.spareOut.assign(static_cast<size_t>(std::max(outputs - kChannels, 0)), std::vector<T>(size, T()));
-  map.in.assign(static_cast<size_t>(inputs), nullptr);
-  map.out.assign(static_cast<size_t>(outputs), nullptr);
+void Vst2BinaryTarget::Process64(double* const* inputs, double* const* outputs, int frames) {
+  map64_.Bind(inputs, outputs, frames);
+  host_->ProcessDouble(map64_.Inputs(), map64_.Outputs(), frames);
+  map64_.Finish(outputs, frames);
 }
 
-template <typename T>
-void PluginBinaryTarget::Run(ChannelMap<T>& map, const T* const* inputs, T* const* outputs, int frames) {
-  const auto count = static_cast<size_t>(frames);
-  if (map.in.size() == 1) {
-    T* mix = map.spareIn[0].data();
-    for (size_t f = 0; f < count; ++f) mix[f] = (inputs[0][f] + inputs[1][f]) / T(2);
-    map.in[0] = mix;
-  } else {
-    for (size_t c = 0; c < map.in.size(); ++c) {
-      if (c < static_cast<size_t>(kChannels)) {
-        map.in[c] = inputs[c];
-      } else {
-        // Refilled every block: a plug-in may write into its input buffers.
-        std::vector<T>& silence = map.spareIn[c - kChannels];
-        std::fill_n(silence.begin(), count, T());
-        map.in[c] = silence.data();
-      }
-    }
-  }
-  for (size_t c = 0; c < map.out.size(); ++c)
-    map.out[c] = c < static_cast<size_t>(kChannels) ? outputs[c] : map.spareOut[c - kChannels].data();
-
-  if constexpr (std::is_same_v<T, double>) {
-    host_->ProcessDouble(map.in.data(), map.out.data(), frames);
-  } else {
-    host_->ProcessFloat(map.in.data(), map.out.data(), frames);
-  }
-  if (map.out.size() == 1) std::copy_n(outputs[0], count, outputs[1]);
-}
-
-void PluginBinaryTarget::Process64(double* const* inputs, double* const* outputs, int frames) {
-  Run(map64_, inputs, outputs, frames);
-}
-
-void PluginBinaryTarget::Process32(const float* const* inputs, float* const* outputs, int frames) {
-  Run(map32_, inputs, outputs, frames);
+void Vst2BinaryTarget::Process32(const float* const* inputs, float* const* outputs, int frames) {
+  map32_.Bind(inputs, outputs, frames);
+  host_->ProcessFloat(map32_.Inputs(), map32_.Outputs(), frames);
+  map32_.Finish(outputs, frames);
 }

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "adapters/vst3/sdk/fobject.h"
-#include "adapters/vst3/sdk/vst3_component.h"
-#include "adapters/vst3/sdk/vst3_controller.h"
-#include "adapters/vst3/sdk/vst3_processor.h"
+#include "abi/vst3/fobject.h"
+#include "abi/vst3/vst3_component.h"
+#include "abi/vst3/vst3_controller.h"
+#include "abi/vst3/vst3_processor.h"
 
 namespace host3 {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "host_objects.h"
-#include "module_library.h"
+#include "vst3_module.h"
 
 namespace host3 {
 
@@ -87,7 +87,7 @@ class Vst3Host {
   template <typename Sample>
   bool ProcessBlock(Sample* const* inputs, Sample* const* outputs, int frames, int sampleSize);
 
-  std::unique_ptr<ModuleLibrary> module_;
+  std::unique_ptr<Vst3Module> module_;
   HostApplication* hostApp_ = nullptr;
   ComponentHandler* handler_ = nullptr;
   ParameterChanges* changes_ = nullptr;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "adapters/vst3/sdk/text16.h"
+#include "abi/vst3/text16.h"
 
 using namespace vst3;
 
@@ -30,7 +30,7 @@ std::unique_ptr<Vst3Host> Vst3Host::Load(const std::string& path, std::string* e
     return nullptr;
   };
   std::unique_ptr<Vst3Host> host(new Vst3Host());
-  host->module_ = ModuleLibrary::Open(path, error);
+  host->module_ = Vst3Module::Open(path, error);
   if (!host->module_) return nullptr;
   host->hostApp_ = new HostApplication(options.hostName);
   host->handler_ = new ComponentHandler();

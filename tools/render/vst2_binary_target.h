@@ -7,10 +7,9 @@
 // (for Moravelle the same plain values as the in-process effect); otherwise it is
 // the host-visible normalised value 0..1 sent with setParameter.
 //
-// Audio: the renderer's stereo pair feeds the plug-in's first two inputs (a mono
-// input gets their average, further inputs silence); its first two outputs are the
-// result (a mono output goes to both sides). The 64-bit path uses
-// processDoubleReplacing when the plug-in offers it, else converts to 32 bits.
+// Audio: the renderer's stereo pair is mapped to the plug-in's channels by
+// StereoChannelMap. The 64-bit path uses processDoubleReplacing when the plug-in
+// offers it, else converts to 32 bits.
 
 #include <memory>
 #include <string>
@@ -18,14 +17,15 @@
 
 #include "render_status.h"
 #include "render_target.h"
+#include "stereo_channel_map.h"
 
 class Vst2HostedPlugin;
 
-class PluginBinaryTarget : public RenderTarget {
+class Vst2BinaryTarget : public RenderTarget {
  public:
   // Loads and opens the binary at path; a one-line reason in the status on failure.
-  static Status Load(const std::string& path, std::unique_ptr<PluginBinaryTarget>* target);
-  ~PluginBinaryTarget() override;
+  static Status Load(const std::string& path, std::unique_ptr<Vst2BinaryTarget>* target);
+  ~Vst2BinaryTarget() override;
 
   int ParamCount() const override;
   TargetParamInfo DescribeParam(int index) const override;
@@ -43,19 +43,8 @@ class PluginBinaryTarget : public RenderTarget {
   bool ProcessesDouble() const;
 
  private:
-  PluginBinaryTarget() = default;
+  Vst2BinaryTarget() = default;
 
-  // The plug-in's channels for one block, mapped from and to the renderer's pair.
-  template <typename T>
-  struct ChannelMap {
-    std::vector<std::vector<T>> spareIn, spareOut;  // inputs beyond the pair, mono mixes, unused outputs
-    std::vector<const T*> in;
-    std::vector<T*> out;
-  };
-  template <typename T>
-  void PrepareMap(ChannelMap<T>& map, int frames);
-  template <typename T>
-  void Run(ChannelMap<T>& map, const T* const* inputs, T* const* outputs, int frames);
 
   std::unique_ptr<Vst2HostedPlugin> host_;
   std::string path_;
@@ -65,6 +54,6 @@ class PluginBinaryTarget : public RenderTarget {
   std::vector<float> loadValues_;  // normalised values right after loading: the defaults
   ParamUnits units_ = ParamUnits::Normalised;
   bool isMoravelle_ = false;
-  ChannelMap<double> map64_;
-  ChannelMap<float> map32_;
+  StereoChannelMap<double> map64_;
+  StereoChannelMap<float> map32_;
 };

@@ -1,7 +1,7 @@
 // Loading, opening, setup and closing of a hosted VST2 plug-in.
 #include <cstring>
 
-#include "plugin_module.h"
+#include "hosts/common/plugin_module.h"
 #include "vst2_host.h"
 
 namespace {

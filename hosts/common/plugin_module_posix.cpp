@@ -2,10 +2,11 @@
 // cannot see each other's symbols.
 #include <dlfcn.h>
 
+#include "native_path.h"
 #include "plugin_module.h"
 
 std::unique_ptr<PluginModule> PluginModule::Open(const std::string& path, std::string* error) {
-  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  void* handle = dlopen(NativePath(path).c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     if (error != nullptr) {
       const char* reason = dlerror();
