@@ -1,7 +1,8 @@
 // moravelle-artwork: draws the editor's images.
 //
 //   moravelle-artwork FOLDER                 writes every pa_*.png into FOLDER
-//   moravelle-artwork --preview FILE [--lit] composes them as the editor shows them
+//   moravelle-artwork --preview FILE [--lit] [--crop X,Y,W,H,SCALE]
+//                                            composes them as the editor shows them
 //   moravelle-artwork --zoom ID FRAME FILE   one frame of an image, eight times enlarged
 //
 // The images depend on nothing but this program, its fonts and cairo, so the
@@ -23,7 +24,7 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: moravelle-artwork FOLDER\n"
-               "       moravelle-artwork --preview FILE [--lit]\n"
+               "       moravelle-artwork --preview FILE [--lit] [--crop X,Y,W,H,SCALE]\n"
                "       moravelle-artwork --zoom ID FRAME FILE\n");
   return 2;
 }
@@ -40,23 +41,45 @@ int WriteAll(std::vector<ArtImage>& images, const std::string& folder) {
   return 0;
 }
 
+// An enlarged part of a surface, over mid grey so that shadows and highlights both show.
+Canvas Magnify(cairo_surface_t* source, int x, int y, int w, int h, int scale) {
+  Canvas out(w * scale, h * scale);
+  cairo_t* cr = out.Cr();
+  cairo_set_source_rgb(cr, 0.45, 0.46, 0.48);
+  cairo_paint(cr);
+  cairo_scale(cr, scale, scale);
+  cairo_set_source_surface(cr, source, -x, -y);
+  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+  cairo_paint(cr);
+  return out;
+}
+
 int WriteZoom(std::vector<ArtImage>& images, int id, int frame, const std::string& path) {
-  constexpr int kScale = 8;
   ArtImage* image = FindImage(images, id);
   if (!image || frame < 0 || frame >= image->frames) {
-    std::fprintf(stderr, "moravelle-artwork: no image %d with a frame %d\n", id, frame);
+    std::fprintf(stderr, "moravelle-artwork: no image %d with a frame %d\n", id, frame + 1);
     return 1;
   }
   const int frameHeight = image->height / image->frames;
-  Canvas zoom(image->width * kScale, frameHeight * kScale);
-  cairo_t* cr = zoom.Cr();
-  cairo_set_source_rgb(cr, 0.45, 0.46, 0.48);  // mid grey, so shadows and highlights both show
-  cairo_paint(cr);
-  cairo_scale(cr, kScale, kScale);
-  cairo_set_source_surface(cr, image->canvas.Surface(), 0, -frame * frameHeight);
-  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-  cairo_paint(cr);
+  Canvas zoom = Magnify(image->canvas.Surface(), 0, frame * frameHeight, image->width, frameHeight, 8);
   return WritePng(zoom, path) ? 0 : 1;
+}
+
+int WritePreview(const FontBook& fonts, std::vector<ArtImage>& images, const std::vector<std::string>& options,
+                 const std::string& path) {
+  bool lit = false;
+  int crop[5] = {0, 0, 1000, 530, 1};
+  for (size_t i = 0; i < options.size(); ++i) {
+    if (options[i] == "--lit") lit = true;
+    else if (options[i] == "--crop" && i + 1 < options.size() &&
+             std::sscanf(options[++i].c_str(), "%d,%d,%d,%d,%d", &crop[0], &crop[1], &crop[2], &crop[3], &crop[4]) == 5)
+      continue;
+    else return Usage();
+  }
+  Canvas preview = ComposePreview(fonts, images, lit);
+  if (crop[4] == 1 && crop[2] == 1000 && crop[3] == 530) return WritePng(preview, path) ? 0 : 1;
+  Canvas part = Magnify(preview.Surface(), crop[0], crop[1], crop[2], crop[3], crop[4]);
+  return WritePng(part, path) ? 0 : 1;
 }
 
 int Run(int argc, char** argv) {
@@ -66,9 +89,8 @@ int Run(int argc, char** argv) {
   int result = 0;
   {
     std::vector<ArtImage> images = DrawAllImages(fonts);
-    if (args[0] == "--preview" && (args.size() == 2 || (args.size() == 3 && args[2] == "--lit"))) {
-      Canvas preview = ComposePreview(fonts, images, args.size() == 3);
-      result = WritePng(preview, args[1]) ? 0 : 1;
+    if (args[0] == "--preview" && args.size() >= 2) {
+      result = WritePreview(fonts, images, std::vector<std::string>(args.begin() + 2, args.end()), args[1]);
     } else if (args[0] == "--zoom" && args.size() == 4) {
       result = WriteZoom(images, std::atoi(args[1].c_str()), std::atoi(args[2].c_str()) - 1, args[3]);
     } else if (args.size() == 1 && args[0][0] != '-') {

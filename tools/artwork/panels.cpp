@@ -37,6 +37,8 @@ PanelFinish FinishOf(Section section) {
 }
 
 const TextSpec kCaption{Typeface::kCaption, 9, 0.7};
+// The section title sits between the last control's scale and the right-hand screws.
+constexpr double kTitleCentreX = 853;
 
 // A control place in panel pixels.
 EditorRect OnPanel(const EditorRect& r, const EditorRect& panel) {
@@ -92,28 +94,30 @@ void DrawCaption(cairo_t* cr, const FontBook& fonts, const PanelFinish& f, const
   fonts.Draw(cr, kCaption, text, cx, baseline, Align::kCentre);
 }
 
-// A group heading over a row of knobs: the name between two rules that end in short drops.
-void DrawGroupHeading(cairo_t* cr, const FontBook& fonts, const PanelFinish& f, const char* name, double left,
-                      double right, double y) {
+// A group of knobs framed by a thin printed outline, its name set into the top rule.
+void DrawGroupFrame(cairo_t* cr, const FontBook& fonts, const PanelFinish& f, const char* name, double left,
+                    double right, double top, double bottom) {
   const TextSpec spec{Typeface::kLabel, 9, 1.6};
   const double mid = std::round((left + right) / 2);
-  const double half = fonts.Width(cr, spec, name) / 2 + 7;
+  const double half = std::round(fonts.Width(cr, spec, name) / 2 + 7);
   SetColour(cr, f.accent);
-  fonts.Draw(cr, spec, name, mid, y + 3.5, Align::kCentre);
+  fonts.Draw(cr, spec, name, mid + 0.8, top + 3.5, Align::kCentre);
+  const double r = 5, l = left + 0.5, t = top + 0.5, rt = right - 0.5, b = bottom - 0.5;
+  cairo_new_path(cr);
+  cairo_move_to(cr, mid + half, t);
+  cairo_arc(cr, rt - r, t + r, r, -M_PI / 2, 0);
+  cairo_arc(cr, rt - r, b - r, r, 0, M_PI / 2);
+  cairo_arc(cr, l + r, b - r, r, M_PI / 2, M_PI);
+  cairo_arc(cr, l + r, t + r, r, M_PI, 1.5 * M_PI);
+  cairo_line_to(cr, mid - half, t);
   cairo_set_line_width(cr, 1);
-  SetColour(cr, f.accent, 0.75);
-  cairo_move_to(cr, left + 0.5, y + 5);
-  cairo_line_to(cr, left + 0.5, y + 0.5);
-  cairo_line_to(cr, mid - half, y + 0.5);
-  cairo_move_to(cr, mid + half, y + 0.5);
-  cairo_line_to(cr, right - 0.5, y + 0.5);
-  cairo_line_to(cr, right - 0.5, y + 5);
+  SetColour(cr, f.accent, 0.55);
   cairo_stroke(cr);
 }
 
 void DrawTitle(cairo_t* cr, const FontBook& fonts, const PanelFinish& f, double cx, double cy) {
-  const TextSpec title{Typeface::kLabel, 12, 2.2};
-  const TextSpec subtitle{Typeface::kCaption, 7.5, 1.0};
+  const TextSpec title{Typeface::kLabel, 12, 1.8};
+  const TextSpec subtitle{Typeface::kCaption, 7.5, 0.6};
   SetColour(cr, f.accent);
   cairo_rectangle(cr, std::round(cx - 12), std::round(cy - 14), 24, 2);
   cairo_fill(cr);
@@ -132,16 +136,19 @@ void DrawReverbGroups(cairo_t* cr, const FontBook& fonts, const PanelFinish& f, 
                           {"SPACE", {"PANORAMA", "FREQ DAMPING"}},
                           {"LEVEL", {"EARLY REFL.", "LATE REVERB"}}};
   for (const Group& group : groups) {
-    double left = 1e9, right = -1e9, top = 1e9;
+    double left = 1e9, right = -1e9, top = 1e9, bottom = -1e9;  // panel pixels
     for (const ControlPlace& place : ControlPlaces()) {
       if (place.section != Section::kReverb) continue;
       if (std::find(group.members.begin(), group.members.end(), place.caption) == group.members.end()) continue;
       const EditorRect r = OnPanel(place.rect, panel);
-      left = std::min<double>(left, r.left - 14);
-      right = std::max<double>(right, r.right + 14);
+      const double captionHalf = fonts.Width(cr, kCaption, place.caption) / 2;
+      left = std::min({left, r.left - 16.0, r.CentreX() - captionHalf - 7});
+      right = std::max({right, r.right + 16.0, r.CentreX() + captionHalf + 7});
       top = std::min<double>(top, r.top);
+      bottom = std::max<double>(bottom, r.bottom);
     }
-    DrawGroupHeading(cr, fonts, f, group.name, left, right, top - 30);
+    // Room above for the scale, below for the captions.
+    DrawGroupFrame(cr, fonts, f, group.name, left, right, top - 34, bottom + 28);
   }
 }
 
@@ -170,6 +177,6 @@ Canvas DrawSectionPanel(const FontBook& fonts, Section section) {
     DrawCaption(cr, fonts, f, place.caption, r.CentreX(), r.bottom + 13);
   }
   if (section == Section::kReverb) DrawReverbGroups(cr, fonts, f, panel);
-  DrawTitle(cr, fonts, f, 846, rowCentre);
+  DrawTitle(cr, fonts, f, kTitleCentreX, rowCentre);
   return canvas;
 }

@@ -43,7 +43,7 @@ std::vector<unsigned char> PackedRows(Canvas& canvas, int channels) {
 bool Encode(png_structp png, png_infop info, FILE* file, int width, int height, int channels, png_bytepp rows) {
   if (setjmp(png_jmpbuf(png)) != 0) return false;
   png_init_io(png, file);
-  png_set_compression_level(png, 9);
+  png_set_compression_level(png, 6);
   png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                channels == 4 ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);

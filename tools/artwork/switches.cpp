@@ -69,28 +69,31 @@ void Bezel(cairo_t* cr, double x, double y, double w, double h, double radius) {
   cairo_pattern_destroy(rim);
 }
 
-// A dark round push-button cap in its collar, lit from above.
+// A round push-button: a bright machined collar holding a dark domed cap, lit from above.
 void RoundButton(cairo_t* cr, double cx, double cy, double radius) {
-  SoftShadow(cr, cx, cy + 1.8, radius - 3, radius + 3, 0.6);
+  SoftShadow(cr, cx, cy + 1.5, radius - 2.5, radius + 2, 0.6);
   Circle(cr, cx, cy, radius);
-  FillVertical(cr, cy - radius, cy + radius, Hex(104, 106, 112), Hex(20, 21, 23));
-  const double cap = radius - 1.8;
+  FillVertical(cr, cy - radius, cy + radius, Hex(226, 228, 232), Hex(92, 94, 99));
+  Circle(cr, cx, cy, radius - 1.2);
+  FillVertical(cr, cy - radius, cy + radius, Hex(40, 41, 44), Hex(150, 152, 158));  // the collar's inner wall
+  const double cap = radius - 2.4;
   Circle(cr, cx, cy, cap);
-  FillVertical(cr, cy - cap, cy + cap, Hex(36, 37, 41), Hex(76, 78, 84));  // slightly dished
-  cairo_pattern_t* spot = cairo_pattern_create_radial(cx, cy + cap * 0.5, 0, cx, cy + cap * 0.5, cap);
-  cairo_pattern_add_color_stop_rgba(spot, 0, 1, 1, 1, 0.12);
+  FillVertical(cr, cy - cap, cy + cap, Hex(92, 94, 100), Hex(22, 23, 26));
+  // The dome's highlight, high on the cap, and a little bounce light below.
+  cairo_pattern_t* spot = cairo_pattern_create_radial(cx, cy - cap * 0.55, 0, cx, cy - cap * 0.4, cap * 0.8);
+  cairo_pattern_add_color_stop_rgba(spot, 0, 1, 1, 1, 0.45);
   cairo_pattern_add_color_stop_rgba(spot, 1, 1, 1, 1, 0);
   cairo_set_source(cr, spot);
   Circle(cr, cx, cy, cap);
   cairo_fill(cr);
   cairo_pattern_destroy(spot);
   cairo_set_line_width(cr, 1);
-  cairo_pattern_t* rim = cairo_pattern_create_linear(0, cy - radius, 0, cy + radius);
-  cairo_pattern_add_color_stop_rgba(rim, 0, 1, 1, 1, 0.5);
-  cairo_pattern_add_color_stop_rgba(rim, 0.5, 1, 1, 1, 0.0);
-  cairo_pattern_add_color_stop_rgba(rim, 1, 0, 0, 0, 0.6);
+  cairo_pattern_t* rim = cairo_pattern_create_linear(0, cy - cap, 0, cy + cap);
+  cairo_pattern_add_color_stop_rgba(rim, 0, 1, 1, 1, 0.0);
+  cairo_pattern_add_color_stop_rgba(rim, 0.6, 1, 1, 1, 0.0);
+  cairo_pattern_add_color_stop_rgba(rim, 1, 1, 1, 1, 0.25);
   cairo_set_source(cr, rim);
-  Circle(cr, cx, cy, radius - 0.5);
+  Circle(cr, cx, cy, cap - 0.5);
   cairo_stroke(cr);
   cairo_pattern_destroy(rim);
 }
@@ -115,12 +118,24 @@ Canvas DrawBypassLed() {
     RoundedRect(cr, 3, 3, kW - 6, kH - 6, 2);
     if (lit) {
       cairo_pattern_t* p = cairo_pattern_create_linear(0, 3, 0, kH - 3);
-      AddStop(p, 0, Hex(255, 150, 120));
-      AddStop(p, 0.5, Hex(255, 52, 34));
-      AddStop(p, 1, Hex(210, 24, 14));
+      AddStop(p, 0, Hex(255, 120, 92));
+      AddStop(p, 0.5, Hex(255, 48, 30));
+      AddStop(p, 1, Hex(200, 22, 12));
       cairo_set_source(cr, p);
       cairo_fill_preserve(cr);
       cairo_pattern_destroy(p);
+      // The emitter shows through the diffuser as a hot streak along the middle.
+      cairo_save(cr);
+      cairo_clip_preserve(cr);
+      cairo_translate(cr, kW / 2.0, kH / 2.0);
+      cairo_scale(cr, 4.5, 1);
+      cairo_pattern_t* hot = cairo_pattern_create_radial(0, 0, 0, 0, 0, 3);
+      cairo_pattern_add_color_stop_rgba(hot, 0, 1, 0.85, 0.75, 0.9);
+      cairo_pattern_add_color_stop_rgba(hot, 1, 1, 0.4, 0.3, 0);
+      cairo_set_source(cr, hot);
+      cairo_paint(cr);
+      cairo_pattern_destroy(hot);
+      cairo_restore(cr);
     } else {
       DarkLens(cr, 3, kH - 3);
     }
@@ -152,7 +167,7 @@ Canvas DrawDisplayButton(const FontBook& fonts, const std::vector<std::string>& 
     fonts.Draw(cr, digits, legend, 20, 11.5, Align::kCentre);
     RoundedRect(cr, 6, 2, 28, 12, 1.5);
     Gloss(cr, 2, 14, 0.12);
-    RoundButton(cr, 20, 28.5, 9.5);
+    RoundButton(cr, 20, 27.5, 9.5);
     cairo_restore(cr);
   }
   return canvas;
@@ -173,7 +188,7 @@ Canvas DrawLedButton() {
     if (lit) LitLens(cr, cx, cy, 3.6);
     else DarkLens(cr, cy - 3.6, cy + 3.6);
     Gloss(cr, cy - 3.6, cy + 3.6, lit ? 0.5 : 0.25);
-    RoundButton(cr, 20, 28.5, 9.5);
+    RoundButton(cr, 20, 27.5, 9.5);
     cairo_restore(cr);
   }
   return canvas;
