@@ -176,6 +176,7 @@ Canvas DrawBackdrop() {
   cairo_t* cr = canvas.Cr();
   cairo_rectangle(cr, 0, 0, kSize, kSize);
   FillVertical(cr, 0, kSize, Hex(22, 23, 26), Hex(10, 10, 12));
+  AddWeave(canvas, {0, 0, kSize, kSize}, 4, 3);
   AddMottle(canvas, {0, 0, kSize, kSize}, 0xBAC0D1, 3, 40);
   AddMottle(canvas, {0, 0, kSize, kSize}, 0xBAC0D2, 2, 9);
   AddMottle(canvas, {0, 0, kSize, kSize}, 0xBAC0D3, 3, 3);

@@ -60,7 +60,7 @@ void AddBrushing(Canvas& canvas, PixelRect area, uint64_t seed, int amplitude, i
       const long smooth = sum * 1024 / sqrtSpan1024;
       const int delta = static_cast<int>(smooth * amplitude * rowGain / (1024L * 1024L));
       row[r.x + x] = Shift(row[r.x + x], std::clamp(delta, -amplitude, amplitude));
-      sum += noise[static_cast<size_t>(x + span)] - noise[static_cast<size_t>(x)];
+      if (x + 1 < r.w) sum += noise[static_cast<size_t>(x + span)] - noise[static_cast<size_t>(x)];
     }
   }
   canvas.MarkDirty();
@@ -83,6 +83,27 @@ void AddMottle(Canvas& canvas, PixelRect area, uint64_t seed, int amplitude, int
       const int top = a * (256 - fx) + b * fx, bottom = c * (256 - fx) + d * fx;
       const int value = (top * (256 - fy) + bottom * fy) / (256 * 256 * 16);
       row[r.x + x] = Shift(row[r.x + x], value);
+    }
+  }
+  canvas.MarkDirty();
+}
+
+void AddWeave(Canvas& canvas, PixelRect area, int amplitude, int cell) {
+  const PixelRect r = Clipped(canvas, area);
+  if (cell < 2) return;
+  // Brightness across one strand: a rounded profile, sampled at pixel centres.
+  std::vector<int> profile(static_cast<size_t>(cell));
+  for (int i = 0; i < cell; ++i) {
+    const double t = (i + 0.5) / cell;
+    profile[static_cast<size_t>(i)] = static_cast<int>(std::lround(amplitude * (2 * std::sin(M_PI * t) - 1)));
+  }
+  for (int y = r.y; y < r.y + r.h; ++y) {
+    uint32_t* row = canvas.Row(y);
+    for (int x = r.x; x < r.x + r.w; ++x) {
+      // 2/2 twill: strands run across for two cells, then along, stepping one cell per row of cells.
+      const bool across = (((x / cell) + (y / cell)) >> 1 & 1) == 0;
+      const int offset = across ? y % cell : x % cell;
+      row[x] = Shift(row[x], profile[static_cast<size_t>(offset)]);
     }
   }
   canvas.MarkDirty();

@@ -18,5 +18,9 @@ void AddGrain(Canvas& canvas, PixelRect area, uint64_t seed, int amplitude);
 // Horizontal brushing: streaks about `streak` pixels long of up to ±amplitude levels.
 void AddBrushing(Canvas& canvas, PixelRect area, uint64_t seed, int amplitude, int streak);
 
+// A fine twill weave of `cell`-pixel strands, each rounded across its width:
+// lit strands reach +amplitude, the gaps between them -amplitude.
+void AddWeave(Canvas& canvas, PixelRect area, int amplitude, int cell);
+
 // Soft blotches on a grid of `cell` pixels, smoothly interpolated (cast or leather-like surfaces).
 void AddMottle(Canvas& canvas, PixelRect area, uint64_t seed, int amplitude, int cell);
