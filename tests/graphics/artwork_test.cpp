@@ -55,21 +55,26 @@ std::unique_ptr<MemBitmap> Load(const std::string& name) {
 
 double Luminance(Pixel p) { return 0.299 * PixelR(p) + 0.587 * PixelG(p) + 0.114 * PixelB(p); }
 
-// Sums over one frame of a vertical strip.
-struct FrameLight {
+// How a two-frame strip's second frame differs from its first where they differ
+// at all (the LED and its glow): total gains in light and in red, in levels summed
+// over those pixels and weighted by coverage.
+struct LightUp {
+  int pixels = 0;
   double luminance = 0, redness = 0;
 };
-FrameLight MeasureFrame(MemBitmap& strip, int frames, int frame) {
-  const int h = strip.Height() / frames;
-  FrameLight light;
-  for (int y = frame * h; y < (frame + 1) * h; ++y)
+LightUp MeasureLightUp(MemBitmap& strip) {
+  const int h = strip.Height() / 2;
+  LightUp up;
+  auto redness = [](Pixel p) { return PixelR(p) - (PixelG(p) + PixelB(p)) / 2.0; };
+  for (int y = 0; y < h; ++y)
     for (int x = 0; x < strip.Width(); ++x) {
-      const Pixel p = strip.Row(y)[x];
-      const double a = PixelA(p) / 255.0;
-      light.luminance += Luminance(p) * a;
-      light.redness += (PixelR(p) - (PixelG(p) + PixelB(p)) / 2.0) * a;
+      const Pixel off = strip.Row(y)[x], on = strip.Row(h + y)[x];
+      if (off == on) continue;
+      ++up.pixels;
+      up.luminance += Luminance(on) * PixelA(on) / 255 - Luminance(off) * PixelA(off) / 255;
+      up.redness += redness(on) * PixelA(on) / 255 - redness(off) * PixelA(off) / 255;
     }
-  return light;
+  return up;
 }
 
 // Where a knob frame's pointer points: the centroid of the opaque face pixels of
@@ -173,11 +178,11 @@ TEST(Artwork, LedsAndLedButtonsLightUpRed) {
     SCOPED_TRACE(file);
     std::unique_ptr<MemBitmap> strip = Load(file);
     ASSERT_NE(strip, nullptr);
-    const FrameLight off = MeasureFrame(*strip, 2, 0), on = MeasureFrame(*strip, 2, 1);
-    const int frameArea = strip->Width() * strip->Height() / 2;
-    // Clearly, not marginally: at least 8 levels of red and 3 of light more per pixel of the frame.
-    EXPECT_GT(on.redness - off.redness, 8.0 * frameArea / 10);
-    EXPECT_GT(on.luminance - off.luminance, 3.0 * frameArea / 10);
+    const LightUp up = MeasureLightUp(*strip);
+    // At least as much as forty pixels brightening by 50 levels and turning 60 levels redder.
+    EXPECT_GE(up.pixels, 40);
+    EXPECT_GT(up.luminance, 40 * 50);
+    EXPECT_GT(up.redness, 40 * 60);
   }
 }
 

@@ -2,7 +2,7 @@
 
 namespace {
 
-// Default frames are only for the preview: knobs at mid travel, switches at their first state.
+// Preview frames show a plausible setting; the editor itself shows the parameters' values.
 constexpr ControlPlace kPlaces[] = {
     // Preamp row.
     {Section::kPreamp, PlaceKind::kSwitch, "ROUTING", {160, 115, 200, 155}, 103, 0},

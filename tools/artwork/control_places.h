@@ -23,10 +23,10 @@ struct ControlPlace {
   const char* caption;  // printed under the control (the LED's legend sits beside it)
   EditorRect rect;
   int imageId;          // the strip the editor shows there
-  int defaultFrame;     // 0-based frame the preview shows at the parameters' defaults
+  int previewFrame;     // 0-based frame the preview shows; any plausible setting
 };
 
-// The panel of each section and the rack, header and name strip around them.
+// The rack, the header and the panel of each section.
 constexpr EditorRect kRackRect{20, 40, 980, 590};
 constexpr EditorRect kHeaderRect{0, 0, 1000, 30};
 EditorRect SectionPanelRect(Section section);

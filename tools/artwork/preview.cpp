@@ -30,8 +30,8 @@ Canvas ComposePreview(const FontBook& fonts, std::vector<ArtImage>& images, bool
   }
   for (const ControlPlace& place : ControlPlaces()) {
     ArtImage* image = FindImage(images, place.imageId);
-    int frame = place.defaultFrame;
-    if (lit && image) frame = place.kind == PlaceKind::kKnob ? (place.defaultFrame * 7 + 23) % image->frames
+    int frame = place.previewFrame;
+    if (lit && image) frame = place.kind == PlaceKind::kKnob ? (place.previewFrame * 7 + 23) % image->frames
                                                              : image->frames - 1;
     PaintFrame(cr, image, frame, place.rect.left, place.rect.top);
   }

@@ -180,14 +180,14 @@ Canvas DrawLedButton() {
     const bool lit = frame == 1;
     cairo_save(cr);
     ClipFrame(cr, frame, kButtonFrame, kButtonFrame);
-    const double cx = 20, cy = 7.5;
-    if (lit) Halo(cr, cx, cy, 2.5, 7.5, 0.45);
-    Circle(cr, cx, cy, 5);
-    FillVertical(cr, cy - 5, cy + 5, Hex(8, 8, 9), Hex(60, 62, 66));
-    Circle(cr, cx, cy, 3.6);
-    if (lit) LitLens(cr, cx, cy, 3.6);
-    else DarkLens(cr, cy - 3.6, cy + 3.6);
-    Gloss(cr, cy - 3.6, cy + 3.6, lit ? 0.5 : 0.25);
+    const double cx = 20, cy = 8, lens = 4.2;
+    if (lit) Halo(cr, cx, cy, 3, 8.5, 0.5);
+    Circle(cr, cx, cy, lens + 1.5);
+    FillVertical(cr, cy - lens - 1.5, cy + lens + 1.5, Hex(8, 8, 9), Hex(70, 72, 76));
+    Circle(cr, cx, cy, lens);
+    if (lit) LitLens(cr, cx, cy, lens);
+    else DarkLens(cr, cy - lens, cy + lens);
+    Gloss(cr, cy - lens, cy + lens, lit ? 0.5 : 0.25);
     RoundButton(cr, 20, 27.5, 9.5);
     cairo_restore(cr);
   }
