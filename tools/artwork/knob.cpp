@@ -36,7 +36,8 @@ double PolarX(double angle, double radius) { return kCx + std::sin(angle) * radi
 double PolarY(double angle, double radius) { return kCy - std::cos(angle) * radius; }
 
 void DrawSkirt(cairo_t* cr, const KnobFinish& f, double angle) {
-  SoftShadow(cr, kCx, kCy + 2.2, kSkirtRadius - 4, kSkirtRadius + 3.3, 0.62);
+  // The shadow stays inside the frame: a cut-off edge would show as a line under the knob.
+  SoftShadow(cr, kCx, kCy + 1.6, kSkirtRadius - 2.5, kSkirtRadius + 1.7, 0.7);
   Circle(cr, kCx, kCy, kSkirtRadius);
   FillVertical(cr, kCy - kSkirtRadius, kCy + kSkirtRadius, f.skirtTop, f.skirtBottom);
   // Knurling turns with the knob; each ridge is lit by how much it faces up.
