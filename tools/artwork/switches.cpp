@@ -71,7 +71,7 @@ void Bezel(cairo_t* cr, double x, double y, double w, double h, double radius) {
 
 // A round push-button: a bright machined collar holding a dark domed cap, lit from above.
 void RoundButton(cairo_t* cr, double cx, double cy, double radius) {
-  SoftShadow(cr, cx, cy + 1.5, radius - 2.5, radius + 2, 0.6);
+  SoftShadow(cr, cx, cy + 1.5, radius - 2.5, radius + 1.5, 0.6);
   Circle(cr, cx, cy, radius);
   FillVertical(cr, cy - radius, cy + radius, Hex(226, 228, 232), Hex(92, 94, 99));
   Circle(cr, cx, cy, radius - 1.2);
