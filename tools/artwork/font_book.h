@@ -3,6 +3,7 @@
 // Debian's font packages (fonts-dejavu-core, fonts-dejavu-extra, fonts-liberation2)
 // through FreeType, never through the font configuration of the machine, so the
 // same glyphs come out everywhere. Text is drawn with explicit hinting options.
+// Destroy it after every canvas: it resets cairo's static caches as it goes.
 
 #include <cairo.h>
 

@@ -35,7 +35,7 @@ Canvas ComposePreview(const FontBook& fonts, std::vector<ArtImage>& images, bool
                                                              : image->frames - 1;
     PaintFrame(cr, image, frame, place.rect.left, place.rect.top);
   }
-  PaintFrame(cr, FindImage(images, 115), 0, 0, 0);
+  PaintFrame(cr, FindImage(images, 115), 0, kHeaderRect.left, kHeaderRect.top);
   // The name strip and display are controls of the editor, not images; drawn here as it draws them.
   cairo_rectangle(cr, 300, 0, 400, 25);
   cairo_set_source_rgba(cr, 0, 0, 0, 140 / 255.0);
