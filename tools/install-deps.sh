@@ -4,10 +4,11 @@
 set -euo pipefail
 what=${1:-all}
 
-# build: what configuring and building the native tree needs (the demo's set).
+# build: what configuring and building the native tree needs (the demo's set; the
+# artwork program, built with the tree, draws with cairo and the DejaVu fonts).
 build=(cmake ninja-build g++ pkg-config libstb-dev libsndfile1-dev libcli11-dev libgtest-dev googletest
        libbenchmark-dev libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-liberation2
-       fonts-dejavu-core)
+       fonts-dejavu-core fonts-dejavu-extra libcairo2-dev)
 # native: the native test suite adds Ardour (the host checks) and Python.
 native=("${build[@]}" ardour python3)
 windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb xauth libstb-dev googletest)
