@@ -1,6 +1,7 @@
 #include "audio_file_writer.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sndfile.h>
 #include <unistd.h>
 
@@ -44,6 +45,25 @@ void UnwatchTemporary() {
   for (size_t i = 0; i < std::size(kWatchedSignals); ++i) std::signal(kWatchedSignals[i], gPreviousHandlers[i]);
 }
 
+// Holds the watched signals back for its scope: a signal that arrives between the
+// temporary file's creation and the handler that removes it would otherwise leave
+// the file behind. A signal held back is delivered when the scope ends.
+class WatchedSignalsHeld {
+ public:
+  WatchedSignalsHeld() {
+    sigset_t watched;
+    sigemptyset(&watched);
+    for (int signalNumber : kWatchedSignals) sigaddset(&watched, signalNumber);
+    pthread_sigmask(SIG_BLOCK, &watched, &previous_);
+  }
+  ~WatchedSignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+  WatchedSignalsHeld(const WatchedSignalsHeld&) = delete;
+  WatchedSignalsHeld& operator=(const WatchedSignalsHeld&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
 // Creates a file that did not exist before, named after the destination; the mode
 // is the usual 0666 less the umask, like any new file.
 int CreateTemporary(const std::string& path, std::string* temporaryPath) {
@@ -59,6 +79,7 @@ int CreateTemporary(const std::string& path, std::string* temporaryPath) {
 
 Status AudioFileWriter::Create(const std::string& path, int sndfileFormat, int sampleRate,
                                std::unique_ptr<AudioFileWriter>* writer) {
+  const WatchedSignalsHeld held;
   std::string temporaryPath;
   const int fd = CreateTemporary(path, &temporaryPath);
   if (fd < 0) return Status::Error("cannot write '" + path + "': " + std::strerror(errno));
