@@ -93,6 +93,10 @@ class PluginBase {
   // [audio] 64-bit block. Base: inputs copied to outputs, remaining outputs zeroed.
   virtual void ProcessBlock(double** inputs, double** outputs, int frames);
   virtual void ProcessBlock32(float** inputs, float** outputs, int frames);  // same rule, 32-bit
+  // [audio] true when the block just processed passed its inputs through unchanged:
+  // the 32-bit conversion then keeps every bit, denormals included; otherwise it
+  // turns results below the smallest normal float into 0.
+  virtual bool PassedInputsThrough() const { return false; }
   virtual void OnEditorOpened() {}   // [editor]
   virtual void OnEditorClosed() {}   // [editor]
   virtual void OnIdle() {}           // [editor] a periodic tick; unused by this system
@@ -239,7 +243,7 @@ class PluginBase {
   std::vector<std::string> outputBusLabels_;  // VST3 adapter only
 
  private:
-  void RunBlock32Impl(int frames, bool accumulate);
+  void RunBlock32Impl(int frames, bool accumulate, bool flushDenormals);
   void ParseIOText(const char* ioText);
 
   std::vector<IOConfig> ioConfigs_;
