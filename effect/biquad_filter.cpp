@@ -12,7 +12,8 @@ struct Prototype {
 };
 
 Prototype Design(double cutoffHz, double sampleRate) {
-  const double omega = dsp::SafeDivide(cutoffHz * 6.2831853071796, sampleRate);
+  // A cutoff past the stable limit (only reachable below 44.1 kHz) is held under it.
+  const double omega = dsp::SafeDivide(dsp::StableCutoff(cutoffHz, sampleRate) * 6.2831853071796, sampleRate);
   Prototype p;
   p.cs = std::cos(omega);
   p.alpha = std::sin(omega) * 0.5 * 2.0;  // sin(w) / (2Q) with Q = 0.5

@@ -76,6 +76,34 @@ TEST(EffectKernel, MatchesThePlainEvaluationOfTheFormulas) {
   }
 }
 
+TEST(EffectKernel, CutoffsPastTheStableLimitAreHeldUnderItBelow44100) {
+  // Past half the sample rate the filters would diverge; at these rates the top of
+  // every cutoff range lies there. Both evaluations hold the cutoffs at 0.46 x rate.
+  const StereoBuffer in = MakeProgramme(40000);
+  for (double rate : {8000.0, 22050.0, 32000.0}) {
+    for (double mode : {1.0, 2.0}) {
+      const Settings s = {{kReverbOffOn, 1},          {kAmpFilterLpCutoff, 1}, {kAmpFilterHpCutoff, 1},
+                          {kAmpFilterMode, mode},      {kAmpMainBlend, 1},      {kPreampFilterCutoff, 1},
+                          {kReverbLateReverberation, 0.8}};
+      ReferenceKernel reference(rate);
+      for (auto [i, v] : s) reference.SetParameter(i, v);
+      StereoBuffer slow(in.Frames());
+      const double* ins[2] = {in.left.data(), in.right.data()};
+      double* outs[2] = {slow.left.data(), slow.right.data()};
+      reference.Process(ins, outs, in.Frames());
+      ASSERT_TRUE(std::isfinite(Peak(slow)));
+      EXPECT_LT(Peak(slow), 10.0) << rate;
+      EXPECT_GT(Peak(slow), 1e-3) << rate;
+      for (Isa isa : RunnableIsas()) {
+        auto kernel = EffectKernel::Create(rate, isa);
+        Apply(*kernel, s);
+        const StereoBuffer fast = RunKernel(*kernel, in, 512);
+        EXPECT_LE(MaxDifference(fast, slow), 1e-10 * Peak(slow)) << rate << " isa " << static_cast<int>(isa);
+      }
+    }
+  }
+}
+
 TEST(EffectKernel, MatchesThePlainEvaluationForQuietSignalsToo) {
   StereoBuffer in = MakeProgramme(20000);
   for (double& v : in.left) v *= 1e-6;
