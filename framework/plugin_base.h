@@ -14,6 +14,7 @@
 // Nothing reached from the block path allocates: scratch buffers are sized by
 // ChangeBlockSize, outside the audio thread.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -149,7 +150,7 @@ class PluginBase {
   int BlockSize() const { return blockSize_; }
   int Latency() const { return latency_; }
   int TailSize() const { return tailSize_; }
-  bool Bypassed() const { return bypassed_; }
+  bool Bypassed() const { return bypassed_.load(std::memory_order_relaxed); }
   EditorLink* Editor() const { return editor_.get(); }
   const char* EffectName() const { return effectName_; }
   const char* ProductName() const { return productName_; }
@@ -215,7 +216,7 @@ class PluginBase {
   // Adapters and tests set these; each change should be followed by OnReset.
   void SetSampleRate(double hz) { sampleRate_ = hz; }
   void SetHost(int code, int32_t version) { host_ = code; hostVersion_ = version; }
-  void SetBypassed(bool bypassed) { bypassed_ = bypassed; }
+  void SetBypassed(bool bypassed) { bypassed_.store(bypassed, std::memory_order_relaxed); }
   void SetTailSize(int samples) { tailSize_ = samples; }
   void SetProductName(const char* name);
   PassThroughDelay* PassThrough() { return passThrough_.get(); }
@@ -260,7 +261,8 @@ class PluginBase {
   bool stateChunks_ = false;
   bool instrument_ = false;
   bool midi_ = true;
-  bool bypassed_ = false;
+  // Read by the VST3 controller without the lock, hence atomic (relaxed).
+  std::atomic<bool> bypassed_{false};
   int currentPreset_ = 0;
   double sampleRate_ = 44100.0;
   int blockSize_ = 0;
