@@ -57,6 +57,16 @@ inline double StableCutoff(double cutoffHz, double sampleRate) {
   return sampleRate > 0.0 && cutoffHz > highest ? highest : cutoffHz;
 }
 
+// Whole part toward zero as a 32-bit integer, saturated at the type's ends (NaN
+// gives 0): sample counts derived from a host's rate must not overflow the
+// conversion, whatever rate the host set.
+inline int32_t ToInt32Saturated(double v) {
+  if (!(v == v)) return 0;
+  if (v >= 2147483647.0) return INT32_MAX;
+  if (v <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(v);
+}
+
 // Division that yields 0 for a zero divisor.
 inline double SafeDivide(double numerator, double divisor) { return divisor != 0.0 ? numerator / divisor : 0.0; }
 

@@ -59,15 +59,15 @@ ReverbSettings ReverbSettings::FromParams(const double* p, double sampleRate) {
 
 bool ReverbEngine::Reset(double sr) {
   bool ok = true;
-  ok &= preDelay[0].Reset(static_cast<int32_t>(2.0 * sr));
-  ok &= preDelay[1].Reset(static_cast<int32_t>(2.0 * sr));
-  ok &= inputDiffuser.Reset(static_cast<int32_t>(0.125 * sr));
-  ok &= tapLine.Reset(static_cast<int32_t>(sr));
-  for (DelayLine& line : feedback) ok &= line.Reset(static_cast<int32_t>(sr));
+  ok &= preDelay[0].Reset(dsp::ToInt32Saturated(2.0 * sr));
+  ok &= preDelay[1].Reset(dsp::ToInt32Saturated(2.0 * sr));
+  ok &= inputDiffuser.Reset(dsp::ToInt32Saturated(0.125 * sr));
+  ok &= tapLine.Reset(dsp::ToInt32Saturated(sr));
+  for (DelayLine& line : feedback) ok &= line.Reset(dsp::ToInt32Saturated(sr));
   const double diffuserMax[3] = {0.25 * sr, 0.5 * sr, 0.25 * sr};
   for (int k = 0; k < 3; ++k) {
-    ok &= diffuserL[k].Reset(static_cast<int32_t>(diffuserMax[k]));
-    ok &= diffuserR[k].Reset(static_cast<int32_t>(diffuserMax[k]));
+    ok &= diffuserL[k].Reset(dsp::ToInt32Saturated(diffuserMax[k]));
+    ok &= diffuserR[k].Reset(dsp::ToInt32Saturated(diffuserMax[k]));
   }
   for (Double2& e : damping_) e = Double2{};
   room_ = panorama_ = preDelay_ = 0.0;
@@ -90,7 +90,7 @@ void ReverbEngine::UpdateRoom(double room, const ReverbSettings& s) {
   }
   roomLength_ = P;
   inputDiffuserTap_ = inputDiffuser.MakeTap(0.110732 * P);
-  scale_ = static_cast<int32_t>(P * 0.000527);
+  scale_ = dsp::ToInt32Saturated(P * 0.000527);
   cachedRoom_ = room;
   cachedDecayFactor_ = s.decayFactor;
 }

@@ -396,6 +396,18 @@ TEST(EffectKernel, InputRoutingModes) {
   EXPECT_DOUBLE_EQ(RunKernel(*kernel, centred, 4).left[2], 0.3);
 }
 
+TEST(EffectKernel, AnAbsurdSampleRateIsSurvived) {
+  // Sample counts derived from the rate saturate instead of overflowing; the lines
+  // keep their construction-time capacity.
+  for (double rate : {1e30, 3e9, 1e-300}) {
+    auto kernel = EffectKernel::Create(44100);
+    kernel->Init(rate);
+    Apply(*kernel, {{kReverbOffOn, 1}, {kReverbRoomSize, 1}, {kReverbPanorama, 1}});
+    const StereoBuffer out = RunKernel(*kernel, MakeProgramme(2000), 500);
+    EXPECT_TRUE(std::isfinite(Peak(out))) << rate;
+  }
+}
+
 TEST(EffectKernel, RecoversFromNonFiniteInput) {
   auto kernel = EffectKernel::Create(44100);
   Apply(*kernel, kRichSettings);
