@@ -150,6 +150,23 @@ TEST_P(TortureMends, MasterSwitchOffStillPassesDenormalsBitForBit) {
   EXPECT_EQ(std::memcmp(out64.right.data(), kept64.right.data(), 4096 * sizeof(double)), 0);
 }
 
+TEST_P(TortureMends, AbsurdSetupsAreRefusedAndTheEffectGoesOn) {
+  auto target = LoadFormat(GetParam());
+  ASSERT_TRUE(target);
+  // A block size of 2^30 frames would want gigabytes of scratch memory.
+  const bool accepted = target->Setup(44100, 1 << 30, false);
+  if (GetParam() == PluginFormat::Vst3) {
+    EXPECT_FALSE(accepted);
+  }
+  target->Setup(1e30, 512, false);  // refused; the previous rate stays
+  ASSERT_TRUE(target->Setup(48000, 512, false));
+  target->SetParam(kReverbOffOn, 1.0, 0);
+  Stereo<float> in(4096, 0.5f);
+  const double peak = PeakOrInfinity(Render(*target, in));
+  EXPECT_LT(peak, 10.0);
+  EXPECT_GT(peak, 0.01);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothFormats, TortureMends, ::testing::Values(PluginFormat::Vst2, PluginFormat::Vst3),
                          [](const auto& info) { return std::string(FormatName(info.param)); });
 
