@@ -56,7 +56,9 @@ void AmpStage::Process(const AmpSettings& s, const Double2* in, const Double2* d
       const Double2* a = dry + done;
       const Double2 blend = dsp::Splat(s.blend), volume = dsp::Splat(s.volume);
       for (int i = 0; i < n; ++i) {
-        const Double2 out = (a[i] + (amp[i] - a[i]) * blend) * volume;
+        // Tiny tails (a volume or blend near 0) would leave as denormals; the
+        // master-off branch below passes the input as it is, denormals included.
+        const Double2 out = dsp::FlushOutputV((a[i] + (amp[i] - a[i]) * blend) * volume);
         ol[i] = out[0];
         orr[i] = out[1];
       }

@@ -9,35 +9,57 @@ MORAVELLE_DSP_BEGIN
 namespace {
 struct Prototype {
   double cs, alpha, n;
+  double m1, m2, m3;
 };
 
 Prototype Design(double cutoffHz, double sampleRate) {
-  const double omega = dsp::SafeDivide(cutoffHz * 6.2831853071796, sampleRate);
+  // A cutoff past the stable limit (only reachable below 44.1 kHz) is held under it.
+  const double f = dsp::StableCutoff(cutoffHz, sampleRate);
+  const double omega = dsp::SafeDivide(f * 6.2831853071796, sampleRate);
   Prototype p;
   p.cs = std::cos(omega);
   p.alpha = std::sin(omega) * 0.5 * 2.0;  // sin(w) / (2Q) with Q = 0.5
   p.n = dsp::SafeDivide(1.0, 1.0 + p.alpha);
+  // tan(omega / 2), 0 at a sample rate of 0; 1 / Q = 2.
+  const double g = std::tan(dsp::SafeDivide(f * 3.1415926535898, sampleRate));
+  p.m1 = 1.0 / (1.0 + g * (g + 2.0));
+  p.m2 = g * p.m1;
+  p.m3 = g * p.m2;
   return p;
+}
+
+BiquadCoefficients WithIntegratorGains(const Prototype& p) {
+  BiquadCoefficients c;
+  c.m1 = p.m1;
+  c.m2 = p.m2;
+  c.m3 = p.m3;
+  return c;
 }
 }  // namespace
 
 BiquadCoefficients BiquadCoefficients::LowPass(double cutoffHz, double sampleRate) {
   const Prototype p = Design(cutoffHz, sampleRate);
-  BiquadCoefficients c;
+  BiquadCoefficients c = WithIntegratorGains(p);
   c.b0 = c.b2 = (1.0 - p.cs) * 0.5 * p.n;
   c.b1 = (1.0 - p.cs) * p.n;
   c.a1 = -2.0 * p.cs * p.n;
   c.a2 = (1.0 - p.alpha) * p.n;
+  c.mixInput = 0.0;
+  c.mixBand = 0.0;
+  c.mixLow = 1.0;
   return c;
 }
 
 BiquadCoefficients BiquadCoefficients::HighPass(double cutoffHz, double sampleRate) {
   const Prototype p = Design(cutoffHz, sampleRate);
-  BiquadCoefficients c;
+  BiquadCoefficients c = WithIntegratorGains(p);
   c.b0 = c.b2 = (1.0 + p.cs) * 0.5 * p.n;
   c.b1 = -(1.0 + p.cs) * p.n;
   c.a1 = -2.0 * p.cs * p.n;
   c.a2 = (1.0 - p.alpha) * p.n;
+  c.mixInput = 1.0;
+  c.mixBand = -2.0;
+  c.mixLow = -1.0;
   return c;
 }
 

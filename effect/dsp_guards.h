@@ -45,6 +45,28 @@ inline double Curve(double p, double lo, double range, double exponent) {
 // Whole part of 1 + p, truncated toward zero: the selector of on/off and mode parameters.
 inline int Selector(double p) { return static_cast<int>(1.0 + p); }
 
+// The highest cutoff the filters are designed for, as a fraction of the sample rate.
+// Past half the rate the biquads' and the one-pole's poles leave the unit circle and
+// the output grows without bound; 0.46 keeps a margin under that limit. The cutoff
+// curves end at 20 kHz, below 0.46 x 44100 = 20286 Hz, so at 44.1 kHz and above
+// (every rate from 43479 Hz on) no cutoff is ever touched; only lower rates limit it.
+inline constexpr double kHighestCutoffPerHz = 0.46;
+
+inline double StableCutoff(double cutoffHz, double sampleRate) {
+  const double highest = kHighestCutoffPerHz * sampleRate;
+  return sampleRate > 0.0 && cutoffHz > highest ? highest : cutoffHz;
+}
+
+// Whole part toward zero as a 32-bit integer, saturated at the type's ends (NaN
+// gives 0): sample counts derived from a host's rate must not overflow the
+// conversion, whatever rate the host set.
+inline int32_t ToInt32Saturated(double v) {
+  if (!(v == v)) return 0;
+  if (v >= 2147483647.0) return INT32_MAX;
+  if (v <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(v);
+}
+
 // Division that yields 0 for a zero divisor.
 inline double SafeDivide(double numerator, double divisor) { return divisor != 0.0 ? numerator / divisor : 0.0; }
 

@@ -7,12 +7,12 @@ namespace {
 int RoundUpTo(int n, int multiple) { return ((std::max(n, 0) + multiple - 1) / multiple) * multiple; }
 }  // namespace
 
-MidiEventQueue::MidiEventQueue() { Reallocate(1024); }
+MidiEventQueue::MidiEventQueue() { Reallocate(kMinimumCapacity); }
 
 bool MidiEventQueue::Reallocate(int capacity) {
   std::unique_ptr<MidiMessage[]> grown(new (std::nothrow) MidiMessage[static_cast<size_t>(capacity)]);
   if (!grown) return false;
-  std::copy(entries_.get() + front_, entries_.get() + length_, grown.get());
+  if (entries_) std::copy(entries_.get() + front_, entries_.get() + length_, grown.get());
   length_ -= front_;
   front_ = 0;
   entries_ = std::move(grown);
@@ -28,13 +28,10 @@ void MidiEventQueue::DiscardConsumed() {
 }
 
 bool MidiEventQueue::Add(const MidiMessage& message) {
+  if (length_ == capacity_) DiscardConsumed();
   if (length_ == capacity_) {
-    if (front_ > 0) {
-      DiscardConsumed();
-    } else {
-      const int grown = (capacity_ / growthStep_ + 1) * growthStep_;
-      if (!Reallocate(grown)) return false;
-    }
+    ++dropped_;
+    return false;
   }
   int at = length_;
   while (at > front_ && entries_[at - 1].frameOffset > message.frameOffset) {
@@ -53,7 +50,9 @@ void MidiEventQueue::Flush(int frames) {
 
 void MidiEventQueue::Resize(int frames) {
   DiscardConsumed();
-  growthStep_ = std::max(RoundUpTo(frames, 512), 512);
-  const int capacity = std::max(growthStep_, RoundUpTo(length_, 512));
+  // Clamped so that the product cannot overflow; block sizes are far below this.
+  const int perBlock = RoundUpTo(std::clamp(frames, 0, 1 << 24) * kEntriesPerFrame, 512);
+  const int capacity = std::max({kMinimumCapacity, perBlock, RoundUpTo(length_, 512)});
+  // When the memory cannot be had, the queue keeps what it has.
   if (capacity != capacity_) Reallocate(capacity);
 }

@@ -83,6 +83,12 @@ void Moravelle::ApplyControlChange(const MidiMessage& message) {
   OnParamChanged(index);
 }
 
+bool Moravelle::PassedInputsThrough() const {
+  // The master selector is the whole part of 1 + ReverbOffOn: below 1 the raw input
+  // is the output.
+  return kernel_->Parameter(kReverbOffOn) < 1.0;
+}
+
 void Moravelle::ProcessBlock(double** inputs, double** outputs, int frames) {
   // Every message of the block applies before the kernel runs, whatever its offset.
   while (!midiQueue_.Empty() && midiQueue_.Front().frameOffset <= frames - 1) {

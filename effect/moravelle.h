@@ -24,6 +24,8 @@ class Moravelle : public EffectHostAdapter {
   void OnParamChanged(int index) override;
   // [audio] controller messages, host tempo, then the kernel.
   void ProcessBlock(double** inputs, double** outputs, int frames) override;
+  // [audio] true when the kernel's master switch was off for the last block.
+  bool PassedInputsThrough() const override;
   // [audio] queued for the block when it is on the MIDI input channel.
   void OnMidiMessage(const MidiMessage& message) override;
 

@@ -17,7 +17,8 @@ PreampSettings PreampSettings::FromParams(const double* p, double sampleRate) {
   s.drive = Curve(p[kPreampClippingGain], 1.0, 7.0, 2.0);
   s.makeup = Curve(p[kPreampClippingGain], 1.0, -0.5, 0.5);
   s.clipperOn = dsp::Selector(Clamp01(p[kPreampClippingOffOn])) == 2;
-  const double cutoffHz = Curve(p[kPreampFilterCutoff], 20.0, 19980.0, 3.0);
+  // Held under the stable limit: tan() turns negative past half the sample rate.
+  const double cutoffHz = dsp::StableCutoff(Curve(p[kPreampFilterCutoff], 20.0, 19980.0, 3.0), sampleRate);
   s.filterG = sampleRate != 0.0 ? std::tan(cutoffHz * 3.1415926535898 / sampleRate) : 0.0;
   s.filterNormaliser = dsp::SafeDivide(1.0, 1.0 + s.filterG);
   s.highPass = dsp::Selector(Clamp01(p[kPreampFilterType])) == 2;

@@ -89,7 +89,7 @@ ReverbSettings ReverbSettings::FromParams(const double* p, double sampleRate) {
 
 bool ReverbEngine::Reset(double sr) {
   bool ok = true;
-  auto samples = [sr](double seconds) { return static_cast<int32_t>(seconds * sr); };
+  auto samples = [sr](double seconds) { return dsp::ToInt32Saturated(seconds * sr); };
   ok &= preDelay[0].Reset(samples(kPreDelayMaximumSeconds));
   ok &= preDelay[1].Reset(samples(kPreDelayMaximumSeconds));
   ok &= inputDiffuser.Reset(samples(kInputDiffuserMaximumSeconds));
@@ -120,7 +120,7 @@ void ReverbEngine::UpdateRoom(double room, const ReverbSettings& s) {
   }
   roomLength_ = roomLength;
   inputDiffuserTap_ = inputDiffuser.MakeTap(kInputDiffuserRatio * roomLength);
-  scale_ = static_cast<int32_t>(roomLength * kDiffuserScalePerRoomSample);
+  scale_ = dsp::ToInt32Saturated(roomLength * kDiffuserScalePerRoomSample);
   cachedRoom_ = room;
   cachedDecayFactor_ = s.decayFactor;
 }

@@ -47,6 +47,12 @@ inline V FlushDenormalV(V v) {
   return SelectV<V>((a >= SplatV<V>(0x1p-1021)) & (a <= SplatV<V>(0x1.fffffffffffffp+1023)), v, V{});
 }
 
+// What leaves the effect: magnitudes below the smallest normal double (2^-1022),
+// denormals, become 0, so that no plug-in after this one slows down on them. NaN and
+// infinity pass, unlike in FlushDenormalV: an output sample is reported, not kept.
+template <typename V>
+inline V FlushOutputV(V v) { return SelectV<V>(AbsV(v) < SplatV<V>(0x1p-1022), V{}, v); }
+
 // FiniteOrZero lane by lane.
 template <typename V>
 inline V FiniteOrZeroV(V v) { return SelectV<V>(AbsV(v) <= SplatV<V>(0x1.fffffffffffffp+1023), v, V{}); }

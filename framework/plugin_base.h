@@ -17,6 +17,7 @@
 // Nothing reached from the block path allocates: scratch buffers are sized by
 // ChangeBlockSize, outside the audio thread.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -98,6 +99,10 @@ class PluginBase {
   virtual void OnParamChanged(int /*index*/) {}
   // [audio] 64-bit block. Base: inputs copied to outputs, remaining outputs zeroed.
   virtual void ProcessBlock(double** inputs, double** outputs, int frames);
+  // [audio] true when the block just processed passed its inputs through unchanged:
+  // the 32-bit conversion then keeps every bit, denormals included; otherwise it
+  // turns results below the smallest normal float into 0.
+  virtual bool PassedInputsThrough() const { return false; }
   virtual void OnEditorOpened() {}                  // [editor] the host opened the window
   virtual void OnEditorClosed() {}                  // [editor] the host closed it
   virtual void OnActiveChanged(bool /*active*/) {}  // [host] processing switched on or off
@@ -149,7 +154,7 @@ class PluginBase {
   int BlockSize() const { return blockSize_; }
   int Latency() const { return latency_; }
   int TailSize() const { return tailSize_; }
-  bool Bypassed() const { return bypassed_; }
+  bool Bypassed() const { return bypassed_.load(std::memory_order_relaxed); }
   EditorLink* Editor() const { return editor_.get(); }
   const char* EffectName() const { return effectName_; }
   const char* ProductName() const { return productName_; }
@@ -215,7 +220,7 @@ class PluginBase {
   // Adapters and tests set these; each change should be followed by OnReset.
   void SetSampleRate(double hz) { sampleRate_ = hz; }
   void SetHost(int code, int32_t version) { host_ = code; hostVersion_ = version; }
-  void SetBypassed(bool bypassed) { bypassed_ = bypassed; }
+  void SetBypassed(bool bypassed) { bypassed_.store(bypassed, std::memory_order_relaxed); }
   PassThroughDelay* PassThrough() { return passThrough_.get(); }
   // The pointer arrays ProcessBlock receives, for adapters that run a bound block
   // themselves (the VST3 64-bit path).
@@ -237,7 +242,7 @@ class PluginBase {
   };
 
  private:
-  void RunBlock32Impl(int frames, bool accumulate);
+  void RunBlock32Impl(int frames, bool accumulate, bool flushDenormals);
   void ParseIOText(const char* ioText);
 
   std::vector<IOConfig> ioConfigs_;
@@ -253,7 +258,8 @@ class PluginBase {
   bool stateChunks_ = false;
   bool instrument_ = false;
   bool midi_ = true;
-  bool bypassed_ = false;
+  // Read by the VST3 controller without the lock, hence atomic (relaxed).
+  std::atomic<bool> bypassed_{false};
   int currentPreset_ = 0;
   double sampleRate_ = 44100.0;
   int blockSize_ = 0;

@@ -1,6 +1,8 @@
 // The block path between host sample arrays and the effect's 64-bit pointers.
 // Nothing here allocates.
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include "plugin_base.h"
 
@@ -36,14 +38,26 @@ void PluginBase::BindOutputs64(double* const* arrays) {
     if (ch.connected) outputPtrs_[static_cast<size_t>(ch.slot)] = arrays[k++];
 }
 
-void PluginBase::RunBlock32Impl(int frames, bool accumulate) {
+namespace {
+// A tail that is a normal double can still be a denormal float; those become 0.
+inline float ToFloatFlushed(double v) {
+  const float f = static_cast<float>(v);
+  return std::fabs(f) < std::numeric_limits<float>::min() ? 0.0f : f;
+}
+}  // namespace
+
+void PluginBase::RunBlock32Impl(int frames, bool accumulate, bool flushDenormals) {
   frames = std::clamp(frames, 0, blockSize_);
   for (OutChannel& ch : outChannels_) {
     if (!ch.connected || ch.destination32 == nullptr) continue;
     const double* src = ch.scratch.data();
     float* dst = ch.destination32;
-    if (accumulate) {
+    if (accumulate && flushDenormals) {
+      for (int f = 0; f < frames; ++f) dst[f] += ToFloatFlushed(src[f]);
+    } else if (accumulate) {
       for (int f = 0; f < frames; ++f) dst[f] += static_cast<float>(src[f]);
+    } else if (flushDenormals) {
+      for (int f = 0; f < frames; ++f) dst[f] = ToFloatFlushed(src[f]);
     } else {
       for (int f = 0; f < frames; ++f) dst[f] = static_cast<float>(src[f]);
     }
@@ -52,12 +66,12 @@ void PluginBase::RunBlock32Impl(int frames, bool accumulate) {
 
 void PluginBase::RunBlock32(int frames) {
   ProcessBlock(inputPtrs_.data(), outputPtrs_.data(), std::clamp(frames, 0, blockSize_));
-  RunBlock32Impl(frames, false);
+  RunBlock32Impl(frames, false, !PassedInputsThrough());
 }
 
 void PluginBase::RunBlock32Accumulating(int frames) {
   ProcessBlock(inputPtrs_.data(), outputPtrs_.data(), std::clamp(frames, 0, blockSize_));
-  RunBlock32Impl(frames, true);
+  RunBlock32Impl(frames, true, !PassedInputsThrough());
 }
 
 void PluginBase::BypassBlock32(int frames) {
@@ -67,7 +81,7 @@ void PluginBase::BypassBlock32(int frames) {
   } else {
     PluginBase::ProcessBlock(inputPtrs_.data(), outputPtrs_.data(), frames);
   }
-  RunBlock32Impl(frames, false);
+  RunBlock32Impl(frames, false, false);  // a bypass is the input, bit for bit
 }
 
 void PluginBase::ClearScratch() {

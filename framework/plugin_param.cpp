@@ -12,7 +12,7 @@ void PluginParam::InitContinuous(const char* name, double defaultPlain, double m
   CopyText(name_, name);
   CopyText(label_, label);
   CopyText(group_, "");
-  value_ = defaultPlain;
+  value_.Store(defaultPlain);
   minimum_ = minimum;
   maximum_ = std::max(maximum, minimum + step);
   step_ = step;
@@ -29,14 +29,14 @@ void PluginParam::InitContinuous(const char* name, double defaultPlain, double m
 
 // NaN is ignored by both setters: a host's bad value must not reach the kernel.
 void PluginParam::SetValue(double plain) {
-  if (!std::isnan(plain)) value_ = std::clamp(plain, minimum_, maximum_);
+  if (!std::isnan(plain)) value_.Store(std::clamp(plain, minimum_, maximum_));
 }
 
 void PluginParam::SetFromNormalized(double normalised) {
   if (std::isnan(normalised)) return;
   double v = FromNormalized(normalised);
   if (type_ != ParamType::Double) v = std::floor(v / step_ + 0.5) * step_;
-  if (!std::isnan(v)) value_ = std::min(v, maximum_);
+  if (!std::isnan(v)) value_.Store(std::min(v, maximum_));
 }
 
 double PluginParam::ToNormalized(double plain) const {
@@ -81,7 +81,7 @@ const char* PluginParam::TextForValue(int32_t plain) const {
 }
 
 const char* PluginParam::LabelForHost() const {
-  const double whole = std::trunc(value_);
+  const double whole = std::trunc(Value());
   if (whole >= INT32_MIN && whole <= INT32_MAX) {
     const char* text = TextForValue(static_cast<int32_t>(whole));
     if (text != nullptr && text[0] != '\0') return "";

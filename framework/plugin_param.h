@@ -3,8 +3,11 @@
 //
 // "Plain" values are in the parameter's own units and range; "normalised" values
 // are 0..1, the view of hosts and editor controls. The record holds no lock: every
-// access happens with the plug-in base's instance lock held.
+// access happens with the plug-in base's instance lock held, except from the VST3
+// controller, whose calls take no lock; so the value is atomic (relaxed: each value
+// stands on its own, nothing is published through it).
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -23,6 +26,24 @@ struct ValueText {
   char text[kParamTextSize] = {};
 };
 
+// A double one thread may store while another loads it, without a lock (relaxed
+// order: the value stands on its own). Copies take a snapshot, so records holding
+// one stay copyable.
+class RelaxedDouble {
+ public:
+  explicit RelaxedDouble(double v = 0.0) : v_(v) {}
+  RelaxedDouble(const RelaxedDouble& other) : v_(other.Load()) {}
+  RelaxedDouble& operator=(const RelaxedDouble& other) {
+    Store(other.Load());
+    return *this;
+  }
+  double Load() const { return v_.load(std::memory_order_relaxed); }
+  void Store(double v) { v_.store(v, std::memory_order_relaxed); }
+
+ private:
+  std::atomic<double> v_;
+};
+
 class PluginParam {
  public:
   PluginParam() = default;
@@ -34,20 +55,20 @@ class PluginParam {
 
   void SetValue(double plain);                // clamps to [minimum, maximum]
   void SetFromNormalized(double normalised);  // quantises non-continuous types; upper clamp only
-  double NormalizedValue() const { return ToNormalized(value_); }
+  double NormalizedValue() const { return ToNormalized(Value()); }
   double ToNormalized(double plain) const;
   double FromNormalized(double normalised) const;  // no quantising, no clamping
 
   // Writes the display text into out (outSize bytes, always terminated when outSize > 0).
   void FormatForHost(double v, bool vIsNormalised, char* out, int outSize, bool useValueTexts) const;
-  void FormatForHost(char* out, int outSize) const { FormatForHost(value_, false, out, outSize, true); }
+  void FormatForHost(char* out, int outSize) const { FormatForHost(Value(), false, out, outSize, true); }
   const char* LabelForHost() const;
   const char* TextForValue(int32_t plain) const;  // null when there is none
   void AddValueText(int32_t plain, const char* text);
 
   ParamType Type() const { return type_; }
   bool IsListValued() const { return type_ == ParamType::Bool || type_ == ParamType::Enum; }
-  double Value() const { return value_; }
+  double Value() const { return value_.Load(); }
   double Minimum() const { return minimum_; }
   double Maximum() const { return maximum_; }
   double Step() const { return step_; }
@@ -63,7 +84,7 @@ class PluginParam {
 
  private:
   ParamType type_ = ParamType::None;
-  double value_ = 0.0;
+  RelaxedDouble value_;
   double minimum_ = 0.0;
   double maximum_ = 1.0;
   double step_ = 1.0;

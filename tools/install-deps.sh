@@ -9,8 +9,9 @@ what=${1:-all}
 build=(cmake ninja-build g++ pkg-config libstb-dev libsndfile1-dev libcli11-dev libgtest-dev googletest
        libbenchmark-dev libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-liberation2
        fonts-dejavu-core fonts-dejavu-extra libcairo2-dev)
-# native: the native test suite adds Ardour (the host checks) and Python.
-native=("${build[@]}" ardour python3)
+# native: the native test suite adds Ardour (the host checks), Python, and clang with
+# its runtime for the fuzzers and the ThreadSanitizer build.
+native=("${build[@]}" ardour python3 clang libclang-rt-14-dev)
 windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb xauth libstb-dev googletest)
 
 case "$what" in

@@ -15,10 +15,12 @@ run_suite() {  # run_suite NAME BUILD_DIR CMAKE_ARGS...
   shift 2
   echo "== $name: configure and build ($dir)"
   cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
-  cmake --build "$dir" -j "$jobs"
+  # build_targets and test_filter, when set, narrow a suite to some targets and tests.
+  # shellcheck disable=SC2086
+  cmake --build "$dir" -j "$jobs" ${build_targets:+--target $build_targets}
   echo "== $name: test"
   local log="$dir/ctest.log" rc=0
-  ctest --test-dir "$dir" --output-on-failure -j "$jobs" 2>&1 | tee "$log" || rc=$?
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs" ${test_filter:+-R "$test_filter"} 2>&1 | tee "$log" || rc=$?
   local total ok
   total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -1)
   ok=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed.*/\1/p' "$log" | tail -1)
@@ -31,9 +33,21 @@ run_suite() {  # run_suite NAME BUILD_DIR CMAKE_ARGS...
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 strict=(-DMORAVELLE_WERROR=ON)
+export TSAN_OPTIONS=halt_on_error=1
+# The torture runs take their full short budget natively; the sanitizer and Wine
+# suites run them shorter.
+short_torture=(-DMORAVELLE_TORTURE_SOAK_SECONDS=60 -DMORAVELLE_TORTURE_HOLD_SECONDS=0.5 -DMORAVELLE_RACE_SECONDS=5)
 run_suite native build -DCMAKE_BUILD_TYPE=Release "${strict[@]}"
-run_suite sanitizers build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORAVELLE_SANITIZE=ON -DMORAVELLE_BENCH=OFF "${strict[@]}"
-run_suite windows build-win -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake "${strict[@]}"
+run_suite sanitizers build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORAVELLE_SANITIZE=ON -DMORAVELLE_BENCH=OFF \
+  "${short_torture[@]}" "${strict[@]}"
+run_suite windows build-win -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  "${short_torture[@]}" "${strict[@]}"
+# The fuzzers (clang, a minute each) and the race test under ThreadSanitizer: only
+# the plug-ins and these targets are built.
+CC=clang CXX=clang++ run_suite fuzzers build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORAVELLE_FUZZ=ON \
+  -DMORAVELLE_TESTS=OFF -DMORAVELLE_TOOLS=OFF -DMORAVELLE_BENCH=OFF
+build_targets="moravelle_race" test_filter="torture_race" run_suite threads build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DMORAVELLE_TSAN=ON -DMORAVELLE_TOOLS=OFF -DMORAVELLE_BENCH=OFF
 # The documented configurations: the core without the plug-ins (the renderer falls
 # back to the effect compiled in) is built and tested; one without tests, tools and
 # benchmarks must configure.

@@ -155,8 +155,9 @@ intptr_t Vst2Plugin::SetProgram(intptr_t program) {
 }
 
 void Vst2Plugin::SetSampleRateFromHost(float hz) {
-  // A rate the kernel cannot run at is refused; the previous rate stays.
-  if (!std::isfinite(hz) || hz <= 0.0f) return;
+  // A rate the kernel cannot run at is refused, and so is an absurd one (the VST3
+  // adapter's limit): the previous rate stays.
+  if (!std::isfinite(hz) || hz <= 0.0f || hz >= 1.0e7f) return;
   SetSampleRate(hz);
   OnReset();
 }

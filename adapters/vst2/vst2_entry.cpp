@@ -39,6 +39,9 @@ extern "C" MORAVELLE_VST2_EXPORT AEffect* VSTPluginMain(audioMasterCallback host
 }
 
 // A C++ function cannot be called main and return a pointer, so the legacy entry
-// gets its symbol name from an assembler label.
+// gets its symbol name from an assembler label. Programs that link the entry point
+// in (the fuzzers) have a main of their own and leave it out.
+#if !defined(MORAVELLE_VST2_NO_LEGACY_MAIN)
 extern "C" MORAVELLE_VST2_EXPORT AEffect* LegacyVstMain(audioMasterCallback hostCallback) __asm__("main");
 extern "C" AEffect* LegacyVstMain(audioMasterCallback hostCallback) { return VSTPluginMain(hostCallback); }
+#endif

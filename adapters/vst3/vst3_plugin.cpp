@@ -153,9 +153,14 @@ uint32 PLUGIN_API Vst3Plugin::getTailSamples() { return static_cast<uint32>(std:
 
 tresult PLUGIN_API Vst3Plugin::setupProcessing(ProcessSetup& setup) {
   // Only the two sample sizes exist; a rate or block size the kernel cannot run at
-  // is refused too rather than dividing by it later.
+  // is refused too rather than dividing by it later, and so is an absurd block size
+  // (the VST2 adapter's limit): its scratch buffers would take gigabytes, and the
+  // failed allocation would throw into the host.
+  constexpr int32 kMaxBlockSize = 1 << 20;
   if (canProcessSampleSize(setup.symbolicSampleSize) != kResultTrue) return kResultFalse;
-  if (!(setup.sampleRate > 0.0 && setup.sampleRate < 1.0e7) || setup.maxSamplesPerBlock <= 0) return kResultFalse;
+  if (!(setup.sampleRate > 0.0 && setup.sampleRate < 1.0e7) || setup.maxSamplesPerBlock <= 0 ||
+      setup.maxSamplesPerBlock > kMaxBlockSize)
+    return kResultFalse;
   ScopedLock hold(InstanceLock());
   SetSampleRate(setup.sampleRate);
   SetBypassed(false);

@@ -74,4 +74,26 @@ TEST(Allocation, ProcessingNeverAllocates) {
   }
 }
 
+TEST(Allocation, AFloodOfMidiInOneBlockAllocatesNothingAndIsCounted) {
+  Moravelle effect(OfflineAdapter::HostArgs{120.0, true});
+  effect.Setup(44100, 512);
+  StereoBuffer in = MakeProgramme(512);
+  StereoBuffer out(512);
+  double* in64[2] = {in.left.data(), in.right.data()};
+  double* out64[2] = {out.left.data(), out.right.data()};
+  const int kFlood = 100000;
+  {
+    CountScope counting;
+    // Out of order on purpose, so that every insertion searches the queue.
+    for (int i = 0; i < kFlood; ++i)
+      effect.SendMidi(MidiMessage{(i * 7919) % 512, 0xB0, 7, static_cast<uint8_t>(i & 0x7F)});
+    effect.ProcessBlock(in64, out64, 512);
+    EXPECT_EQ(gAllocations.load(), 0);
+  }
+  const MidiEventQueue& queue = effect.MidiQueue();
+  EXPECT_EQ(queue.DroppedCount(), kFlood - queue.Capacity());
+  EXPECT_GE(queue.Capacity(), 4096);
+  EXPECT_TRUE(queue.Empty());  // every kept message belonged to this block
+}
+
 }  // namespace

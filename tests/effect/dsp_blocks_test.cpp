@@ -246,32 +246,37 @@ TEST(MidiEventQueue, FlushMovesLaterEntriesIntoTheNextBlock) {
   EXPECT_EQ(q.Front().frameOffset, 188);
 }
 
-TEST(MidiEventQueue, GrowsByItsStepWhenFullAndResizesInMultiplesOf512) {
+TEST(MidiEventQueue, DropsAndCountsWhatDoesNotFitAndResizesInMultiplesOf512) {
   MidiEventQueue q;
-  EXPECT_EQ(q.Capacity(), 1024);
-  for (int i = 0; i < 1025; ++i) ASSERT_TRUE(q.Add(At(i, static_cast<uint8_t>(i & 0x7F))));
-  EXPECT_EQ(q.Capacity(), 2048);
-  EXPECT_EQ(q.Size(), 1025);
+  const int capacity = MidiEventQueue::kMinimumCapacity;
+  EXPECT_EQ(q.Capacity(), capacity);
+  for (int i = 0; i < capacity; ++i) ASSERT_TRUE(q.Add(At(i, static_cast<uint8_t>(i & 0x7F))));
+  // Full: the next ones are dropped and counted, the queue does not grow.
+  EXPECT_FALSE(q.Add(At(0, 1)));
+  EXPECT_FALSE(q.Add(At(capacity, 2)));
+  EXPECT_EQ(q.DroppedCount(), 2);
+  EXPECT_EQ(q.Capacity(), capacity);
+  EXPECT_EQ(q.Size(), capacity);
   EXPECT_EQ(q.Front().frameOffset, 0);
 
-  // Full with consumed entries in front: they are discarded instead of growing.
-  for (int i = 1025; i < 2048; ++i) q.Add(At(i, 0));
+  // Full with consumed entries in front: they make room.
   q.PopFront();
-  ASSERT_TRUE(q.Add(At(5000, 0)));
-  EXPECT_EQ(q.Capacity(), 2048);
+  ASSERT_TRUE(q.Add(At(50000, 0)));
+  EXPECT_EQ(q.Capacity(), capacity);
+  EXPECT_EQ(q.DroppedCount(), 2);
 
+  // Sized from the block size: two entries per frame in multiples of 512, never
+  // below the minimum and never below what is waiting.
   MidiEventQueue r;
   r.Resize(100);
-  EXPECT_EQ(r.Capacity(), 512);
-  EXPECT_EQ(r.GrowthStep(), 512);
-  r.Resize(1025);
-  EXPECT_EQ(r.Capacity(), 1536);
-  for (int i = 0; i < 1536; ++i) r.Add(At(i, 0));
-  r.Resize(0);  // never a zero growth step
-  EXPECT_EQ(r.Capacity(), 1536);
-  EXPECT_EQ(r.GrowthStep(), 512);
-  ASSERT_TRUE(r.Add(At(0, 9)));
-  EXPECT_EQ(r.Capacity(), 2048);
+  EXPECT_EQ(r.Capacity(), capacity);
+  r.Resize(5000);
+  EXPECT_EQ(r.Capacity(), 10240);
+  for (int i = 0; i < 10240; ++i) ASSERT_TRUE(r.Add(At(i, 0)));
+  r.Resize(0);
+  EXPECT_EQ(r.Capacity(), 10240);
+  EXPECT_EQ(r.Size(), 10240);
+  EXPECT_EQ(r.Front().frameOffset, 0);
 }
 
 }  // namespace

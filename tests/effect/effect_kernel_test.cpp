@@ -76,6 +76,34 @@ TEST(EffectKernel, MatchesThePlainEvaluationOfTheFormulas) {
   }
 }
 
+TEST(EffectKernel, CutoffsPastTheStableLimitAreHeldUnderItBelow44100) {
+  // Past half the sample rate the filters would diverge; at these rates the top of
+  // every cutoff range lies there. Both evaluations hold the cutoffs at 0.46 x rate.
+  const StereoBuffer in = MakeProgramme(40000);
+  for (double rate : {8000.0, 22050.0, 32000.0}) {
+    for (double mode : {1.0, 2.0}) {
+      const Settings s = {{kReverbOffOn, 1},          {kAmpFilterLpCutoff, 1}, {kAmpFilterHpCutoff, 1},
+                          {kAmpFilterMode, mode},      {kAmpMainBlend, 1},      {kPreampFilterCutoff, 1},
+                          {kReverbLateReverberation, 0.8}};
+      ReferenceKernel reference(rate);
+      for (auto [i, v] : s) reference.SetParameter(i, v);
+      StereoBuffer slow(in.Frames());
+      const double* ins[2] = {in.left.data(), in.right.data()};
+      double* outs[2] = {slow.left.data(), slow.right.data()};
+      reference.Process(ins, outs, in.Frames());
+      ASSERT_TRUE(std::isfinite(Peak(slow)));
+      EXPECT_LT(Peak(slow), 10.0) << rate;
+      EXPECT_GT(Peak(slow), 1e-3) << rate;
+      for (Isa isa : RunnableIsas()) {
+        auto kernel = EffectKernel::Create(rate, isa);
+        Apply(*kernel, s);
+        const StereoBuffer fast = RunKernel(*kernel, in, 512);
+        EXPECT_LE(MaxDifference(fast, slow), 1e-10 * Peak(slow)) << rate << " isa " << static_cast<int>(isa);
+      }
+    }
+  }
+}
+
 TEST(EffectKernel, MatchesThePlainEvaluationForQuietSignalsToo) {
   StereoBuffer in = MakeProgramme(20000);
   for (double& v : in.left) v *= 1e-6;
@@ -366,6 +394,72 @@ TEST(EffectKernel, InputRoutingModes) {
   auto kernel = EffectKernel::Create(44100);
   Apply(*kernel, {{kReverbOffOn, 1}, {kAmpMainBlend, 0}, {kPreampInputMode, 3}});
   EXPECT_DOUBLE_EQ(RunKernel(*kernel, centred, 4).left[2], 0.3);
+}
+
+TEST(EffectKernel, CutoffsJumpingEveryFewFramesStayBoundedAndSettleOnThePlainEvaluation) {
+  // Band-pass with both cutoffs, the mode and the room jumping every 1 to 8 frames
+  // for a second, then held for three: the plain (direct-form) evaluation rings to
+  // many thousand times the input while the jumps last; the kernel's filters stay
+  // within a few times it, and once settled the two agree as when held all along.
+  const int jumping = 44100, settled = 3 * 44100;
+  const StereoBuffer in = MakeProgramme(jumping + settled);
+  for (Isa isa : RunnableIsas()) {
+    auto kernel = EffectKernel::Create(44100, isa);
+    ReferenceKernel reference(44100);
+    const Settings base = {{kReverbOffOn, 1}, {kAmpFilterMode, 1}, {kAmpMainBlend, 1}, {kReverbLateReverberation, 0.7}};
+    Apply(*kernel, base);
+    for (auto [i, v] : base) reference.SetParameter(i, v);
+    StereoBuffer fast(in.Frames()), slow(in.Frames());
+    uint32_t state = 99;
+    auto next = [&state] {
+      state = state * 1664525u + 1013904223u;
+      return static_cast<double>(state >> 8) / 16777216.0;
+    };
+    for (int at = 0; at < in.Frames();) {
+      const int n = at < jumping ? 1 + static_cast<int>(next() * 8) : std::min(4096, in.Frames() - at);
+      if (at < jumping) {
+        const Settings jump = {{kAmpFilterLpCutoff, next()}, {kAmpFilterHpCutoff, next()},
+                               {kAmpFilterMode, 2 * next()}, {kReverbRoomSize, next()}};
+        Apply(*kernel, jump);
+        for (auto [i, v] : jump) reference.SetParameter(i, v);
+      }
+      const double* ins[2] = {in.left.data() + at, in.right.data() + at};
+      double* f[2] = {fast.left.data() + at, fast.right.data() + at};
+      double* r[2] = {slow.left.data() + at, slow.right.data() + at};
+      kernel->Process(ins, f, n);
+      reference.Process(ins, r, n);
+      at += n;
+    }
+    StereoBuffer fastJumping(jumping), slowJumping(jumping), fastTail(44100), slowTail(44100);
+    for (int i = 0; i < jumping; ++i) {
+      fastJumping.left[static_cast<size_t>(i)] = fast.left[static_cast<size_t>(i)];
+      slowJumping.left[static_cast<size_t>(i)] = slow.left[static_cast<size_t>(i)];
+    }
+    const int tail = in.Frames() - 44100;
+    for (int i = 0; i < 44100; ++i) {
+      fastTail.left[static_cast<size_t>(i)] = fast.left[static_cast<size_t>(tail + i)];
+      fastTail.right[static_cast<size_t>(i)] = fast.right[static_cast<size_t>(tail + i)];
+      slowTail.left[static_cast<size_t>(i)] = slow.left[static_cast<size_t>(tail + i)];
+      slowTail.right[static_cast<size_t>(i)] = slow.right[static_cast<size_t>(tail + i)];
+    }
+    std::printf("jumping cutoffs: plain evaluation peak %.4g, kernel peak %.4g\n", Peak(slowJumping), Peak(fastJumping));
+    EXPECT_GT(Peak(slowJumping), 100.0);  // the direct form's ringing, for comparison
+    EXPECT_LT(Peak(fastJumping), 8.0);
+    ASSERT_GT(Peak(slowTail), 0.01);
+    EXPECT_LE(MaxDifference(fastTail, slowTail), 1e-10 * Peak(slowTail)) << static_cast<int>(isa);
+  }
+}
+
+TEST(EffectKernel, AnAbsurdSampleRateIsSurvived) {
+  // Sample counts derived from the rate saturate instead of overflowing; the lines
+  // keep their construction-time capacity.
+  for (double rate : {1e30, 3e9, 1e-300}) {
+    auto kernel = EffectKernel::Create(44100);
+    kernel->Init(rate);
+    Apply(*kernel, {{kReverbOffOn, 1}, {kReverbRoomSize, 1}, {kReverbPanorama, 1}});
+    const StereoBuffer out = RunKernel(*kernel, MakeProgramme(2000), 500);
+    EXPECT_TRUE(std::isfinite(Peak(out))) << rate;
+  }
 }
 
 TEST(EffectKernel, RecoversFromNonFiniteInput) {

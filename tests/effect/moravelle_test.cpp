@@ -156,8 +156,10 @@ TEST_F(MoravelleTest, ResetKeepsTheUsersValuesButThePresetSelector) {
   EXPECT_DOUBLE_EQ(effect.Kernel().Parameter(kAmpFilterMode), 2);
   EXPECT_DOUBLE_EQ(effect.Param(kPresetSelector)->Value(), 0);
   EXPECT_DOUBLE_EQ(effect.Kernel().Parameter(kPresetSelector), 0);
-  EXPECT_EQ(effect.MidiQueue().Capacity(), 1024);
+  EXPECT_EQ(effect.MidiQueue().Capacity(), MidiEventQueue::kMinimumCapacity);
   EXPECT_EQ(effect.Kernel().ProbeReverb().smoothedRoom, 0.0);
+  effect.Setup(96000, 8000);  // the queue follows large block sizes
+  EXPECT_EQ(effect.MidiQueue().Capacity(), 16384);
 }
 
 TEST_F(MoravelleTest, ThirtyTwoAndSixtyFourBitPathsAgree) {

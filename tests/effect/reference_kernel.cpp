@@ -19,6 +19,8 @@ double Finite(double v) { return Exponent(v) == 0x7FF ? 0.0 : v; }
 double Guard(double v) { return Exponent(v) >= 0x7FE ? 0.0 : v; }
 double C(double p) { return std::min(std::max(p, 0.0), 1.0); }
 double Curve(double p, double lo, double range, double e) { return lo + range * Guard(std::pow(C(p), e)); }
+// Cutoffs past 0.46 times the sample rate are held there (only below 44.1 kHz).
+double Stable(double f, double sr) { return sr > 0 && f > 0.46 * sr ? 0.46 * sr : f; }
 double S(double z) { return std::tanh(1.3 * z) * 1.1604655035579; }
 const double kDefaults[31] = {0, 0, 0.35, 0.65, 0, 0.3, 0.5, 0, 120, 0, 1, 0, 0, 1, 0, 0.5,
                               0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0.5, 0, 0, 0};
@@ -121,7 +123,7 @@ void ReferenceKernel::Process(const double* const* in, double* const* out, int f
   const double preD = Curve(p_[11], 1, 7, 2);
   const double preK = Curve(p_[11], 1, -0.5, 0.5);
   const bool preClipOn = static_cast<int>(1 + C(p_[12])) == 2;
-  const double fc = Curve(p_[13], 20, 19980, 3);
+  const double fc = Stable(Curve(p_[13], 20, 19980, 3), sr);
   const double g1 = sr != 0 ? std::tan(fc * 3.1415926535898 / sr) : 0;
   const bool preHp = static_cast<int>(1 + C(p_[14])) == 2;
   const int routing = static_cast<int>(p_[16]);
@@ -130,7 +132,7 @@ void ReferenceKernel::Process(const double* const* in, double* const* out, int f
   const double La = 0.9 * Guard(std::pow(p_[25], 2));
   const double Dm = p_[22];
   auto design = [&](double f, bool high, double c[5]) {
-    const double w = sr != 0 ? f * 6.2831853071796 / sr : 0;
+    const double w = sr != 0 ? Stable(f, sr) * 6.2831853071796 / sr : 0;
     const double cs = std::cos(w);
     const double alpha = std::sin(w) * 0.5 * 2;
     const double n = 1 + alpha != 0 ? 1 / (1 + alpha) : 0;
