@@ -91,12 +91,15 @@ done
   fail "Bypass is on in the processed snapshot"
 echo "session: ok ($((first + 31)) parameters listed, 5 set and read back)"
 
-# ardour7-export (Ardour 7.3) now and then aborts ("double free or corruption",
-# "corrupted size vs. prev_size", ...) or hangs at "Exporting Audio 0.0%" in its own
-# export teardown, whatever the plug-in. An export that dies of a signal or hangs
-# past the time limit is tried again, at most twice, and each failure is reported.
-# One that fails in any other way fails the check at once.
-export_limit=${ARDOUR_EXPORT_LIMIT:-90}  # seconds; an export normally takes 5 to 15
+# ardour7-export (Ardour 7.3) fails now and then whatever the plug-in, in two ways of
+# its own: it deadlocks as the export starts (its main thread holds the engine's
+# process lock while it waits for the butler thread, whose pending capture-buffer
+# work needs that lock), and it aborts in its export teardown ("double free or
+# corruption", "corrupted size vs. prev_size"). tests/ardour/export_soak.sh measures
+# how often. An export that dies of a signal or outlives the time limit is tried
+# again, at most twice, and each attempt is reported; one that fails in any other
+# way fails the check at once.
+export_limit=${ARDOUR_EXPORT_LIMIT:-60}  # seconds; an export takes 5 to 15 on a busy machine
 render() {  # render SNAPSHOT NAME
   local attempt rc what last
   for attempt in 1 2 3; do
