@@ -31,6 +31,15 @@ run_suite() {  # run_suite NAME BUILD_DIR CMAKE_ARGS...
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run_suite native build -DCMAKE_BUILD_TYPE=Release
 run_suite sanitizers build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORAVELLE_SANITIZE=ON -DMORAVELLE_BENCH=OFF
+# ThreadSanitizer: only the tests that hand data between threads, built alone.
+echo "== threads: ThreadSanitizer build (build-tsan)"
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORAVELLE_TSAN=ON \
+  -DMORAVELLE_BENCH=OFF -DMORAVELLE_TOOLS=OFF >/dev/null
+cmake --build build-tsan -j "$jobs" --target editor_handover_tests
+tsan_rc=0
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -R '^editor_handover_tests$' || tsan_rc=$?
+if [ "$tsan_rc" -eq 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+
 run_suite windows build-win -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 
 echo "all suites: $passed passed, $failed failed"
