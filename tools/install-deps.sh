@@ -6,7 +6,7 @@ what=${1:-all}
 
 native=(cmake ninja-build g++ pkg-config libsndfile1-dev libcli11-dev libgtest-dev googletest
         libbenchmark-dev libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-liberation2
-        fonts-dejavu-core
+        fonts-dejavu-core fonts-dejavu-extra libcairo2-dev
         ardour python3)
 windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb xauth libstb-dev googletest)
 

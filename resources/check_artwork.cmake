@@ -1,0 +1,46 @@
+# Script mode: draws the editor's images into a scratch folder and compares them
+# byte for byte with the committed ones; fails naming every file that differs,
+# is missing or is left over.
+#   cmake -DARTWORK=<moravelle-artwork> -DCOMMITTED=<resources/img> -DSCRATCH=<folder> -P check_artwork.cmake
+cmake_minimum_required(VERSION 3.25)
+foreach(var ARTWORK COMMITTED SCRATCH)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "check_artwork: -D${var}=... is required")
+  endif()
+endforeach()
+
+file(REMOVE_RECURSE ${SCRATCH})
+file(MAKE_DIRECTORY ${SCRATCH})
+execute_process(COMMAND ${ARTWORK} ${SCRATCH} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "check_artwork: ${ARTWORK} failed (${status}):\n${out}${err}")
+endif()
+
+file(GLOB drawn RELATIVE ${SCRATCH} ${SCRATCH}/*.png)
+file(GLOB committed RELATIVE ${COMMITTED} ${COMMITTED}/*.png)
+if(NOT drawn)
+  message(FATAL_ERROR "check_artwork: the program drew no images")
+endif()
+set(problems "")
+foreach(name ${drawn})
+  if(NOT name IN_LIST committed)
+    string(APPEND problems "  resources/img/${name}: drawn but not committed\n")
+    continue()
+  endif()
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${SCRATCH}/${name} ${COMMITTED}/${name}
+                  RESULT_VARIABLE same)
+  if(NOT same EQUAL 0)
+    string(APPEND problems "  resources/img/${name}: differs from what the program draws\n")
+  endif()
+endforeach()
+foreach(name ${committed})
+  if(NOT name IN_LIST drawn)
+    string(APPEND problems "  resources/img/${name}: committed but no longer drawn\n")
+  endif()
+endforeach()
+list(LENGTH drawn count)
+if(problems)
+  message(FATAL_ERROR "check_artwork: the committed images are not what tools/artwork draws:\n${problems}"
+                      "Redraw them with `cmake --build <build> --target artwork-update` and commit the result.")
+endif()
+message(STATUS "check_artwork: all ${count} images match")
