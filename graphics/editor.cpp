@@ -69,7 +69,13 @@ void Editor::ResizeEditor(int width, int height) {
   width_ = width;
   height_ = height;
   DropMouseCapture();
-  controls_.clear();
+  {
+    // Host threads walk the control list under the instance lock
+    // (UpdateControlsForParam), so the list is only emptied while holding it.
+    std::unique_ptr<ScopedLock> hold;
+    if (plug_ != nullptr) hold = std::make_unique<ScopedLock>(plug_->InstanceLock());
+    controls_.clear();
+  }
   surface_.reset();
   scratch_.reset();
   PrepareSurfaces();

@@ -120,7 +120,8 @@ class Editor : public EditorLink {
   virtual bool PresentArea(const Rect& rect) = 0;
   virtual bool MeasureText(TextStyle& style, const char* text, Rect& rect);
   virtual void CancelTextEntry() = 0;
-  // Base part: new size, no capture, no controls, new surfaces, the host told.
+  // Base part: new size, no capture, no controls (emptied under the instance
+  // lock), new surfaces, the host told.
   virtual void ResizeEditor(int width, int height);
   virtual bool IsWindowOpen() { return NativeWindow() != nullptr; }
   virtual const char* DrawingApiName() const { return ""; }

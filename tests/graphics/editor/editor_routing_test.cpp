@@ -186,4 +186,20 @@ TEST_F(EditorRouting, HostValuesReachEveryBoundControlEvenWhenHidden) {
   EXPECT_EQ(editor->ControlAt(editor->ControlCount()), nullptr);
 }
 
+TEST_F(EditorRouting, ResizingEmptiesTheEditorAndTellsTheHost) {
+  editor->HandleButtonDown(20, 20, kLeft);
+  editor->ResizeEditor(640, 480);
+  EXPECT_EQ(editor->ControlCount(), 0);
+  EXPECT_EQ(editor->CaptureIndex(), -1);
+  ASSERT_NE(editor->Surface(), nullptr);
+  EXPECT_EQ(editor->Surface()->Width(), 640);
+  EXPECT_EQ(editor->Surface()->Height(), 480);
+  ASSERT_FALSE(plugin.Events().empty());
+  EXPECT_EQ(plugin.Events().back().kind, Event::Resize);
+  EXPECT_EQ(plugin.Events().back().index, 640);
+  EXPECT_EQ(plugin.Events().back().value, 480.0);
+  editor->UpdateControlsForParam(0, 0.5, true);  // nothing left to reach
+  EXPECT_TRUE(editor->Redraw(Rect{0, 0, 10, 10}));
+}
+
 }  // namespace
