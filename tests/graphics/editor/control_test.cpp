@@ -22,6 +22,10 @@ const MouseState kControlKey{true, false, false, true, false};
 class Controls : public testing::Test {
  protected:
   Controls() : editor(new OffscreenEditor(&plugin)) {}
+  // A test that never attaches the editor still owns it.
+  ~Controls() override {
+    if (plugin.Editor() != editor) delete editor;
+  }
   void Attach() {
     plugin.AttachEditor(editor);
     plugin.ClearEvents();

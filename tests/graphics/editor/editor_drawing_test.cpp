@@ -38,6 +38,10 @@ std::unique_ptr<MemBitmap> Copy(MemBitmap& source) {
 class EditorDrawing : public testing::Test {
  protected:
   EditorDrawing() : editor(new OffscreenEditor(&plugin)) {}
+  // A test that never attaches the editor still owns it.
+  ~EditorDrawing() override {
+    if (plugin.Editor() != editor) delete editor;
+  }
   void AttachAndSettle() {
     plugin.AttachEditor(editor);
     editor->OpenWindow(nullptr);
