@@ -4,6 +4,7 @@
 
 #include "framework/four_char_code.h"
 #include "framework/text_util.h"
+#include "graphics/platform_editor.h"
 #include "midi_controller_map.h"
 
 PluginConfig MoravelleConfig() {
@@ -33,6 +34,8 @@ Moravelle::Moravelle(const EffectHostAdapter::HostArgs& hostArgs)
     Param(i)->InitContinuous(info.name, info.defaultValue, info.outputMinimum, info.outputMaximum,
                              0.00001, info.units, 1.0);
   }
+  // The whole editor exists from here on; hosts only open and close its window.
+  BuildMoravelleEditor(*this, CreatePlatformEditor(this), editorControls_);
   FillInitPreset();
 }
 

@@ -8,6 +8,7 @@
 #include "effect_host_adapter.h"
 #include "effect_kernel.h"
 #include "midi_event_queue.h"
+#include "moravelle_editor.h"
 
 // Identity and layout every adapter constructs the base with.
 PluginConfig MoravelleConfig();
@@ -31,6 +32,8 @@ class Moravelle : public EffectHostAdapter {
 
   const EffectKernel& Kernel() const { return *kernel_; }
   const MidiEventQueue& MidiQueue() const { return midiQueue_; }
+  // The editor's controls; the editor (owned by the base) owns them. [editor]
+  const MoravelleEditorControls& EditorControls() const { return editorControls_; }
 
  private:
   void ApplyControlChange(const MidiMessage& message);
@@ -38,4 +41,5 @@ class Moravelle : public EffectHostAdapter {
 
   std::unique_ptr<EffectKernel> kernel_;
   MidiEventQueue midiQueue_;
+  MoravelleEditorControls editorControls_;
 };

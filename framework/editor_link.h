@@ -12,4 +12,7 @@ class EditorLink {
 
   // Creates the offscreen drawing surfaces; called once when the editor is attached.
   virtual void PrepareSurfaces() = 0;
+
+  // [any] The editor's size in pixels; false when it has none to report.
+  virtual bool EditorSize(int* /*width*/, int* /*height*/) const { return false; }
 };

@@ -71,8 +71,16 @@ void Vst2Plugin::AttachEditor(EditorLink* editor) {
   if (editor == nullptr) return;
   PluginBase::AttachEditor(editor);
   effect_.flags |= effFlagsHasEditor;
-  // The rectangle follows the editor's size as soon as the editor reports it
-  // (EditorResized); until then it is empty.
+  // The rectangle takes the editor's size now and follows it on every
+  // EditorResized; an editor that reports no size leaves it empty until then.
+  int width = 0;
+  int height = 0;
+  if (editor->EditorSize(&width, &height)) {
+    editRect_.top = 0;
+    editRect_.left = 0;
+    editRect_.bottom = static_cast<int16_t>(height);
+    editRect_.right = static_cast<int16_t>(width);
+  }
 }
 
 void Vst2Plugin::EditorResized(int width, int height) {

@@ -44,7 +44,10 @@ tresult PLUGIN_API Vst3PluginView::removed() {
 tresult PLUGIN_API Vst3PluginView::getSize(ViewRect* size) {
   int width = 0;
   int height = 0;
-  if (size == nullptr || plugin_.Editor() == nullptr || !plugin_.EditorWindowSize(&width, &height)) return kResultFalse;
+  if (size == nullptr || plugin_.Editor() == nullptr) return kResultFalse;
+  // The window's size when a window layer answers, else the editor's own.
+  if (!plugin_.EditorWindowSize(&width, &height) && !plugin_.Editor()->EditorSize(&width, &height))
+    return kResultFalse;
   *size = ViewRect{0, 0, width, height};
   return kResultOk;
 }

@@ -137,7 +137,7 @@ TEST(Vst3Programs, ListIsDescribedButNotCounted) {
   units->release();
 }
 
-TEST(Vst3Controller, EditorViewHasNoWindowYetAndOtherNamesGetNothing) {
+TEST(Vst3Controller, EditorViewAnswersForTheEditorAndOtherNamesGetNothing) {
   auto host = LoadModule();
   ASSERT_TRUE(host);
   IEditController* c = host->Controller();
@@ -145,11 +145,14 @@ TEST(Vst3Controller, EditorViewHasNoWindowYetAndOtherNamesGetNothing) {
   EXPECT_EQ(c->createView(nullptr), nullptr);
   IPlugView* view = c->createView("editor");
   ASSERT_NE(view, nullptr);
-  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultFalse);  // no editor in this build yet
+  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultTrue);
   EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultFalse);
   ViewRect rect{};
-  EXPECT_EQ(view->getSize(&rect), kResultFalse);
-  EXPECT_EQ(view->attached(nullptr, kPlatformTypeHWND), kResultFalse);
+  ASSERT_EQ(view->getSize(&rect), kResultOk);
+  EXPECT_EQ(rect.right - rect.left, 1000);
+  EXPECT_EQ(rect.bottom - rect.top, 530);
+  // The window itself waits for a window layer; attaching still reports success.
+  EXPECT_EQ(view->attached(nullptr, kPlatformTypeHWND), kResultTrue);
   EXPECT_EQ(view->onSize(nullptr), kResultOk);
   EXPECT_EQ(view->canResize(), kResultFalse);
   EXPECT_EQ(view->onWheel(1.0f), kResultFalse);

@@ -1,0 +1,38 @@
+#pragma once
+// FileSelectorControl: a click opens the editor's file dialog (open or save).
+// While the dialog is open the control shows its image; on return its value
+// toggles between 0 and 1 and is sent to the plug-in, which then reads File().
+
+#include <string>
+
+#include "graphics/control.h"
+#include "graphics/editor.h"
+#include "graphics/image_strip.h"
+
+class FileSelectorControl : public Control {
+ public:
+  enum State : int { kIdle = 0, kDialogOpen = 1, kJustChosen = 2 };
+
+  FileSelectorControl(PluginBase* plug, const Rect& rect, int paramIndex, const ImageStrip& image, FileAction action,
+                      const std::string& folder, const std::string& extensions, const BlendSpec& blend = BlendSpec{});
+  ~FileSelectorControl() override;
+
+  // Needs the plug-in's editor; without one the click is ignored.
+  void ButtonDown(int x, int y, const MouseState& mouse) override;
+  bool Draw(Editor& editor) override;  // the image's top-left part, only while the dialog is open
+  // Dirty, or once after a file was chosen (which returns the state to idle).
+  bool NeedsRedraw() override;
+
+  // [editor] The chosen path ("" after a cancel) and the folder the next dialog starts in.
+  const std::string& File() const { return file_; }
+  const std::string& Folder() const { return folder_; }
+  int GetState() const { return state_; }
+
+ private:
+  ImageStrip image_;
+  std::string folder_;
+  std::string file_;
+  std::string extensions_;
+  FileAction action_;
+  int state_ = kIdle;
+};
