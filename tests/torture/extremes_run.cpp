@@ -68,7 +68,7 @@ ExtremesFigures RunExtremes(TortureTarget& target, double holdSeconds, double bo
         ++figures.settings;
         char context[160];
         std::snprintf(context, sizeof context, "%s = %.0f at %.0f Hz (peak %.6g%s)",
-                      kKernelParamRanges[static_cast<size_t>(index)].name, end, rate, held.peak,
+                      kKernelParamSpecs[static_cast<size_t>(index)].name, end, rate, held.peak,
                       held.finite ? "" : ", not finite");
         if (held.peak > figures.worstPeak) {
           figures.worstPeak = held.peak;

@@ -24,7 +24,7 @@ bool IsPresetAction(int index) { return index >= kPresetBackward && index <= kPr
 // The plain value the plug-in derives from a normalised one (every parameter is
 // linear between its minimum and maximum).
 double Plain(int index, double normalised) {
-  const KernelParamRange& r = kKernelParamRanges[static_cast<size_t>(index)];
+  const KernelParamSpec& r = kKernelParamSpecs[static_cast<size_t>(index)];
   return std::clamp(r.minimum + normalised * (r.maximum - r.minimum), r.minimum, r.maximum);
 }
 double Clamp01(double v) { return std::clamp(v, 0.0, 1.0); }
