@@ -10,7 +10,7 @@
 
 #include "effect/moravelle.h"
 #include "graphics/offscreen/offscreen_editor.h"
-#include "tools/editor_shot/editor_shot_target.h"
+#include "tools/render/in_process_target.h"
 #include "tools/editor_shot/mouse_script.h"
 #include "tools/pixels/png_file_writer.h"
 #include "tools/render/param_assignment.h"
@@ -122,9 +122,9 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  Moravelle effect(OfflineAdapter::HostArgs{});
-  effect.Setup(44100.0, 512);
-  EditorShotTarget target(effect);
+  InProcessTarget target;
+  target.Prepare(44100.0, 512);
+  Moravelle& effect = target.Effect();
   if (!ApplyParams(args.params, target, &error)) {
     std::fprintf(stderr, "%s: %s\n", kProgramName, error.c_str());
     return 2;

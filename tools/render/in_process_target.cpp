@@ -31,6 +31,7 @@ Status InProcessTarget::SetParamValue(int index, double plain) {
   if (param == nullptr) return Status::Error("no parameter " + std::to_string(index));
   // A host's parameter change: value and notification under the instance lock.
   ScopedLock hold(effect_->InstanceLock());
+  if (EditorLink* editor = effect_->Editor()) editor->UpdateControlsForParam(index, plain, false);
   param->SetValue(plain);
   effect_->OnParamChanged(index);
   return Status::Ok();

@@ -1,6 +1,8 @@
 #pragma once
 // The effect compiled into this program, hosted through the offline adapter: the same
-// plug-in base, parameter records and 32/64-bit buffer paths a host drives.
+// plug-in base, parameter records and 32/64-bit buffer paths a host drives. A
+// parameter change takes a host's path: under the instance lock the editor's
+// controls hear the value first, then the parameter and the effect.
 
 #include <memory>
 
@@ -20,6 +22,9 @@ class InProcessTarget : public RenderTarget {
   void Prepare(double sampleRate, int blockSize) override;
   void Process64(double* const* inputs, double* const* outputs, int frames) override;
   void Process32(const float* const* inputs, float* const* outputs, int frames) override;
+
+  // The hosted effect, for tools that also drive its editor.
+  Moravelle& Effect() { return *effect_; }
 
  private:
   std::unique_ptr<Moravelle> effect_;
