@@ -104,16 +104,27 @@ void ClipFrame(cairo_t* cr, int frame, int width, int height) {
   cairo_translate(cr, 0, frame * height);
 }
 
+// A vertical strip of frames, each drawn by drawFrame(cr, frame) clipped to its own
+// frame and with the frame's top left corner as the origin.
+template <typename DrawFrame>
+Canvas DrawFrames(int width, int height, int frames, DrawFrame drawFrame) {
+  Canvas canvas(width, height * frames);
+  cairo_t* cr = canvas.Cr();
+  for (int frame = 0; frame < frames; ++frame) {
+    cairo_save(cr);
+    ClipFrame(cr, frame, width, height);
+    drawFrame(cr, frame);
+    cairo_restore(cr);
+  }
+  return canvas;
+}
+
 }  // namespace
 
 Canvas DrawBypassLed() {
   constexpr int kW = 32, kH = 12;
-  Canvas canvas(kW, 2 * kH);
-  cairo_t* cr = canvas.Cr();
-  for (int frame = 0; frame < 2; ++frame) {
+  return DrawFrames(kW, kH, 2, [](cairo_t* cr, int frame) {
     const bool lit = frame == 1;
-    cairo_save(cr);
-    ClipFrame(cr, frame, kW, kH);
     Bezel(cr, 0.5, 0.5, kW - 1, kH - 1, 3.5);
     RoundedRect(cr, 3, 3, kW - 6, kH - 6, 2);
     if (lit) {
@@ -140,19 +151,13 @@ Canvas DrawBypassLed() {
       DarkLens(cr, 3, kH - 3);
     }
     Gloss(cr, 3, kH - 3, lit ? 0.45 : 0.2);
-    cairo_restore(cr);
-  }
-  return canvas;
+  });
 }
 
 Canvas DrawDisplayButton(const FontBook& fonts, const std::vector<std::string>& legends) {
   const int frames = static_cast<int>(legends.size());
-  Canvas canvas(kButtonFrame, kButtonFrame * frames);
-  cairo_t* cr = canvas.Cr();
   const TextSpec digits{Typeface::kDisplay, 9.0, 0.2};
-  for (int frame = 0; frame < frames; ++frame) {
-    cairo_save(cr);
-    ClipFrame(cr, frame, kButtonFrame, kButtonFrame);
+  return DrawFrames(kButtonFrame, kButtonFrame, frames, [&](cairo_t* cr, int frame) {
     // The display: red characters behind smoked glass.
     Bezel(cr, 4.5, 0.5, 31, 15, 2.5);
     RoundedRect(cr, 6, 2, 28, 12, 1.5);
@@ -168,18 +173,12 @@ Canvas DrawDisplayButton(const FontBook& fonts, const std::vector<std::string>& 
     RoundedRect(cr, 6, 2, 28, 12, 1.5);
     Gloss(cr, 2, 14, 0.12);
     RoundButton(cr, 20, 27.5, 9.5);
-    cairo_restore(cr);
-  }
-  return canvas;
+  });
 }
 
 Canvas DrawLedButton() {
-  Canvas canvas(kButtonFrame, 2 * kButtonFrame);
-  cairo_t* cr = canvas.Cr();
-  for (int frame = 0; frame < 2; ++frame) {
+  return DrawFrames(kButtonFrame, kButtonFrame, 2, [](cairo_t* cr, int frame) {
     const bool lit = frame == 1;
-    cairo_save(cr);
-    ClipFrame(cr, frame, kButtonFrame, kButtonFrame);
     const double cx = 20, cy = 8, lens = 4.2;
     if (lit) Halo(cr, cx, cy, 3, 8.5, 0.5);
     Circle(cr, cx, cy, lens + 1.5);
@@ -189,18 +188,12 @@ Canvas DrawLedButton() {
     else DarkLens(cr, cy - lens, cy + lens);
     Gloss(cr, cy - lens, cy + lens, lit ? 0.5 : 0.25);
     RoundButton(cr, 20, 27.5, 9.5);
-    cairo_restore(cr);
-  }
-  return canvas;
+  });
 }
 
 Canvas DrawSquareLedButton() {
-  Canvas canvas(kButtonFrame, 2 * kButtonFrame);
-  cairo_t* cr = canvas.Cr();
-  for (int frame = 0; frame < 2; ++frame) {
+  return DrawFrames(kButtonFrame, kButtonFrame, 2, [](cairo_t* cr, int frame) {
     const bool lit = frame == 1;
-    cairo_save(cr);
-    ClipFrame(cr, frame, kButtonFrame, kButtonFrame);
     // Shadow and collar.
     RoundedRect(cr, 4, 6, 32, 32, 5);
     cairo_set_source_rgba(cr, 0, 0, 0, 0.35);
@@ -224,7 +217,5 @@ Canvas DrawSquareLedButton() {
     cairo_stroke(cr);
     RoundedRect(cr, 8.5, 8.5, 23, 23, 2.5);
     Gloss(cr, 8.5, 31.5, lit ? 0.35 : 0.16);
-    cairo_restore(cr);
-  }
-  return canvas;
+  });
 }
