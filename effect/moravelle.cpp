@@ -67,8 +67,9 @@ void Moravelle::OnParamChanged(int index) {
   if (param == nullptr) return;
   ScopedLock hold(InstanceLock());
   kernel_->SetParameter(index, param->Value());
-  // The preset parameters (indices 17 to 21) are stored like any other: this build
-  // reads and writes no preset files.
+  // A restore brings back values, not actions: it reads and writes no preset file,
+  // and the restored values stay as they were restored.
+  if (!IsRestoringState()) RunPresetAction(index);
 }
 
 void Moravelle::OnMidiMessage(const MidiMessage& message) {

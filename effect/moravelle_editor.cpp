@@ -4,7 +4,7 @@
 
 #include "effect/kernel_params.h"
 #include "effect/moravelle_editor_images.h"
-#include "effect/shared_documents_folder.h"
+#include "effect/preset_library_folder.h"
 #include "framework/plugin_base.h"
 #include "graphics/editor.h"
 
@@ -36,15 +36,6 @@ void FetchImages(Editor& editor, EditorImages& images) {
 
 TextStyle NameDisplayStyle() {
   return MakeTextStyle("Arial", 20, Colour{255, 100, 100, 100}, kTextStyleBold, kAlignCentre);
-}
-
-std::string PresetDialogFolder() {
-  std::string folder = SharedDocumentsFolder() + "/PellionAudio/Moravelle/Presets";
-#if defined(_WIN32)
-  std::replace(folder.begin(), folder.end(), '/', '\\');
-#endif
-  if (folder.size() > 511) folder.resize(511);  // the dialogs' 512-byte buffer
-  return folder;
 }
 
 void BuildMoravelleEditor(PluginBase& plug, Editor* editor, MoravelleEditorControls& c) {

@@ -57,10 +57,6 @@ struct MoravelleEditorControls {
 // The name display's text style: bold 20-pixel Arial in grey, centred.
 TextStyle NameDisplayStyle();
 
-// The folder both file dialogs start in: the preset library under the shared
-// documents folder (backslashes on Windows), at most 511 characters.
-std::string PresetDialogFolder();
-
 // [effect constructor] Sets the background, fetches the images, creates and adds
 // the 35 controls into 'controls', then attaches the editor to the plug-in base
 // (which pushes every parameter's value into its controls). The base owns the

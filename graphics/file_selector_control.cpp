@@ -1,5 +1,27 @@
 #include "graphics/file_selector_control.h"
 
+#include "framework/plugin_base.h"
+
+namespace {
+
+// Holds the plug-in's instance lock; a control that belongs to no plug-in holds none.
+class PluginLockHold {
+ public:
+  explicit PluginLockHold(PluginBase* plug) : lock_(plug != nullptr ? &plug->InstanceLock() : nullptr) {
+    if (lock_ != nullptr) lock_->Lock();
+  }
+  ~PluginLockHold() {
+    if (lock_ != nullptr) lock_->Unlock();
+  }
+  PluginLockHold(const PluginLockHold&) = delete;
+  PluginLockHold& operator=(const PluginLockHold&) = delete;
+
+ private:
+  RecursiveLock* lock_;
+};
+
+}  // namespace
+
 FileSelectorControl::FileSelectorControl(PluginBase* plug, const Rect& rect, int paramIndex, const ImageStrip& image,
                                          FileAction action, const std::string& folder, const std::string& extensions,
                                          const BlendSpec& blend)
@@ -12,7 +34,10 @@ void FileSelectorControl::ButtonDown(int, int, const MouseState&) {
   if (editor == nullptr) return;
   state_ = kDialogOpen;
   MarkDirty(false);
-  editor->ChooseFile(file_, action_, folder_, extensions_);
+  // The dialog starts from the current file; no lock is held while it is open.
+  std::string file = File();
+  editor->ChooseFile(file, action_, folder_, extensions_);
+  SetFile(file);
   double value = Value() + 1.0;
   if (value > 1.0) value = 0.0;
   SetValue(value);
@@ -30,4 +55,14 @@ bool FileSelectorControl::NeedsRedraw() {
   if (state_ != kJustChosen) return false;
   state_ = kIdle;
   return true;
+}
+
+std::string FileSelectorControl::File() const {
+  const PluginLockHold hold(Plug());
+  return file_;
+}
+
+void FileSelectorControl::SetFile(const std::string& file) {
+  const PluginLockHold hold(Plug());
+  file_ = file;
 }

@@ -23,8 +23,11 @@ class FileSelectorControl : public Control {
   // Dirty, or once after a file was chosen (which returns the state to idle).
   bool NeedsRedraw() override;
 
-  // [editor] The chosen path ("" after a cancel) and the folder the next dialog starts in.
-  const std::string& File() const { return file_; }
+  // [any] The chosen path ("" after a cancel). The path is the plug-in's to read and
+  // to point elsewhere (a factory preset), so both take the instance lock.
+  std::string File() const;
+  void SetFile(const std::string& file);
+  // [editor] The folder the next dialog starts in.
   const std::string& Folder() const { return folder_; }
   int GetState() const { return state_; }
 

@@ -3,6 +3,7 @@
 #include "vst3_plugin.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -33,7 +34,8 @@ std::u16string Widen(const std::string& text) {
 
 }  // namespace
 
-Vst3Plugin::Vst3Plugin(const PluginConfig& config, const HostArgs&) : PluginBase(config) {
+Vst3Plugin::Vst3Plugin(const PluginConfig& config, const HostArgs&)
+    : PluginBase(config), editorEchoes_(static_cast<size_t>(config.paramCount), std::nan("")) {
   ConnectInputs(0, InputCount(), true);
   ConnectOutputs(0, OutputCount(), true);
   if (InputCount() > 0) CreatePassThroughDelay();
@@ -180,7 +182,10 @@ uint32 PLUGIN_API Vst3Plugin::getProcessContextRequirements() {
 // ---- Host-facing operations ----------------------------------------------------------
 
 void Vst3Plugin::BeginParamEdit(int index) { BeginEdit(static_cast<ParamID>(index)); }
-void Vst3Plugin::ReportParamValue(int index, double normalised) { PerformEdit(static_cast<ParamID>(index), normalised); }
+void Vst3Plugin::ReportParamValue(int index, double normalised) {
+  if (index >= 0 && index < static_cast<int>(editorEchoes_.size())) editorEchoes_[static_cast<size_t>(index)] = normalised;
+  PerformEdit(static_cast<ParamID>(index), normalised);
+}
 void Vst3Plugin::EndParamEdit(int index) { EndEdit(static_cast<ParamID>(index)); }
 
 bool Vst3Plugin::IsOfflineRender() { return LastSetup().processMode == kOffline; }

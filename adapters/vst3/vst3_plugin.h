@@ -137,4 +137,8 @@ class Vst3Plugin : public PluginBase,
   vst3::ProcessContext processContext_{};
   std::vector<Vst3PluginView*> views_;
   std::vector<std::string> unitNames_;
+  // The last value the editor reported per parameter (NaN: none since). The host
+  // hands each edit back through process(); that echo has acted already.
+  // Written and read under the instance lock.
+  std::vector<double> editorEchoes_;
 };

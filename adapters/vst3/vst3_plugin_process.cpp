@@ -65,7 +65,16 @@ void Vst3Plugin::ApplyParameterChanges(IParameterChanges* changes) {
       if (k >= 0) LoadPresetSlot(k);
     } else if (id < static_cast<ParamID>(ParamCount())) {
       const int index = static_cast<int>(id);
-      Param(index)->SetFromNormalized(value);
+      PluginParam* param = Param(index);
+      const double before = param->Value();
+      param->SetFromNormalized(value);
+      // The host hands back every edit the editor made (an arrow press, a load):
+      // while the parameter still holds it, that value has acted already, and
+      // acting again would step or load twice.
+      double& echo = editorEchoes_[static_cast<size_t>(index)];
+      const bool isEcho = value == echo && param->Value() == before;
+      echo = std::nan("");
+      if (isEcho) continue;
       if (EditorLink* editor = Editor()) editor->UpdateControlsForParam(index, value, true);
       OnParamChanged(index);
     }

@@ -99,7 +99,8 @@ Status Vst2BinaryTarget::SetParamValue(int index, double value) {
   if (!host_->SetParameterText(index, text))
     return Status::Error("the plug-in refused the value " + text + " for " + name);
   // Moravelle shows the plain value it holds: a different number means it clamped ours.
-  if (isMoravelle_) {
+  // A preset selection is the exception: it loads, then reads 0 again.
+  if (isMoravelle_ && name != "PresetSelector") {
     const std::string shown = host_->Param(index).display;
     double held = 0.0, lastDigit = 0.0;
     if (ReadDisplayedNumber(shown, &held, &lastDigit) && std::fabs(held - value) > lastDigit * 1.000001)
