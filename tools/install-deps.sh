@@ -9,9 +9,10 @@ what=${1:-all}
 build=(cmake ninja-build g++ pkg-config libstb-dev libsndfile1-dev libcli11-dev libgtest-dev googletest
        libbenchmark-dev libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-liberation2
        fonts-dejavu-core fonts-dejavu-extra libcairo2-dev)
-# native: the native test suite adds Ardour (the host checks), Python, and clang with
-# its runtime for the fuzzers and the ThreadSanitizer build.
-native=("${build[@]}" ardour python3 clang libclang-rt-14-dev)
+# native: the native test suite adds Ardour (the host checks), Python, clang with its
+# runtime for the fuzzers and the ThreadSanitizer build, and the locale data for a
+# host process that switches to a decimal comma (the preset tests).
+native=("${build[@]}" ardour python3 clang libclang-rt-14-dev locales)
 windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb xauth libstb-dev googletest)
 
 case "$what" in
@@ -26,11 +27,19 @@ missing=()
 for pkg in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-echo "install-deps: installing ${missing[*]}" >&2
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "install-deps: installing ${missing[*]}" >&2
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The German locale, whose decimal separator is a comma.
+if [[ " ${wanted[*]} " == *" locales "* ]] && ! locale -a 2>/dev/null | grep -qx 'de_DE.utf8'; then
+  echo "install-deps: generating the locale de_DE.UTF-8" >&2
+  $sudo sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+  grep -qx 'de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  $sudo locale-gen >/dev/null
+fi

@@ -3,7 +3,6 @@
 #include "vst3_plugin.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -35,7 +34,7 @@ std::u16string Widen(const std::string& text) {
 }  // namespace
 
 Vst3Plugin::Vst3Plugin(const PluginConfig& config, const HostArgs&)
-    : PluginBase(config), editorEchoes_(static_cast<size_t>(config.paramCount), std::nan("")) {
+    : PluginBase(config), editorEchoes_(static_cast<size_t>(config.paramCount)) {
   ConnectInputs(0, InputCount(), true);
   ConnectOutputs(0, OutputCount(), true);
   if (InputCount() > 0) CreatePassThroughDelay();
@@ -183,9 +182,30 @@ uint32 PLUGIN_API Vst3Plugin::getProcessContextRequirements() {
 
 void Vst3Plugin::BeginParamEdit(int index) { BeginEdit(static_cast<ParamID>(index)); }
 void Vst3Plugin::ReportParamValue(int index, double normalised) {
-  if (index >= 0 && index < static_cast<int>(editorEchoes_.size())) editorEchoes_[static_cast<size_t>(index)] = normalised;
+  if (index >= 0 && index < static_cast<int>(editorEchoes_.size()))
+    editorEchoes_[static_cast<size_t>(index)].Push(normalised);
   PerformEdit(static_cast<ParamID>(index), normalised);
 }
+
+void Vst3Plugin::PendingEchoes::Push(double value) {
+  if (count == kCapacity) {  // the oldest is dropped
+    for (int i = 1; i < kCapacity; ++i) values[i - 1] = values[i];
+    --count;
+  }
+  values[count++] = value;
+}
+
+bool Vst3Plugin::PendingEchoes::Consume(double value) {
+  if (count == 0) return false;
+  if (values[0] != value) {
+    count = 0;
+    return false;
+  }
+  for (int i = 1; i < count; ++i) values[i - 1] = values[i];
+  --count;
+  return true;
+}
+
 void Vst3Plugin::EndParamEdit(int index) { EndEdit(static_cast<ParamID>(index)); }
 
 bool Vst3Plugin::IsOfflineRender() { return LastSetup().processMode == kOffline; }

@@ -137,8 +137,17 @@ class Vst3Plugin : public PluginBase,
   vst3::ProcessContext processContext_{};
   std::vector<Vst3PluginView*> views_;
   std::vector<std::string> unitNames_;
-  // The last value the editor reported per parameter (NaN: none since). The host
-  // hands each edit back through process(); that echo has acted already.
-  // Written and read under the instance lock.
-  std::vector<double> editorEchoes_;
+  // Per parameter, the values the editor reported that the host has not handed back
+  // yet. Hosts return each edit through process(), in order; such an echo has acted
+  // already (an arrow has stepped, a file has loaded). Under the instance lock.
+  struct PendingEchoes {
+    static constexpr int kCapacity = 4;
+    double values[kCapacity] = {};
+    int count = 0;
+    void Push(double value);
+    // True, and the echo consumed, when value is the oldest pending one; any
+    // other value means the host does not echo (or overrode): forget them all.
+    bool Consume(double value);
+  };
+  std::vector<PendingEchoes> editorEchoes_;
 };

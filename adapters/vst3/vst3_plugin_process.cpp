@@ -65,16 +65,19 @@ void Vst3Plugin::ApplyParameterChanges(IParameterChanges* changes) {
       if (k >= 0) LoadPresetSlot(k);
     } else if (id < static_cast<ParamID>(ParamCount())) {
       const int index = static_cast<int>(id);
-      PluginParam* param = Param(index);
-      const double before = param->Value();
-      param->SetFromNormalized(value);
-      // The host hands back every edit the editor made (an arrow press, a load):
-      // while the parameter still holds it, that value has acted already, and
+      Param(index)->SetFromNormalized(value);
+      // The host hands back every edit the editor made (an arrow press, a load),
+      // in order: when the last point is such an echo it has acted already, and
       // acting again would step or load twice.
-      double& echo = editorEchoes_[static_cast<size_t>(index)];
-      const bool isEcho = value == echo && param->Value() == before;
-      echo = std::nan("");
-      if (isEcho) continue;
+      PendingEchoes& echoes = editorEchoes_[static_cast<size_t>(index)];
+      bool lastIsEcho = false;
+      for (int32 p = 0; p < points && echoes.count > 0; ++p) {
+        int32 pointOffset = 0;
+        ParamValue point = 0.0;
+        if (queue->getPoint(p, pointOffset, point) != kResultOk) break;
+        lastIsEcho = echoes.Consume(point) && p == points - 1;
+      }
+      if (lastIsEcho) continue;
       if (EditorLink* editor = Editor()) editor->UpdateControlsForParam(index, value, true);
       OnParamChanged(index);
     }

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "module_path.h"
+#include "temporary_library.h"
 
 using namespace vst3;
 
@@ -130,4 +131,24 @@ TEST(Vst3State, ShortLongAndGarbageStreamsLeaveAWorkingPlugin) {
   }
   EXPECT_EQ(host->Component()->setState(nullptr), kInvalidArgument);
   EXPECT_EQ(host->Component()->getState(nullptr), kInvalidArgument);
+}
+
+TEST(Vst3State, RestoringReadsNoPresetFileAndKeepsTheRestoredValues) {
+  TemporaryLibrary library("vst3-restore");
+  library.WriteFactory(10, "<ReverbDamp>0.25</ReverbDamp>");
+  auto host = LoadModule();
+  ASSERT_TRUE(host);
+  ASSERT_TRUE(host->Setup(44100.0, 64, kSample32));
+  host->QueueParam(22, 0.9);  // ReverbDamp
+  host->QueueParam(19, 1.0);  // a load value in the state: restoring it must not load
+  ASSERT_TRUE(host->Flush());
+  const std::vector<unsigned char> saved = host->GetState();
+
+  host->QueueParam(21, 11.0 / 10001.0);  // PresetSelector 10: "DRUM - Deeper" loads
+  ASSERT_TRUE(host->Flush());
+  ASSERT_NEAR(host->ParamNormalized(22), 0.25, 1e-7);
+  ASSERT_EQ(host->SetState(saved), kResultOk);
+  EXPECT_EQ(host->ParamNormalized(22), 0.9);
+  EXPECT_EQ(host->ParamNormalized(19), 1.0);
+  EXPECT_EQ(host->GetState(), saved);
 }

@@ -89,4 +89,44 @@ TEST(Vst3Editor, RightClickOpensTheHostsParameterMenu) {
   EXPECT_EQ(h.effect->EditorControls().reverbRoomSize->Value(), before);
 }
 
+// A parameter flush carrying one queue of points, as a host sends edits back.
+void HostSends(Moravelle& effect, ParamID id, std::initializer_list<double> points) {
+  host3::ParameterChanges* changes = new host3::ParameterChanges();
+  int32 index = 0;
+  IParamValueQueue* queue = changes->addParameterData(id, index);
+  for (double point : points) queue->addPoint(0, point, index);
+  ProcessData data{};
+  data.inputParameterChanges = changes;
+  effect.process(data);
+  changes->release();
+}
+
+TEST(Vst3Editor, TheHostsEchoOfAnArrowDoesNotStepAgainButItsAutomationDoes) {
+  HostedMoravelle h;
+  OffscreenEditor* editor = h.Editor();
+  const Rect forward = h.effect->EditorControls().presetForward->GetRect();
+  if (forward.R == forward.L) GTEST_SKIP() << "the arrow images are not built in";
+  const MouseState left{true, false, false, false, false};
+  auto click = [&] {
+    editor->HandleButtonDown(forward.L + 2, forward.T + 2, left);
+    editor->HandleButtonUp(forward.L + 2, forward.T + 2, left);
+  };
+  click();
+  EXPECT_EQ(h.effect->LastPresetSelection(), 1.0f);
+  HostSends(*h.effect, kPresetForward, {1.0, 0.0});  // press and release in one block
+  EXPECT_EQ(h.effect->LastPresetSelection(), 1.0f);
+
+  click();
+  HostSends(*h.effect, kPresetForward, {1.0});  // the press first, the release later
+  HostSends(*h.effect, kPresetForward, {0.0});
+  EXPECT_EQ(h.effect->LastPresetSelection(), 2.0f);
+
+  // The host's own automation acts as usual.
+  HostSends(*h.effect, kPresetForward, {1.0});
+  EXPECT_EQ(h.effect->LastPresetSelection(), 3.0f);
+  HostSends(*h.effect, kPresetForward, {0.0});
+  HostSends(*h.effect, kPresetForward, {1.0});
+  EXPECT_EQ(h.effect->LastPresetSelection(), 4.0f);
+}
+
 }  // namespace
