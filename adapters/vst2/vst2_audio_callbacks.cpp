@@ -52,7 +52,7 @@ void Vst2SetParameter(AEffect* effect, int32_t index, float normalised) {
   if (param == nullptr) return;
   if (EditorLink* editor = plugin->Editor()) editor->UpdateControlsForParam(index, normalised, true);
   param->SetFromNormalized(normalised);
-  plugin->OnParamChanged(index);
+  plugin->ParamChangedByHost(index);
 }
 
 float Vst2GetParameter(AEffect* effect, int32_t index) {

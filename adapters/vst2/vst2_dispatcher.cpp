@@ -32,6 +32,12 @@ intptr_t Vst2Plugin::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
     }
     case effSetProgram:
       return SetProgram(value);
+    case effBeginSetProgram:
+      hostSetsProgram_ = true;
+      return 0;
+    case effEndSetProgram:
+      hostSetsProgram_ = false;
+      return 0;
     case effGetProgram:
       return CurrentPreset();
     case effSetProgramName:

@@ -54,8 +54,17 @@ intptr_t Vst2Plugin::TextToParameter(int index, const char* text) {
   }
   if (EditorLink* editor = Editor()) editor->UpdateControlsForParam(index, plain, false);
   param->SetValue(plain);
-  OnParamChanged(index);
+  ParamChangedByHost(index);
   return 1;
+}
+
+void Vst2Plugin::ParamChangedByHost(int index) {
+  if (!hostSetsProgram_) {
+    OnParamChanged(index);
+    return;
+  }
+  RestoreScope restoring(*this);
+  OnParamChanged(index);
 }
 
 intptr_t Vst2Plugin::PinProperties(bool input, int index, VstPinProperties* properties) const {

@@ -57,6 +57,11 @@ class Vst2Plugin : public PluginBase {
 
   const ERect& EditRect() const { return editRect_; }
 
+  // [host] lock held: a parameter value the host set (setParameter). Between
+  // effBeginSetProgram and effEndSetProgram the host loads a program value by
+  // value, which is a restore: the preset actions do not run on it.
+  void ParamChangedByHost(int index);
+
  protected:
   // The editor window layer: opens the editor inside the host's parent window
   // (HWND, or an X11 window id) and closes it. Without a window layer nothing opens.
@@ -85,6 +90,7 @@ class Vst2Plugin : public PluginBase {
   VstSpeakerArrangement inputArrangement_{};
   VstSpeakerArrangement outputArrangement_{};
   bool hostSetupDone_ = false;
+  bool hostSetsProgram_ = false;  // inside effBeginSetProgram ... effEndSetProgram
   // The bytes last handed to or received from the host; the pointer given out by
   // effGetChunk stays valid until the next chunk call.
   StateChunk programChunk_;

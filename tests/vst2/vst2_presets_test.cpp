@@ -45,4 +45,25 @@ TEST(Vst2Presets, RestoringAStateReadsNoPresetFileAndKeepsTheRestoredValues) {
   EXPECT_NEAR(plugin->GetParameter(kReverbDamp), 0.9f, 2e-7);
 }
 
+TEST(Vst2Presets, AProgramTheHostSetsValueByValueIsARestoreToo) {
+  // Hosts restore a plug-in without chunks by setting each value between
+  // effBeginSetProgram and effEndSetProgram.
+  TemporaryLibrary library("vst2-program");
+  library.WriteFactory(kDeeper, "<ReverbDamp>0.25</ReverbDamp>");
+  auto plugin = LoadMoravelle();
+  ASSERT_TRUE(plugin);
+  SetPlain(*plugin, kPresetSelector, kDeeper);  // the load selector names the factory file
+  ASSERT_NEAR(plugin->GetParameter(kReverbDamp), 0.25f, 2e-7);
+  plugin->Dispatch(effBeginSetProgram);
+  SetPlain(*plugin, kReverbDamp, 0.9);
+  SetPlain(*plugin, kPresetLoad, 1.0);
+  SetPlain(*plugin, kPresetSelector, kDeeper);
+  plugin->Dispatch(effEndSetProgram);
+  EXPECT_NEAR(plugin->GetParameter(kReverbDamp), 0.9f, 2e-7);
+  EXPECT_NEAR(plugin->GetParameter(kPresetSelector), Normalised(kPresetSelector, kDeeper), 2e-7);
+  // Afterwards the host's changes act again.
+  SetPlain(*plugin, kPresetLoad, 0.0);
+  EXPECT_NEAR(plugin->GetParameter(kReverbDamp), 0.25f, 2e-7);
+}
+
 }  // namespace

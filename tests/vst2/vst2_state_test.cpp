@@ -35,7 +35,8 @@ bool LockIsFree(Vst2HostedPlugin& plugin) {
     effect->dispatcher(effect, effGetProgram, 0, 0, nullptr, 0.0f);
     done->set_value();
   }).detach();
-  return finished.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+  // Generous: under Wine on a loaded machine a new thread can take seconds to start.
+  return finished.wait_for(std::chrono::seconds(60)) == std::future_status::ready;
 }
 }  // namespace
 
@@ -160,7 +161,10 @@ TEST(Vst2State, DamagedChunksFailCleanlyAndThePluginKeepsWorking) {
   for (const auto& chunk : bad) {
     for (bool program : {true, false}) {
       plugin->SetChunk(program, chunk);
-      ASSERT_TRUE(LockIsFree(*plugin)) << "chunk of " << chunk.size() << " bytes left the lock held";
+      if (!LockIsFree(*plugin)) {
+        plugin.release();  // the probe still waits on it: closing it would pull it from under the probe
+        FAIL() << "chunk of " << chunk.size() << " bytes left the lock held";
+      }
       for (int i = 0; i < plugin->NumParams(); ++i) {
         const float v = plugin->GetParameter(i);
         ASSERT_TRUE(v >= 0.0f && v <= 1.0f) << "parameter " << i << " = " << v;
