@@ -19,14 +19,33 @@ constexpr int kSettleFrames = 22050;
 constexpr double kImpulseLevel = 0.5;  // the demo's peak: the clippers see a realistic level
 constexpr size_t kCentroidWindow = 32768;
 constexpr double kDemoTailSeconds = 3.0;
+constexpr double kSilentRatio = 1e-12;  // -120 dB
 
-// Renders 'input' (zero-padded to 'frames') through the target.
-StereoBuffer Render(RenderTarget& target, const StereoBuffer& input, size_t frames) {
+// Energy of 'frames' frames from 'start'.
+double Energy(const StereoBuffer& buffer, size_t start, size_t frames) {
+  double sum = 0.0;
+  for (const auto& channel : buffer.channels)
+    for (size_t i = start; i < start + frames && i < channel.size(); ++i) sum += channel[i] * channel[i];
+  return sum;
+}
+
+double Energy(const StereoBuffer& buffer) { return Energy(buffer, 0, buffer.channels[0].size()); }
+
+// Renders 'input' (zero-padded to 'frames') through the target. With 'stopWhenSilent'
+// the render ends early, at a whole second, once a second's energy has fallen below
+// kSilentDb of everything before it: the rest cannot change the measurements.
+StereoBuffer Render(RenderTarget& target, const StereoBuffer& input, size_t frames, bool stopWhenSilent = false) {
   target.Prepare(kSurveySampleRate, kBlockSize);
   StereoBuffer output;
   for (auto& channel : output.channels) channel.assign(frames, 0.0);
   std::vector<double> in[2] = {std::vector<double>(kBlockSize), std::vector<double>(kBlockSize)};
+  const size_t second = static_cast<size_t>(kSurveySampleRate);
   for (size_t done = 0; done < frames;) {
+    if (stopWhenSilent && done > input.channels[0].size() + second && done % second < kBlockSize &&
+        Energy(output, done - second, second) < kSilentRatio * Energy(output, 0, done - second)) {
+      for (auto& channel : output.channels) channel.resize(done);
+      break;
+    }
     const int n = static_cast<int>(std::min<size_t>(kBlockSize, frames - done));
     for (int c = 0; c < 2; ++c)
       for (int i = 0; i < n; ++i)
@@ -41,13 +60,6 @@ StereoBuffer Render(RenderTarget& target, const StereoBuffer& input, size_t fram
 
 Status Configure(RenderTarget& target, const PresetChoice& preset, const std::vector<std::string>& arguments) {
   return ApplyParamArguments(arguments, target, [&preset](RenderTarget& t) { return ApplyPresetChoice(preset, t); });
-}
-
-double Energy(const StereoBuffer& buffer) {
-  double sum = 0.0;
-  for (const auto& channel : buffer.channels)
-    for (double x : channel) sum += x * x;
-  return sum;
 }
 
 double PeakDb(const StereoBuffer& buffer) {
@@ -73,7 +85,7 @@ Status SurveyPreset(const std::string& path, PresetSurveyRow* row) {
     channel[kSettleFrames] = kImpulseLevel;
   }
   const size_t irFrames = static_cast<size_t>(kSurveyImpulseSeconds * kSurveySampleRate);
-  const StereoBuffer rendered = Render(impulseTarget, impulse, kSettleFrames + irFrames);
+  const StereoBuffer rendered = Render(impulseTarget, impulse, kSettleFrames + irFrames, true);
   std::vector<std::vector<double>> response;
   for (const auto& channel : rendered.channels) response.emplace_back(channel.begin() + kSettleFrames, channel.end());
   const std::vector<double> curve = EnergyDecayCurveDb(response);
