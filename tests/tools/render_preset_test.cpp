@@ -13,6 +13,7 @@
 
 #include "render_test_files.h"
 #include "rendered_files_test.h"
+#include "tests/support/factory_preset_library.h"
 
 namespace fs = std::filesystem;
 
@@ -20,7 +21,6 @@ namespace {
 
 const std::string kVst2 = MORAVELLE_VST2_BINARY;
 const std::string kBundle = MORAVELLE_VST3_BUNDLE_PATH;
-const fs::path kFactorySource = MORAVELLE_FACTORY_PRESET_SOURCE_DIR;
 constexpr const char* kDeeper = "DRUM - Deeper";
 
 // A scratch folder that is the documents folder, with the factory presets installed
@@ -33,10 +33,7 @@ class RenderPreset : public RenderedFilesTest {
     hadDocuments_ = previous != nullptr;
     if (hadDocuments_) previousDocuments_ = previous;
     documents_ = dir_ / "documents";
-    factory_ = documents_ / "PellionAudio/Moravelle/Presets/Factory";
-    fs::create_directories(factory_);
-    for (const fs::directory_entry& entry : fs::directory_iterator(kFactorySource))
-      fs::copy_file(entry.path(), factory_ / entry.path().filename());
+    factory_ = InstallFactoryPresets(documents_);
     setenv("XDG_DOCUMENTS_DIR", documents_.c_str(), 1);
   }
   void TearDown() override {
