@@ -75,6 +75,11 @@ TEST(DecayMeasures, FindTheDecayAndCentroidOfKnownSignals) {
   std::vector<std::vector<double>> tone(1, std::vector<double>(8192));
   for (size_t i = 0; i < tone[0].size(); ++i) tone[0][i] = std::sin(2.0 * std::numbers::pi * 1000.0 * i / 44100.0);
   EXPECT_NEAR(SpectralCentroidHz(tone, 0, 4096, 44100.0), 1000.0, 15.0);
+  // Mono has no side; opposite channels no mid.
+  EXPECT_EQ(SideToMidDb(tone[0], tone[0], 0), -HUGE_VAL);
+  std::vector<double> inverted = tone[0];
+  for (double& x : inverted) x = -x;
+  EXPECT_GT(SideToMidDb(tone[0], inverted, 0), 100.0);
   // White noise is centred half-way to the Nyquist frequency.
   EXPECT_NEAR(SpectralCentroidHz(DecayingNoise(1e9, 1.0, 44100.0), 0, 32768, 44100.0), 11025.0, 300.0);
 }
@@ -104,6 +109,9 @@ TEST(FactoryPresetSurvey, PresetsSoundLikeTheirNamesAndTheReadmeShowsTheTable) {
       EXPECT_GT(*row.reverbTimeSeconds, 6.0);
     }
     EXPECT_LT(row.demoPeakDbfs, 0.0);  // nothing clips the demo
+    // Every tail is stereo, and none so wide that it vanishes when summed to mono.
+    EXPECT_GT(row.tailSideToMidDb, -3.0);
+    EXPECT_LT(row.tailSideToMidDb, 8.0);
   }
   const auto rt = [&](const char* name) { return *byName.at(name).reverbTimeSeconds; };
   const auto centroid = [&](const char* name) { return byName.at(name).tailCentroidHz; };
@@ -111,6 +119,9 @@ TEST(FactoryPresetSurvey, PresetsSoundLikeTheirNamesAndTheReadmeShowsTheTable) {
   EXPECT_GT(centroid("DRUM - High End Designs"), centroid("DRUM - Big Punch"));
   EXPECT_GT(centroid("STUDIO - PostProcess H"), centroid("STUDIO - PostProcess L"));
   EXPECT_GT(centroid("STUDIO - PreProcess H"), centroid("STUDIO - PreProcess L"));
+  const auto width = [&](const char* name) { return byName.at(name).tailSideToMidDb; };
+  EXPECT_GT(width("ROOM - Wide Reflections 1"), width("ROOM - Early Vibes") + 2.0);
+  EXPECT_GT(width("ROOM - Wide Reflections 2"), width("ROOM - Wide Reflections 1"));
   EXPECT_GT(rt("DRUM - Deeper"), rt("DRUM - Big Punch"));
   EXPECT_GT(rt("SCAPE - Time Tide Projection"), rt("SCAPE - Shadow Flares 1"));
 

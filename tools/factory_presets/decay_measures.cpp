@@ -93,3 +93,13 @@ double SpectralCentroidHz(const std::vector<std::vector<double>>& channels, size
   }
   return total > 0.0 ? weighted / total : 0.0;
 }
+
+double SideToMidDb(const std::vector<double>& left, const std::vector<double>& right, size_t start) {
+  double side = 0.0, mid = 0.0;
+  for (size_t i = start; i < left.size() && i < right.size(); ++i) {
+    const double m = 0.5 * (left[i] + right[i]), s = 0.5 * (left[i] - right[i]);
+    mid += m * m, side += s * s;
+  }
+  if (side <= 0.0) return -HUGE_VAL;
+  return 10.0 * std::log10(side / std::max(mid, 1e-300));
+}

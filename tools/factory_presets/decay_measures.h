@@ -22,3 +22,7 @@ std::optional<double> ReverbTimeSeconds(const std::vector<double>& curveDb, doub
 // power of two; Hann-windowed), the channels' magnitudes combined by energy.
 double SpectralCentroidHz(const std::vector<std::vector<double>>& channels, size_t start, size_t length,
                           double sampleRate);
+
+// The stereo width of two channels from 'start' on: the energy of the side signal
+// (L - R) / 2 over that of the mid signal (L + R) / 2, in dB; -inf dB for mono.
+double SideToMidDb(const std::vector<double>& left, const std::vector<double>& right, size_t start);

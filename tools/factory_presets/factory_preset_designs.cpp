@@ -23,13 +23,13 @@ const FactoryPresetDesign kDesigns[kFactoryPresetCount] = {
     {.roomSize = 0.3, .decayTime = 0.08, .damp = 0.4, .early = 0.4, .late = 0.8, .preDelay = 0.1,
      .blend = 0.3, .preampCutoff = 0.5},
     // ROOM - Early Vibes: a small room that is mostly its first reflections.
-    {.roomSize = 0.05, .decayTime = 0.02, .damp = 0.3, .early = 0.9, .late = 0.4, .panorama = 0.55,
+    {.roomSize = 0.06, .decayTime = 0.02, .damp = 0.3, .early = 0.9, .late = 0.4, .panorama = 0.55,
      .preDelay = 0.05},
     // ROOM - Wide Reflections 1: small, with reflections spread wide.
-    {.roomSize = 0.1, .decayTime = 0.025, .damp = 0.25, .early = 0.8, .late = 0.5, .panorama = 0.75,
+    {.roomSize = 0.1, .decayTime = 0.025, .damp = 0.25, .early = 0.8, .late = 0.5, .panorama = 0.65,
      .preDelay = 0.06},
     // ROOM - Wide Reflections 2: a size up, wider still and a little darker.
-    {.roomSize = 0.15, .decayTime = 0.035, .damp = 0.35, .early = 0.8, .late = 0.6, .panorama = 0.85,
+    {.roomSize = 0.15, .decayTime = 0.035, .damp = 0.35, .early = 0.8, .late = 0.6, .panorama = 0.7,
      .preDelay = 0.08},
     // DRUM - Big Punch: a tight room with strong reflections and a touch of amp drive.
     {.roomSize = 0.12, .decayTime = 0.03, .damp = 0.2, .early = 0.9, .late = 0.55, .panorama = 0.6,
@@ -65,14 +65,14 @@ const FactoryPresetDesign kDesigns[kFactoryPresetCount] = {
     {.roomSize = 0.7, .decayTime = 0.12, .damp = 0.4, .early = 0.8, .late = 0.6, .panorama = 0.6,
      .preDelay = 0.2, .blend = 0.35},
     // GUITAR - The Strum Pad: a long, dark, wide pad under the strings.
-    {.roomSize = 0.5, .decayTime = 0.3, .damp = 0.5, .early = 0.2, .late = 0.9, .panorama = 0.7,
+    {.roomSize = 0.5, .decayTime = 0.3, .damp = 0.5, .early = 0.2, .late = 0.9, .panorama = 0.6,
      .preDelay = 0.1, .blend = 0.4},
     // GUITAR - Transduced Spaces: a hall with its mids notched out, lightly driven.
     {.roomSize = 0.45, .decayTime = 0.15, .damp = 0.2, .early = 0.5, .late = 0.8, .panorama = 0.65,
      .preDelay = 0.12, .blend = 0.4, .ampFilterMode = 2, .ampHighPass = 0.4, .ampLowPass = 0.55,
      .ampDrive = 0.2},
     // GUITAR - Wide Electric Echoes: a large, wide space whose taps ring as echoes.
-    {.roomSize = 0.8, .decayTime = 0.1, .damp = 0.25, .early = 0.9, .late = 0.5, .panorama = 0.85,
+    {.roomSize = 0.8, .decayTime = 0.1, .damp = 0.25, .early = 0.9, .late = 0.5, .panorama = 0.7,
      .preDelay = 0.25, .blend = 0.4},
     // VOCAL - Studio LoFi 1: a small room through a telephone band (880 Hz to 5.5 kHz).
     {.roomSize = 0.15, .decayTime = 0.04, .damp = 0.3, .early = 0.6, .late = 0.6, .preDelay = 0.08,
@@ -94,16 +94,16 @@ const FactoryPresetDesign kDesigns[kFactoryPresetCount] = {
     {.roomSize = 0.5, .decayTime = 0.13, .damp = 0.45, .early = 0.3, .late = 0.85, .panorama = 0.6,
      .preDelay = 0.17, .blend = 0.3, .preampCutoff = 0.2, .preampHighPass = true},
     // SCAPE - Shadow Flares 1: a huge dark wash.
-    {.roomSize = 0.85, .decayTime = 0.5, .damp = 0.55, .early = 0.3, .late = 1.0, .panorama = 0.75,
+    {.roomSize = 0.85, .decayTime = 0.5, .damp = 0.55, .early = 0.3, .late = 1.0, .panorama = 0.65,
      .preDelay = 0.2, .blend = 0.5},
     // SCAPE - Shadow Flares 2: larger, longer and darker, fed below 4.3 kHz.
-    {.roomSize = 0.95, .decayTime = 0.65, .damp = 0.65, .early = 0.3, .late = 1.0, .panorama = 0.8,
+    {.roomSize = 0.95, .decayTime = 0.65, .damp = 0.65, .early = 0.3, .late = 1.0, .panorama = 0.65,
      .preDelay = 0.2, .blend = 0.5, .preampCutoff = 0.6},
     // SCAPE - Space Drops: a bright, long space behind a quarter-second pre-delay.
-    {.roomSize = 0.75, .decayTime = 0.45, .damp = 0.15, .early = 0.7, .late = 0.95, .panorama = 0.8,
+    {.roomSize = 0.75, .decayTime = 0.45, .damp = 0.15, .early = 0.7, .late = 0.95, .panorama = 0.65,
      .preDelay = 0.35, .blend = 0.5},
     // SCAPE - Time Tide Projection: the largest room and the longest tail.
-    {.roomSize = 1.0, .decayTime = 0.85, .damp = 0.4, .early = 0.3, .late = 0.85, .panorama = 0.7,
+    {.roomSize = 1.0, .decayTime = 0.85, .damp = 0.4, .early = 0.3, .late = 0.85, .panorama = 0.6,
      .preDelay = 0.3, .blend = 0.45},
 };
 

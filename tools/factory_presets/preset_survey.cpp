@@ -93,6 +93,7 @@ Status SurveyPreset(const std::string& path, PresetSurveyRow* row) {
   // The tail: what follows the first 5 dB of the decay.
   const size_t tailStart = DecayPoint(curve, -5.0).value_or(0);
   row->tailCentroidHz = SpectralCentroidHz(response, tailStart, kCentroidWindow, kSurveySampleRate);
+  row->tailSideToMidDb = SideToMidDb(response[0], response[1], tailStart);
 
   InProcessTarget demoTarget;
   status = Configure(demoTarget, preset, {});
@@ -120,12 +121,13 @@ std::string ReverbTimeText(const PresetSurveyRow& row) {
 
 std::string SurveyMarkdownTable(const std::vector<PresetSurveyRow>& rows) {
   std::string table =
-      "| # | preset | RT60 (s) | tail centroid (Hz) | demo peak (dBFS) | demo level (dB) |\n"
-      "|---:|---|---:|---:|---:|---:|\n";
+      "| # | preset | RT60 (s) | tail centroid (Hz) | tail side/mid (dB) | demo peak (dBFS) | demo level (dB) |\n"
+      "|---:|---|---:|---:|---:|---:|---:|\n";
   for (const PresetSurveyRow& row : rows) {
     char line[256];
-    std::snprintf(line, sizeof line, "| %d | %s | %s | %.0f | %.1f | %+.1f |\n", row.number, row.name.c_str(),
-                  ReverbTimeText(row).c_str(), row.tailCentroidHz, row.demoPeakDbfs, row.demoLevelDb);
+    std::snprintf(line, sizeof line, "| %d | %s | %s | %.0f | %.1f | %.1f | %+.1f |\n", row.number, row.name.c_str(),
+                  ReverbTimeText(row).c_str(), row.tailCentroidHz, row.tailSideToMidDb, row.demoPeakDbfs,
+                  row.demoLevelDb);
     table += line;
   }
   return table;
@@ -133,12 +135,13 @@ std::string SurveyMarkdownTable(const std::vector<PresetSurveyRow>& rows) {
 
 std::string SurveyTextTable(const std::vector<PresetSurveyRow>& rows) {
   char line[256];
-  std::snprintf(line, sizeof line, "%3s  %-30s %8s %10s %10s %10s\n", "#", "preset", "RT60 s", "centroid", "peak dBFS",
-                "level dB");
+  std::snprintf(line, sizeof line, "%3s  %-30s %8s %10s %10s %10s %10s\n", "#", "preset", "RT60 s", "centroid",
+                "side/mid", "peak dBFS", "level dB");
   std::string table = line;
   for (const PresetSurveyRow& row : rows) {
-    std::snprintf(line, sizeof line, "%3d  %-30s %8s %10.0f %10.1f %+10.1f\n", row.number, row.name.c_str(),
-                  ReverbTimeText(row).c_str(), row.tailCentroidHz, row.demoPeakDbfs, row.demoLevelDb);
+    std::snprintf(line, sizeof line, "%3d  %-30s %8s %10.0f %10.1f %10.1f %+10.1f\n", row.number, row.name.c_str(),
+                  ReverbTimeText(row).c_str(), row.tailCentroidHz, row.tailSideToMidDb, row.demoPeakDbfs,
+                  row.demoLevelDb);
     table += line;
   }
   return table;

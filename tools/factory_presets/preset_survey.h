@@ -1,7 +1,7 @@
 #pragma once
 // Renders a preset through the effect compiled in and measures it: its impulse
-// response (the processed path alone, AmpMainBlend 1) for the reverberation time and
-// the tail's spectral centroid, and the built-in demo (the preset as it is) for the
+// response (the processed path alone, AmpMainBlend 1) for the reverberation time, the
+// tail's spectral centroid and its stereo width, and the built-in demo (the preset as it is) for the
 // output's peak and its level against the dry demo.
 
 #include <optional>
@@ -15,6 +15,7 @@ struct PresetSurveyRow {
   std::string name;
   std::optional<double> reverbTimeSeconds;  // nullopt: no 25 dB decay within the render
   double tailCentroidHz = 0.0;
+  double tailSideToMidDb = 0.0;  // stereo width of the tail
   double demoPeakDbfs = 0.0;
   double demoLevelDb = 0.0;  // output energy over the dry demo's energy
 };
