@@ -122,6 +122,14 @@ TEST_F(RenderPreset, WrongOrMissingPresetsAreErrorsBeforeTheOutputIsTouched) {
   }
 }
 
+TEST_F(RenderPreset, OnlyMoravelleTakesPresets) {
+  const CommandResult result =
+      Run({input_, "-o", Path("out.wav"), "--plugin", MORAVELLE_ODD_MONO_IN_PLUGIN, "--preset", kDeeper});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("--preset needs Moravelle"), std::string::npos) << result.err;
+  EXPECT_FALSE(fs::exists(Path("out.wav")));
+}
+
 TEST_F(RenderPreset, ListShowsTheCatalogueAndWhatIsInstalled) {
   fs::remove(factory_ / (std::string(kDeeper) + ".moravellepreset"));
   const CommandResult result = Run({"--list-presets"});

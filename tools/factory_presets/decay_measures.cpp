@@ -79,7 +79,8 @@ double SpectralCentroidHz(const std::vector<std::vector<double>>& channels, size
   std::vector<std::complex<double>> data(length);
   for (const std::vector<double>& channel : channels) {
     for (size_t i = 0; i < length; ++i) {
-      const double hann = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(i) / static_cast<double>(length));
+      const double phase = 2.0 * std::numbers::pi * static_cast<double>(i) / static_cast<double>(length);
+      const double hann = 0.5 - 0.5 * std::cos(phase);
       data[i] = start + i < channel.size() ? channel[start + i] * hann : 0.0;
     }
     Fft(data);

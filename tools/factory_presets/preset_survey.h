@@ -1,8 +1,8 @@
 #pragma once
 // Renders a preset through the effect compiled in and measures it: its impulse
 // response (the processed path alone, AmpMainBlend 1) for the reverberation time, the
-// tail's spectral centroid and its stereo width, and the built-in demo (the preset as it is) for the
-// output's peak and its level against the dry demo.
+// tail's spectral centroid and its stereo width, and the built-in demo (the preset as
+// it is) for the output's peak and its level against the dry demo.
 
 #include <optional>
 #include <string>

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <string_view>
 #include <vector>
 
 #include "effect/preset_catalogue.h"
@@ -42,7 +43,8 @@ Status ReadPresetFile(const std::string& path, PresetRecordValues* values) {
                            "' holds no preset (it is empty or ends in a line break, so the plug-in loads nothing)");
     case PresetReadResult::kTooLong:
       return Status::Error("the last line of '" + path + "' is longer than " +
-                           std::to_string(kPresetRecordLimit / 1024) + " KiB: not a preset (the plug-in loads nothing)");
+                           std::to_string(kPresetRecordLimit / 1024) +
+                           " KiB: not a preset (the plug-in loads nothing)");
   }
   *values = ParsePresetRecord(record);
   if (std::none_of(values->begin(), values->end(), [](const auto& value) { return value.has_value(); }))

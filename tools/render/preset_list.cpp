@@ -31,8 +31,8 @@ void PrintPresetList(std::FILE* stream) {
   std::fprintf(stream, "%6s  %-8s %-10s %s\n", "number", "category", "file", "name");
   for (int n = 1; n <= kFactoryPresetCount; ++n) {
     std::string record;
-    const bool installed =
-        !library.empty() && ReadPresetRecord(library + FactoryPresetRelativePath(n), record) == PresetReadResult::kRecord;
+    const bool installed = !library.empty() && ReadPresetRecord(library + FactoryPresetRelativePath(n), record) ==
+                                                   PresetReadResult::kRecord;
     std::fprintf(stream, "%6d  %-8s %-10s %s\n", n, CategoryOf(n).c_str(), installed ? "installed" : "missing",
                  FactoryPresetName(n));
   }
