@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "preset_list.h"
 #include "render_job.h"
 #include "render_options.h"
 #include "target_choice.h"
@@ -26,6 +27,11 @@ int Run(int argc, const char* const* argv) {
   if (parsed.outcome == ParsedCommandLine::Outcome::UsageError) {
     std::fprintf(stderr, "%s: %s (see --help)\n", kProgramName, parsed.text.c_str());
     return 2;
+  }
+
+  if (options.listPresets) {
+    PrintPresetList(stdout);
+    return 0;
   }
 
   std::unique_ptr<RenderTarget> target;

@@ -81,7 +81,8 @@ Status ParseParamAssignment(std::string_view text, const RenderTarget& target, P
   return Status::Ok();
 }
 
-Status ApplyParamArguments(const std::vector<std::string>& arguments, RenderTarget& target) {
+Status ApplyParamArguments(const std::vector<std::string>& arguments, RenderTarget& target,
+                           const PresetStep& preset) {
   std::vector<ParamAssignment> assignments;
   const int masterSwitch = FindParamByName(target, kMasterSwitchParam);
   bool masterSwitchNamed = false;
@@ -93,14 +94,20 @@ Status ApplyParamArguments(const std::vector<std::string>& arguments, RenderTarg
     assignments.push_back(assignment);
   }
 
-  // The defaults are plain values: a target that takes only normalised ones cannot use them.
-  if (!masterSwitchNamed && target.IsMoravelle() && target.Units() != ParamUnits::Normalised) {
+  // A preset carries its own master switch and settings, so it starts from the
+  // effect's defaults. The audible defaults are plain values: a target that takes
+  // only normalised ones cannot use them.
+  if (!masterSwitchNamed && !preset && target.IsMoravelle() && target.Units() != ParamUnits::Normalised) {
     for (const NamedValue& value : AudibleDefaults()) {
       const int index = FindParamByName(target, value.name);
       if (index < 0) continue;
       Status status = target.SetParamValue(index, value.plain);
       if (!status.ok()) return status;
     }
+  }
+  if (preset) {
+    Status status = preset(target);
+    if (!status.ok()) return status;
   }
   for (const ParamAssignment& assignment : assignments) {
     Status status = target.SetParamValue(assignment.index, assignment.plain);

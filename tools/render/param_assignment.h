@@ -2,6 +2,7 @@
 // --param Name=value: numbers in the target's units (see RenderTarget::Units),
 // addressed by the host-visible parameter name.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,8 +38,12 @@ int FindParamByName(const RenderTarget& target, std::string_view name);
 // range, where the target knows it, are errors.
 Status ParseParamAssignment(std::string_view text, const RenderTarget& target, ParamAssignment* out);
 
+// A preset applied to the target (see preset_choice.h).
+using PresetStep = std::function<Status(RenderTarget&)>;
+
 // Checks every argument first and applies nothing unless all are valid; then applies
-// the audible defaults (to Moravelle only, unless an argument names the master switch)
-// followed by the arguments in command-line order, so later arguments win. A value the
-// plug-in refuses ends it with an error.
-Status ApplyParamArguments(const std::vector<std::string>& arguments, RenderTarget& target);
+// the audible defaults (to Moravelle only, unless an argument names the master switch
+// or a preset is given), then the preset, then the arguments in command-line order,
+// so later arguments win. A value the plug-in refuses ends it with an error.
+Status ApplyParamArguments(const std::vector<std::string>& arguments, RenderTarget& target,
+                           const PresetStep& preset = {});

@@ -8,6 +8,7 @@
 #include "audio_file_writer.h"
 #include "demo_signal.h"
 #include "param_assignment.h"
+#include "preset_choice.h"
 #include "progress_bar.h"
 #include "render_loop.h"
 
@@ -34,7 +35,14 @@ Status OpenSource(const RenderOptions& options, std::unique_ptr<AudioSource>* so
 }  // namespace
 
 Status RunRenderJob(const RenderOptions& options, RenderTarget& target, RenderSummary* summary) {
-  Status status = ApplyParamArguments(options.paramArguments, target);
+  PresetStep presetStep;
+  PresetChoice preset;
+  if (!options.preset.empty()) {
+    Status status = ResolvePresetArgument(options.preset, &preset);
+    if (!status.ok()) return status;
+    presetStep = [&preset](RenderTarget& t) { return ApplyPresetChoice(preset, t); };
+  }
+  Status status = ApplyParamArguments(options.paramArguments, target, presetStep);
   if (!status.ok()) return status;
 
   std::unique_ptr<AudioSource> source;

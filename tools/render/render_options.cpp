@@ -26,10 +26,14 @@ std::string HelpFooter() {
       "to it as text and read in its own units: for Moravelle the same plain values, and a value\n"
       "it clamps to its range is an error. For any other VST2 binary it is the normalised value 0..1.\n"
       "--list-params shows which applies, with each parameter's current display text.\n"
+      "--preset NAME selects a factory preset by its name (--list-presets) through the\n"
+      "plug-in's PresetSelector, so the plug-in loads it from its preset library folder;\n"
+      "--preset FILE reads a preset file here and sets its values as a host would. A preset\n"
+      "carries its own " + std::string(kMasterSwitchParam) + " and starts from the effect's defaults; --param values\n"
+      "apply after it.\n"
       "Unless a --param names " + std::string(kMasterSwitchParam) +
-      ", Moravelle (never a third-party plug-in) is switched on\n"
-      "with these settings first, "
-      "so that a render is audibly a reverb; any --param overrides them:\n ";
+      " or a preset is given, Moravelle (never a third-party\nplug-in) is switched on "
+      "with these settings first, so that a render is audibly a\nreverb; any --param overrides them:\n ";
   for (const NamedValue& value : AudibleDefaults()) {
     char item[64];
     std::snprintf(item, sizeof item, " %s=%g", value.name, value.plain);
@@ -87,6 +91,11 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, RenderOpti
   app.add_flag("--list-params", options->listParams,
                "Print each parameter: index, name, range and default (in-process), also ID and display "
                "text (VST3), or display text and normalised default (VST2)");
+  app.add_option("--preset", options->preset,
+                 "Start from a preset: a factory preset's name (\"DRUM - Deeper\") or a preset file")
+      ->type_name("NAME|FILE");
+  app.add_flag("--list-presets", options->listPresets,
+               "Print the factory presets (number, category, name) and whether each one's file is installed");
   app.add_flag("-q,--quiet", options->quiet, "No progress bar");
 
   try {
@@ -108,7 +117,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, RenderOpti
   if (precisionBits != 32 && precisionBits != 64)
     return {ParsedCommandLine::Outcome::UsageError, "--precision must be 32 or 64"};
   options->precision = precisionBits == 32 ? Precision::Bits32 : Precision::Bits64;
-  if (!options->listParams && options->outputPath.empty())
+  if (!options->listParams && !options->listPresets && options->outputPath.empty())
     return {ParsedCommandLine::Outcome::UsageError, "no output file: give one with -o OUTPUT"};
   return {};
 }

@@ -17,6 +17,7 @@ struct RenderOptions {
   std::string inputPath;  // empty: the built-in demo signal
   std::string outputPath;
   std::vector<std::string> paramArguments;  // "Name=value", in command-line order
+  std::string preset;  // --preset: a factory preset's name or a preset file; empty: none
   std::optional<int> sampleRate;
   int blockSize = kDefaultBlockSize;
   double tailSeconds = kDefaultTailSeconds;
@@ -25,6 +26,7 @@ struct RenderOptions {
   std::string pluginPath;  // --plugin; empty: the default target (see target_choice.h)
   bool inProcess = false;  // --in-process: the effect compiled into the renderer
   bool listParams = false;
+  bool listPresets = false;
   bool quiet = false;
 };
 
