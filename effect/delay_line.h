@@ -68,6 +68,16 @@ class DelayLine {
 
   void Step() { head_ = (head_ + 1) & mask_; }  // wraps to 0 at size
 
+  // 'frames' frames of Write(0) then Step() at once: the positions from the head on
+  // are cleared (a whole line at most, since later writes overwrite earlier ones).
+  void SilenceFrames(int frames);
+  // The same for a line that holds only zeros already: only the head moves.
+  void AdvanceFrames(int frames) {
+    if (frames <= 0) return;
+    lastWrite_ = (head_ + frames - 1) & mask_;
+    head_ = (head_ + frames) & mask_;
+  }
+
   int32_t Size() const { return size_; }
   int32_t MaximumDelay() const { return maximumDelay_; }
   bool HasMemory() const { return memory_ != nullptr; }

@@ -1,5 +1,6 @@
 #include "reverb_engine.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "dsp_guards.h"
@@ -100,6 +101,12 @@ bool ReverbEngine::Reset(double sr) {
     ok &= diffuserR[k].Reset(samples(kOutputDiffuserMaximumSeconds[k]));
   }
   for (Double2& e : damping_) e = Double2{};
+  longestNetworkLine_ = tapLine.Size();
+  for (const DelayLine* line : {&inputDiffuser, &feedback[0], &feedback[1], &feedback[2], &feedback[3], &diffuserL[0],
+                                &diffuserL[1], &diffuserL[2], &diffuserR[0], &diffuserR[1], &diffuserR[2]})
+    longestNetworkLine_ = std::max(longestNetworkLine_, line->Size());
+  // Reset cleared every line.
+  silentFrames_ = longestNetworkLine_;
   room_ = panorama_ = preDelay_ = 0.0;
   allLinesHaveMemory_ = ok;
   cachedRoom_ = cachedPanorama_ = cachedDecayFactor_ = cachedPreDelay_ = -1.0;
@@ -143,15 +150,72 @@ void ReverbEngine::UpdateDiffusers(double panorama) {
   cachedScale_ = scale_;
 }
 
-void ReverbEngine::SilenceNetwork() {
-  inputDiffuser.Write(0.0);
-  tapLine.Write(0.0);
-  for (DelayLine& line : feedback) line.Write(0.0);
-  for (int k = 0; k < 3; ++k) {
-    diffuserL[k].Write(0.0);
-    diffuserR[k].Write(0.0);
-  }
+void ReverbEngine::SilenceNetwork(int frames) {
   for (Double2& e : damping_) e = Double2{};
+  // Once every line holds only zeros, writing more of them changes nothing: only the
+  // heads move.
+  if (silentFrames_ >= longestNetworkLine_) {
+    inputDiffuser.AdvanceFrames(frames);
+    tapLine.AdvanceFrames(frames);
+    for (DelayLine& line : feedback) line.AdvanceFrames(frames);
+    for (int k = 0; k < 3; ++k) {
+      diffuserL[k].AdvanceFrames(frames);
+      diffuserR[k].AdvanceFrames(frames);
+    }
+    return;
+  }
+  silentFrames_ += frames;
+  inputDiffuser.SilenceFrames(frames);
+  tapLine.SilenceFrames(frames);
+  for (DelayLine& line : feedback) line.SilenceFrames(frames);
+  for (int k = 0; k < 3; ++k) {
+    diffuserL[k].SilenceFrames(frames);
+    diffuserR[k].SilenceFrames(frames);
+  }
+}
+
+[[gnu::always_inline]] inline double ReverbEngine::AdvanceSmoothing(const ReverbSettings& s, double* panorama, double* preDelayTime) {
+  const double room = room_ + (s.targetRoom - room_) * kSmoothing;
+  *panorama = panorama_ + (s.targetPanorama - panorama_) * kSmoothing;
+  *preDelayTime = preDelay_ + (s.targetPreDelay - preDelay_) * kSmoothing;
+  room_ = dsp::FlushDenormal(room);
+  panorama_ = dsp::FlushDenormal(*panorama);
+  preDelay_ = dsp::FlushDenormal(*preDelayTime);
+  return room;
+}
+
+template <bool kMayLackMemory>
+[[gnu::always_inline]] inline Double2 ReverbEngine::PreDelayFrame(double preDelayTime, double sampleRate, Double2 input) {
+  if (preDelayTime != cachedPreDelay_) {
+    // The squared curve as a product: pow(x, 2) is exactly x * x.
+    const double clamped = dsp::Clamp01(preDelayTime);
+    const double preDelayLength = clamped * clamped * sampleRate * kPreDelayMaximumSeconds;
+    preDelayTap_[0] = preDelay[0].MakeTap(preDelayLength);
+    preDelayTap_[1] = preDelay[1].MakeTap(preDelayLength);
+    cachedPreDelay_ = preDelayTime;
+  }
+  const Double2 preDelayed = {preDelay[0].ReadTap<kMayLackMemory>(preDelayTap_[0]),
+                              preDelay[1].ReadTap<kMayLackMemory>(preDelayTap_[1])};
+  const Double2 keptInput = dsp::FlushDenormal2(input);
+  preDelay[0].Write<kMayLackMemory>(keptInput[0]);
+  preDelay[1].Write<kMayLackMemory>(keptInput[1]);
+  return preDelayed;
+}
+
+template <bool kMayLackMemory>
+void ReverbEngine::ProcessPreDelayOnly(const ReverbSettings& s, const Double2* in, Double2* out, int frames) {
+  // The network is off: only the smoothing and the pre-delay run per frame; the
+  // other lines receive silence for the whole run at once, and the stage passes its
+  // input on.
+  for (int i = 0; i < frames; ++i) {
+    double panorama, preDelayTime;
+    AdvanceSmoothing(s, &panorama, &preDelayTime);
+    PreDelayFrame<kMayLackMemory>(preDelayTime, s.sampleRate, in[i]);
+    out[i] = in[i];
+    preDelay[0].Step();
+    preDelay[1].Step();
+  }
+  SilenceNetwork(frames);
 }
 
 void ReverbEngine::Process(const ReverbSettings& s, const Double2* in, Double2* out, int frames) {
@@ -166,38 +230,24 @@ void ReverbEngine::Process(const ReverbSettings& s, const Double2* in, Double2* 
 template <bool kMayLackMemory>
 void ReverbEngine::ProcessFrames(const ReverbSettings& s, const Double2* in, Double2* out, int frames) {
   const bool networkOn = s.offOn != 0.0;
+  if (!networkOn) {
+    ProcessPreDelayOnly<kMayLackMemory>(s, in, out, frames);
+    return;
+  }
+  silentFrames_ = 0;
   const Double2 damp = dsp::Splat(s.damp);
   for (int i = 0; i < frames; ++i) {
     const Double2 input = in[i];
 
     // Smoothed room size, panorama and pre-delay: the advanced values serve this
     // frame, the flushed ones are kept.
-    const double room = room_ + (s.targetRoom - room_) * kSmoothing;
-    const double panorama = panorama_ + (s.targetPanorama - panorama_) * kSmoothing;
-    const double preDelayTime = preDelay_ + (s.targetPreDelay - preDelay_) * kSmoothing;
-    room_ = dsp::FlushDenormal(room);
-    panorama_ = dsp::FlushDenormal(panorama);
-    preDelay_ = dsp::FlushDenormal(preDelayTime);
-
+    double panorama, preDelayTime;
+    const double room = AdvanceSmoothing(s, &panorama, &preDelayTime);
     // Pre-delay runs whether or not the reverb is on; read before write.
-    if (preDelayTime != cachedPreDelay_) {
-      // The squared curve as a product: pow(x, 2) is exactly x * x.
-      const double clamped = dsp::Clamp01(preDelayTime);
-      const double preDelayLength = clamped * clamped * s.sampleRate * kPreDelayMaximumSeconds;
-      preDelayTap_[0] = preDelay[0].MakeTap(preDelayLength);
-      preDelayTap_[1] = preDelay[1].MakeTap(preDelayLength);
-      cachedPreDelay_ = preDelayTime;
-    }
-    const Double2 preDelayed = {preDelay[0].ReadTap<kMayLackMemory>(preDelayTap_[0]),
-                                preDelay[1].ReadTap<kMayLackMemory>(preDelayTap_[1])};
-    const Double2 keptInput = dsp::FlushDenormal2(input);
-    preDelay[0].Write<kMayLackMemory>(keptInput[0]);
-    preDelay[1].Write<kMayLackMemory>(keptInput[1]);
+    const Double2 preDelayed = PreDelayFrame<kMayLackMemory>(preDelayTime, s.sampleRate, input);
 
     Double2 result = input;
-    if (!networkOn) {
-      SilenceNetwork();
-    } else {
+    {
       if (room != cachedRoom_ || s.decayFactor != cachedDecayFactor_) UpdateRoom(room, s);
       if (panorama != cachedPanorama_ || scale_ != cachedScale_) UpdateDiffusers(panorama);
 

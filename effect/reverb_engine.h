@@ -54,7 +54,16 @@ class ReverbEngine {
   void UpdateDiffusers(double panorama);
   template <bool kMayLackMemory>
   void ProcessFrames(const ReverbSettings& s, const Double2* in, Double2* out, int frames);
-  void SilenceNetwork();
+  // Advances the three smoothing states; returns the room size of this frame and
+  // sets the panorama and pre-delay time.
+  double AdvanceSmoothing(const ReverbSettings& s, double* panorama, double* preDelayTime);
+  // Reads the pre-delayed pair of this frame and writes the input.
+  template <bool kMayLackMemory>
+  Double2 PreDelayFrame(double preDelayTime, double sampleRate, Double2 input);
+  template <bool kMayLackMemory>
+  void ProcessPreDelayOnly(const ReverbSettings& s, const Double2* in, Double2* out, int frames);
+  // Silence into the twelve network lines for 'frames' frames, damping cleared.
+  void SilenceNetwork(int frames);
 
   // The fourteen lines.
   DelayLine preDelay[2];
@@ -65,6 +74,10 @@ class ReverbEngine {
   DelayLine diffuserR[3];
 
   bool allLinesHaveMemory_ = false;
+  // Frames of silence written into the network lines since they last carried sound,
+  // counted up to the longest line's capacity.
+  int32_t longestNetworkLine_ = 0;
+  int32_t silentFrames_ = 0;
   Double2 damping_[2] = {};  // one-pole states of lines 1 and 2, 3 and 4
   double room_ = 0.0, panorama_ = 0.0, preDelay_ = 0.0;  // smoothing states
 

@@ -156,6 +156,33 @@ void CheckGlidingAgainstReference(Isa isa) {
   EXPECT_LE(MaxDifference(fast, slow), 1e-10 * Peak(slow));
 }
 
+TEST(EffectKernel, MatchesThePlainEvaluationAcrossLongAndShortOffStretches) {
+  // Off for less than a line's length, then for more than the longest line, with
+  // sound going in all along: the network must hold what the formulas say each time.
+  const int kSeconds = 6;
+  const StereoBuffer in = MakeProgramme(44100 * kSeconds);
+  for (Isa isa : RunnableIsas()) {
+    auto kernel = EffectKernel::Create(44100, isa);
+    ReferenceKernel reference(44100);
+    StereoBuffer fast(in.Frames()), slow(in.Frames());
+    for (int at = 0, n = 0; at < in.Frames(); at += 256, ++n) {
+      const double second = at / 44100.0;
+      const bool on = second < 1.0 || (second >= 1.3 && second < 2.0) || second >= 4.0;
+      const Settings s = {{kReverbOffOn, on ? 1.0 : 0.0}, {kReverbLateReverberation, 0.9}, {kReverbDecayTime, 0.6}};
+      Apply(*kernel, s);
+      for (auto [i, v] : s) reference.SetParameter(i, v);
+      const int frames = std::min(256, in.Frames() - at);
+      const double* ins[2] = {in.left.data() + at, in.right.data() + at};
+      double* f[2] = {fast.left.data() + at, fast.right.data() + at};
+      double* r[2] = {slow.left.data() + at, slow.right.data() + at};
+      kernel->Process(ins, f, frames);
+      reference.Process(ins, r, frames);
+    }
+    ASSERT_GT(Peak(slow), 0.01);
+    EXPECT_LE(MaxDifference(fast, slow), 1e-10 * Peak(slow)) << static_cast<int>(isa);
+  }
+}
+
 TEST(EffectKernel, PicksTheFastestImplementationTheProcessorRuns) {
   const bool avx2 = EffectKernel::ProcessorHasAvx2Fma();
   std::printf("kernel: this processor %s AVX2 and FMA\n", avx2 ? "has" : "lacks");
