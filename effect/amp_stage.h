@@ -40,8 +40,6 @@ class AmpStage {
   BiquadFilter lowPass_;
   BiquadFilter highPass_;
   ClipStage clip_;
-  Double2 filtered_[kPassFrames] = {};
-  Double2 clipped_[kPassFrames] = {};
 };
 
 MORAVELLE_DSP_END

@@ -35,7 +35,7 @@ struct BiquadFilter {
 
   void Clear() { *this = BiquadFilter{}; }
 
-  Double2 Process(Double2 in, const BiquadCoefficients& c) {
+  [[gnu::always_inline]] Double2 Process(Double2 in, const BiquadCoefficients& c) {
     const Double2 v3 = in - s2;
     const Double2 band = c.m1 * s1 + c.m2 * v3;
     const Double2 low = s2 + c.m2 * s1 + c.m3 * v3;

@@ -3,10 +3,7 @@
 // tanh saturation (linear-interpolated midpoint), a 0.25/0.5/0.25 decimator, a DC
 // blocker and make-up gain. The output lags the input by 1.5 frames.
 //
-// Only the DC blocker feeds back on itself, so a block runs in two passes: the
-// saturation and decimation of every frame (independent of each other, so the
-// processor overlaps the tanh evaluations instead of waiting on each in turn), then
-// the DC blocker's short recursion. Per frame this is exactly Process.
+// Only the DC blocker feeds back on itself.
 
 #include "stereo_vector.h"
 #include "dsp_isa.h"
@@ -32,43 +29,25 @@ struct ClipStage {
   static Double4 Saturate(Double4 z) { return dsp::FastTanhV(1.3 * z) * kSaturationScale; }
 
   // One frame: the make-up-scaled output for input a with drive D and make-up K.
-  Double2 Process(Double2 a, Double2 drive, Double2 makeup) {
-    const Double2 y = SaturateAndDecimate(a, drive);
+  // The stages call this inside their own per-frame loops, on a local copy of the
+  // state: the saturation of one frame is independent of the others, so the
+  // processor overlaps it with the short recursions (this DC blocker, the filters)
+  // of the frames around it.
+  [[gnu::always_inline]] Double2 Process(Double2 a, Double2 drive, Double2 makeup) {
+    const Double2 u = a * drive;
+    const Double4 saturated = Saturate(dsp::Join(u1, u1 + (u - u1) * 0.5));
+    const Double2 v = dsp::LowHalf(saturated);
+    const Double2 m = dsp::HighHalf(saturated);
+    const Double2 y = ((v1 + v) * 0.5 + m1) * 0.5;
+    u1 = dsp::FlushDenormal2(u);
+    v1 = dsp::FlushDenormal2(v);
+    m1 = dsp::FlushDenormal2(m);
     return BlockDc(y) * makeup;
   }
 
-  // First pass over a block: decimated[i] for a[i], i < frames.
-  void SaturateBlock(const Double2* a, Double2 drive, Double2* decimated, int frames) {
-    Double2 u1Local = u1, v1Local = v1, m1Local = m1;
-    for (int i = 0; i < frames; ++i) {
-      const Double2 u = a[i] * drive;
-      const Double4 saturated = Saturate(dsp::Join(u1Local, u1Local + (u - u1Local) * 0.5));
-      const Double2 v = dsp::LowHalf(saturated);
-      const Double2 m = dsp::HighHalf(saturated);
-      decimated[i] = ((v1Local + v) * 0.5 + m1Local) * 0.5;
-      u1Local = dsp::FlushDenormal2(u);
-      v1Local = dsp::FlushDenormal2(v);
-      m1Local = dsp::FlushDenormal2(m);
-    }
-    u1 = u1Local;
-    v1 = v1Local;
-    m1 = m1Local;
-  }
-
-  // Second pass: the DC blocker and make-up gain, in place.
-  void BlockDcBlock(Double2* io, Double2 makeup, int frames) {
-    for (int i = 0; i < frames; ++i) io[i] = BlockDc(io[i]) * makeup;
-  }
-
  private:
-  Double2 SaturateAndDecimate(Double2 a, Double2 drive) {
-    Double2 y;
-    SaturateBlock(&a, drive, &y, 1);
-    return y;
-  }
-
   // The DC blocker flushes its decayed term rather than its stored output.
-  Double2 BlockDc(Double2 y) {
+  [[gnu::always_inline]] Double2 BlockDc(Double2 y) {
     const Double2 d = y - y1 + dsp::FlushDenormal2(kDcPole * d1);
     y1 = dsp::FiniteOrZero2(y);
     d1 = dsp::FiniteOrZero2(d);

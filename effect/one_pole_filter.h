@@ -14,7 +14,7 @@ struct OnePoleFilter {
   void Clear() { s = Double2{}; }
 
   // 'normaliser' is 1 / (1 + g), or 0 when 1 + g is 0, computed once per block.
-  void Process(Double2 z, Double2 g, Double2 normaliser, Double2* lowPass, Double2* highPass) {
+  [[gnu::always_inline]] void Process(Double2 z, Double2 g, Double2 normaliser, Double2* lowPass, Double2* highPass) {
     const Double2 lp = (z * g + s) * normaliser;
     const Double2 hp = z - lp;
     s = dsp::FiniteOrZero2(hp * g + lp);

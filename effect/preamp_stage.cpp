@@ -52,20 +52,23 @@ void PreampStage::Process(const PreampSettings& s, const double* left, const dou
         for (int i = 0; i < n; ++i) a[i] = dsp::Splat((l[i] + r[i]) * 0.5) * gain;
         break;
     }
-    // The clipper runs either way so that its state is current when switched on.
-    clip_.SaturateBlock(a, dsp::Splat(s.drive), clipped_, n);
-    clip_.BlockDcBlock(clipped_, dsp::Splat(s.makeup), n);
-    const Double2* staged = s.clipperOn ? clipped_ : a;
-
+    // One pass per frame: the clipper (which runs either way, so that its state is
+    // current when switched on) and the filter; their recursions are short and
+    // independent, so frames overlap.
+    const Double2 drive = dsp::Splat(s.drive), makeup = dsp::Splat(s.makeup);
+    const Int2 clipperOn = dsp::MaskOf(s.clipperOn);
     const Double2 g = dsp::Splat(s.filterG), normaliser = dsp::Splat(s.filterNormaliser);
     const Int2 highPass = dsp::MaskOf(s.highPass);
+    ClipStage clip = clip_;
     OnePoleFilter filter = filter_;
     Double2* o = out + done;
     for (int i = 0; i < n; ++i) {
+      const Double2 clipped = clip.Process(a[i], drive, makeup);
       Double2 lp, hp;
-      filter.Process(staged[i], g, normaliser, &lp, &hp);
+      filter.Process(dsp::Select2(clipperOn, clipped, a[i]), g, normaliser, &lp, &hp);
       o[i] = dsp::Select2(highPass, hp, lp);
     }
+    clip_ = clip;
     filter_ = filter;
   }
 }

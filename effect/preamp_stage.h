@@ -44,7 +44,6 @@ class PreampStage {
 
   ClipStage clip_;
   OnePoleFilter filter_;
-  Double2 clipped_[kPassFrames] = {};
 };
 
 MORAVELLE_DSP_END
