@@ -34,15 +34,21 @@ void AmpStage::Process(const AmpSettings& s, const Double2* in, const Double2* d
     const int n = frames - done < kPassFrames ? frames - done : kPassFrames;
     const Double2* x = in + done;
 
-    // Filters and clipper run in every mode so their states stay current. One pass
-    // per frame: the recursions (the two filters, the DC blocker) are short and
-    // independent, so frames overlap.
+    // Filters and clipper run in every mode so their states stay current: the
+    // filters' recursion, the saturation of the whole pass, then the DC blocker's
+    // recursion with the blend.
     const Int2 through = dsp::MaskOf(s.mode == AmpFilterMode::Through);
     const Int2 bandPass = dsp::MaskOf(s.mode == AmpFilterMode::BandPass);
-    const Int2 clipperOn = dsp::MaskOf(s.clipperOn);
-    const Double2 drive = dsp::Splat(s.drive), makeup = dsp::Splat(s.makeup);
     const BiquadCoefficients lowPassCoefficients = s.lowPass, highPassCoefficients = s.highPass;
     BiquadFilter lowPass = lowPass_, highPass = highPass_;
+    for (int i = 0; i < n; ++i) {
+      const Double2 bp = highPass.Process(lowPass.Process(x[i], lowPassCoefficients), highPassCoefficients);
+      filtered_[i] = dsp::Select2(through, x[i], dsp::Select2(bandPass, bp, x[i] - bp));
+    }
+    clip_.SaturateBlock(filtered_, dsp::Splat(s.drive), decimated_, n);
+
+    const Int2 clipperOn = dsp::MaskOf(s.clipperOn);
+    const Double2 makeup = dsp::Splat(s.makeup);
     ClipStage clip = clip_;
     double* ol = outLeft + done;
     double* orr = outRight + done;
@@ -50,9 +56,7 @@ void AmpStage::Process(const AmpSettings& s, const Double2* in, const Double2* d
       const Double2* a = dry + done;
       const Double2 blend = dsp::Splat(s.blend), volume = dsp::Splat(s.volume);
       for (int i = 0; i < n; ++i) {
-        const Double2 bp = highPass.Process(lowPass.Process(x[i], lowPassCoefficients), highPassCoefficients);
-        const Double2 filtered = dsp::Select2(through, x[i], dsp::Select2(bandPass, bp, x[i] - bp));
-        const Double2 amp = dsp::Select2(clipperOn, clip.Process(filtered, drive, makeup), filtered);
+        const Double2 amp = dsp::Select2(clipperOn, clip.BlockDc(decimated_[i]) * makeup, filtered_[i]);
         // Tiny tails (a volume or blend near 0) would leave as denormals; the
         // master-off branch below passes the input as it is, denormals included.
         const Double2 result = dsp::FlushOutputV((a[i] + (amp - a[i]) * blend) * volume);
@@ -60,11 +64,7 @@ void AmpStage::Process(const AmpSettings& s, const Double2* in, const Double2* d
         orr[i] = result[1];
       }
     } else {
-      for (int i = 0; i < n; ++i) {
-        const Double2 bp = highPass.Process(lowPass.Process(x[i], lowPassCoefficients), highPassCoefficients);
-        const Double2 filtered = dsp::Select2(through, x[i], dsp::Select2(bandPass, bp, x[i] - bp));
-        clip.Process(filtered, drive, makeup);
-      }
+      for (int i = 0; i < n; ++i) clip.BlockDc(decimated_[i]);
       for (int i = 0; i < n; ++i) {
         ol[i] = left[done + i];
         orr[i] = right[done + i];

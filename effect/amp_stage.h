@@ -40,6 +40,8 @@ class AmpStage {
   BiquadFilter lowPass_;
   BiquadFilter highPass_;
   ClipStage clip_;
+  Double2 filtered_[kPassFrames] = {};
+  Double2 decimated_[kPassFrames] = {};
 };
 
 MORAVELLE_DSP_END

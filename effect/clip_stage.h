@@ -3,7 +3,11 @@
 // tanh saturation (linear-interpolated midpoint), a 0.25/0.5/0.25 decimator, a DC
 // blocker and make-up gain. The output lags the input by 1.5 frames.
 //
-// Only the DC blocker feeds back on itself.
+// Only the DC blocker feeds back on itself, so the stages run a block in two
+// passes: the saturation and decimation of every frame (SaturateBlock: independent
+// frames, so the processor overlaps their exponentials and divisions, bound by
+// throughput alone), then the DC blocker's short recursion (BlockDc) together with
+// the stage's other recursions. Per frame this is exactly Process.
 
 #include "stereo_vector.h"
 #include "dsp_isa.h"
@@ -29,25 +33,33 @@ struct ClipStage {
   static Double4 Saturate(Double4 z) { return dsp::FastTanhV(1.3 * z) * kSaturationScale; }
 
   // One frame: the make-up-scaled output for input a with drive D and make-up K.
-  // The stages call this inside their own per-frame loops, on a local copy of the
-  // state: the saturation of one frame is independent of the others, so the
-  // processor overlaps it with the short recursions (this DC blocker, the filters)
-  // of the frames around it.
-  [[gnu::always_inline]] Double2 Process(Double2 a, Double2 drive, Double2 makeup) {
-    const Double2 u = a * drive;
-    const Double4 saturated = Saturate(dsp::Join(u1, u1 + (u - u1) * 0.5));
-    const Double2 v = dsp::LowHalf(saturated);
-    const Double2 m = dsp::HighHalf(saturated);
-    const Double2 y = ((v1 + v) * 0.5 + m1) * 0.5;
-    u1 = dsp::FlushDenormal2(u);
-    v1 = dsp::FlushDenormal2(v);
-    m1 = dsp::FlushDenormal2(m);
+  Double2 Process(Double2 a, Double2 drive, Double2 makeup) {
+    Double2 y;
+    SaturateBlock(&a, drive, &y, 1);
     return BlockDc(y) * makeup;
   }
 
- private:
+  // First pass over a block: decimated[i] for a[i], i < frames.
+  void SaturateBlock(const Double2* a, Double2 drive, Double2* decimated, int frames) {
+    Double2 u1Local = u1, v1Local = v1, m1Local = m1;
+    for (int i = 0; i < frames; ++i) {
+      const Double2 u = a[i] * drive;
+      const Double4 saturated = Saturate(dsp::Join(u1Local, u1Local + (u - u1Local) * 0.5));
+      const Double2 v = dsp::LowHalf(saturated);
+      const Double2 m = dsp::HighHalf(saturated);
+      decimated[i] = ((v1Local + v) * 0.5 + m1Local) * 0.5;
+      u1Local = dsp::FlushDenormal2(u);
+      v1Local = dsp::FlushDenormal2(v);
+      m1Local = dsp::FlushDenormal2(m);
+    }
+    u1 = u1Local;
+    v1 = v1Local;
+    m1 = m1Local;
+  }
+
+  // Second pass, one frame: the DC blocker on a decimated value (without make-up).
   // The DC blocker flushes its decayed term rather than its stored output.
-  [[gnu::always_inline]] Double2 BlockDc(Double2 y) {
+  Double2 BlockDc(Double2 y) {
     const Double2 d = y - y1 + dsp::FlushDenormal2(kDcPole * d1);
     y1 = dsp::FiniteOrZero2(y);
     d1 = dsp::FiniteOrZero2(d);

@@ -78,6 +78,29 @@ class DelayLine {
     head_ = (head_ + frames) & mask_;
   }
 
+  // The memory for a run of frames in which the caller keeps one head for several
+  // lines: lines that step together from the same reset have heads that agree
+  // modulo their sizes, so one frame counter, masked per line, serves them all.
+  // The caller moves the line itself on afterwards (AdvanceFrames).
+  struct Cursor {
+    double* memory;
+    uint32_t mask;
+  };
+  Cursor CursorOf() { return Cursor{memory_, static_cast<uint32_t>(mask_)}; }
+
+  // ReadTap and Write at a caller's frame counter.
+  template <bool kMayLackMemory>
+  static double ReadAt(Cursor c, uint32_t frame, const Tap& tap) {
+    if (kMayLackMemory && c.memory == nullptr) return 0.0;
+    const uint32_t i = frame + static_cast<uint32_t>(tap.offset);
+    const double a = c.memory[i & c.mask];
+    return a + (c.memory[(i + 1) & c.mask] - a) * tap.frac;
+  }
+  template <bool kMayLackMemory>
+  static void WriteAt(Cursor c, uint32_t frame, double value) {
+    if (!kMayLackMemory || c.memory != nullptr) c.memory[frame & c.mask] = value;
+  }
+
   int32_t Size() const { return size_; }
   int32_t MaximumDelay() const { return maximumDelay_; }
   bool HasMemory() const { return memory_ != nullptr; }

@@ -52,10 +52,11 @@ void PreampStage::Process(const PreampSettings& s, const double* left, const dou
         for (int i = 0; i < n; ++i) a[i] = dsp::Splat((l[i] + r[i]) * 0.5) * gain;
         break;
     }
-    // One pass per frame: the clipper (which runs either way, so that its state is
-    // current when switched on) and the filter; their recursions are short and
-    // independent, so frames overlap.
-    const Double2 drive = dsp::Splat(s.drive), makeup = dsp::Splat(s.makeup);
+    // The clipper runs either way, so that its state is current when switched on:
+    // its saturation over the whole pass, then its DC blocker and the filter, two
+    // short recursions side by side.
+    clip_.SaturateBlock(a, dsp::Splat(s.drive), decimated_, n);
+    const Double2 makeup = dsp::Splat(s.makeup);
     const Int2 clipperOn = dsp::MaskOf(s.clipperOn);
     const Double2 g = dsp::Splat(s.filterG), normaliser = dsp::Splat(s.filterNormaliser);
     const Int2 highPass = dsp::MaskOf(s.highPass);
@@ -63,7 +64,7 @@ void PreampStage::Process(const PreampSettings& s, const double* left, const dou
     OnePoleFilter filter = filter_;
     Double2* o = out + done;
     for (int i = 0; i < n; ++i) {
-      const Double2 clipped = clip.Process(a[i], drive, makeup);
+      const Double2 clipped = clip.BlockDc(decimated_[i]) * makeup;
       Double2 lp, hp;
       filter.Process(dsp::Select2(clipperOn, clipped, a[i]), g, normaliser, &lp, &hp);
       o[i] = dsp::Select2(highPass, hp, lp);

@@ -44,6 +44,7 @@ class PreampStage {
 
   ClipStage clip_;
   OnePoleFilter filter_;
+  Double2 decimated_[kPassFrames] = {};
 };
 
 MORAVELLE_DSP_END

@@ -59,13 +59,14 @@ Double2 DecayPowers(double g, double logG, double x, double y) {
 
 // Schroeder allpass on a left and a right line at once (lane 0 left, lane 1 right).
 template <bool kMayLackMemory>
-Double2 AllpassPair(DelayLine& left, DelayLine& right, Double2 in, const DelayLine::Tap& leftTap,
-                    const DelayLine::Tap& rightTap, double coefficient) {
-  const Double2 r = {left.ReadTap<kMayLackMemory>(leftTap), right.ReadTap<kMayLackMemory>(rightTap)};
+Double2 AllpassPair(DelayLine::Cursor left, DelayLine::Cursor right, uint32_t frame, Double2 in,
+                    const DelayLine::Tap& leftTap, const DelayLine::Tap& rightTap, double coefficient) {
+  const Double2 r = {DelayLine::ReadAt<kMayLackMemory>(left, frame, leftTap),
+                     DelayLine::ReadAt<kMayLackMemory>(right, frame, rightTap)};
   const Double2 v = in - coefficient * r;
   const Double2 kept = dsp::FlushDenormal2(v);
-  left.Write<kMayLackMemory>(kept[0]);
-  right.Write<kMayLackMemory>(kept[1]);
+  DelayLine::WriteAt<kMayLackMemory>(left, frame, kept[0]);
+  DelayLine::WriteAt<kMayLackMemory>(right, frame, kept[1]);
   return coefficient * v + r;
 }
 }  // namespace
@@ -108,6 +109,7 @@ bool ReverbEngine::Reset(double sr) {
   // Reset cleared every line.
   silentFrames_ = longestNetworkLine_;
   room_ = panorama_ = preDelay_ = 0.0;
+  frame_ = 0;
   allLinesHaveMemory_ = ok;
   cachedRoom_ = cachedPanorama_ = cachedDecayFactor_ = cachedPreDelay_ = -1.0;
   cachedScale_ = -1;
@@ -185,7 +187,8 @@ void ReverbEngine::SilenceNetwork(int frames) {
 }
 
 template <bool kMayLackMemory>
-[[gnu::always_inline]] inline Double2 ReverbEngine::PreDelayFrame(double preDelayTime, double sampleRate, Double2 input) {
+[[gnu::always_inline]] inline Double2 ReverbEngine::PreDelayFrame(double preDelayTime, double sampleRate, Double2 input,
+                                                                  const DelayLine::Cursor* lines, uint32_t frame) {
   if (preDelayTime != cachedPreDelay_) {
     // The squared curve as a product: pow(x, 2) is exactly x * x.
     const double clamped = dsp::Clamp01(preDelayTime);
@@ -194,11 +197,11 @@ template <bool kMayLackMemory>
     preDelayTap_[1] = preDelay[1].MakeTap(preDelayLength);
     cachedPreDelay_ = preDelayTime;
   }
-  const Double2 preDelayed = {preDelay[0].ReadTap<kMayLackMemory>(preDelayTap_[0]),
-                              preDelay[1].ReadTap<kMayLackMemory>(preDelayTap_[1])};
+  const Double2 preDelayed = {DelayLine::ReadAt<kMayLackMemory>(lines[0], frame, preDelayTap_[0]),
+                              DelayLine::ReadAt<kMayLackMemory>(lines[1], frame, preDelayTap_[1])};
   const Double2 keptInput = dsp::FlushDenormal2(input);
-  preDelay[0].Write<kMayLackMemory>(keptInput[0]);
-  preDelay[1].Write<kMayLackMemory>(keptInput[1]);
+  DelayLine::WriteAt<kMayLackMemory>(lines[0], frame, keptInput[0]);
+  DelayLine::WriteAt<kMayLackMemory>(lines[1], frame, keptInput[1]);
   return preDelayed;
 }
 
@@ -207,14 +210,17 @@ void ReverbEngine::ProcessPreDelayOnly(const ReverbSettings& s, const Double2* i
   // The network is off: only the smoothing and the pre-delay run per frame; the
   // other lines receive silence for the whole run at once, and the stage passes its
   // input on.
-  for (int i = 0; i < frames; ++i) {
+  const DelayLine::Cursor lines[2] = {preDelay[0].CursorOf(), preDelay[1].CursorOf()};
+  uint32_t frame = frame_;
+  for (int i = 0; i < frames; ++i, ++frame) {
     double panorama, preDelayTime;
     AdvanceSmoothing(s, &panorama, &preDelayTime);
-    PreDelayFrame<kMayLackMemory>(preDelayTime, s.sampleRate, in[i]);
+    PreDelayFrame<kMayLackMemory>(preDelayTime, s.sampleRate, in[i], lines, frame);
     out[i] = in[i];
-    preDelay[0].Step();
-    preDelay[1].Step();
   }
+  frame_ = frame;
+  preDelay[0].AdvanceFrames(frames);
+  preDelay[1].AdvanceFrames(frames);
   SilenceNetwork(frames);
 }
 
@@ -236,83 +242,91 @@ void ReverbEngine::ProcessFrames(const ReverbSettings& s, const Double2* in, Dou
   }
   silentFrames_ = 0;
   const Double2 damp = dsp::Splat(s.damp);
-  for (int i = 0; i < frames; ++i) {
-    const Double2 input = in[i];
-
+  // The fourteen lines step together: one frame counter for all, the lines' own
+  // heads moved on after the run.
+  const DelayLine::Cursor pre[2] = {preDelay[0].CursorOf(), preDelay[1].CursorOf()};
+  const DelayLine::Cursor input = inputDiffuser.CursorOf();
+  const DelayLine::Cursor taps = tapLine.CursorOf();
+  DelayLine::Cursor lines[4], left[3], right[3];
+  for (int k = 0; k < 4; ++k) lines[k] = feedback[k].CursorOf();
+  for (int k = 0; k < 3; ++k) {
+    left[k] = diffuserL[k].CursorOf();
+    right[k] = diffuserR[k].CursorOf();
+  }
+  uint32_t frame = frame_;
+  for (int i = 0; i < frames; ++i, ++frame) {
     // Smoothed room size, panorama and pre-delay: the advanced values serve this
     // frame, the flushed ones are kept.
     double panorama, preDelayTime;
     const double room = AdvanceSmoothing(s, &panorama, &preDelayTime);
     // Pre-delay runs whether or not the reverb is on; read before write.
-    const Double2 preDelayed = PreDelayFrame<kMayLackMemory>(preDelayTime, s.sampleRate, input);
+    const Double2 preDelayed = PreDelayFrame<kMayLackMemory>(preDelayTime, s.sampleRate, in[i], pre, frame);
 
-    Double2 result = input;
-    {
-      if (room != cachedRoom_ || s.decayFactor != cachedDecayFactor_) UpdateRoom(room, s);
-      if (panorama != cachedPanorama_ || scale_ != cachedScale_) UpdateDiffusers(panorama);
+    if (room != cachedRoom_ || s.decayFactor != cachedDecayFactor_) UpdateRoom(room, s);
+    if (panorama != cachedPanorama_ || scale_ != cachedScale_) UpdateDiffusers(panorama);
 
-      // Mono input through the input diffuser (a Schroeder allpass).
-      const double mono = (preDelayed[0] + preDelayed[1]) * kMonoSumGain;
-      const double diffuserRead = inputDiffuser.ReadTap<kMayLackMemory>(inputDiffuserTap_);
-      const double diffuserState = mono - kInputDiffuserCoefficient * diffuserRead;
-      const double diffused = kInputDiffuserCoefficient * diffuserState + diffuserRead;
-      inputDiffuser.Write<kMayLackMemory>(dsp::FlushDenormal(diffuserState));
+    // Mono input through the input diffuser (a Schroeder allpass).
+    const double mono = (preDelayed[0] + preDelayed[1]) * kMonoSumGain;
+    const double diffuserRead = DelayLine::ReadAt<kMayLackMemory>(input, frame, inputDiffuserTap_);
+    const double diffuserState = mono - kInputDiffuserCoefficient * diffuserRead;
+    const double diffused = kInputDiffuserCoefficient * diffuserState + diffuserRead;
+    DelayLine::WriteAt<kMayLackMemory>(input, frame, dsp::FlushDenormal(diffuserState));
 
-      // Feedback lines in pairs (1, 2) and (3, 4): read, scaled by their decay gains
-      // and damped by a one-pole low-pass.
-      const Double2 z12 = Double2{feedback[0].ReadTap<kMayLackMemory>(lineTap_[0]),
-                                  feedback[1].ReadTap<kMayLackMemory>(lineTap_[1])} *
-                          Double2{lineGain_[0], lineGain_[1]};
-      const Double2 z34 = Double2{feedback[2].ReadTap<kMayLackMemory>(lineTap_[2]),
-                                  feedback[3].ReadTap<kMayLackMemory>(lineTap_[3])} *
-                          Double2{lineGain_[2], lineGain_[3]};
-      const Double2 d12 = z12 + (damping_[0] - z12) * damp;
-      const Double2 d34 = z34 + (damping_[1] - z34) * damp;
-      damping_[0] = dsp::FlushDenormal2(d12);
-      damping_[1] = dsp::FlushDenormal2(d34);
-      const double d[4] = {d12[0], d12[1], d34[0], d34[1]};
+    // Feedback lines in pairs (1, 2) and (3, 4): read, scaled by their decay gains
+    // and damped by a one-pole low-pass.
+    const Double2 z12 = Double2{DelayLine::ReadAt<kMayLackMemory>(lines[0], frame, lineTap_[0]),
+                                DelayLine::ReadAt<kMayLackMemory>(lines[1], frame, lineTap_[1])} *
+                        Double2{lineGain_[0], lineGain_[1]};
+    const Double2 z34 = Double2{DelayLine::ReadAt<kMayLackMemory>(lines[2], frame, lineTap_[2]),
+                                DelayLine::ReadAt<kMayLackMemory>(lines[3], frame, lineTap_[3])} *
+                        Double2{lineGain_[2], lineGain_[3]};
+    const Double2 d12 = z12 + (damping_[0] - z12) * damp;
+    const Double2 d34 = z34 + (damping_[1] - z34) * damp;
+    damping_[0] = dsp::FlushDenormal2(d12);
+    damping_[1] = dsp::FlushDenormal2(d34);
+    const double d[4] = {d12[0], d12[1], d34[0], d34[1]};
 
-      double tap[4];
-      for (int k = 0; k < 4; ++k) tap[k] = tapLine.ReadTap<kMayLackMemory>(reflectionTap_[k]) * tapGain_[k];
+    double tap[4];
+    for (int k = 0; k < 4; ++k) tap[k] = DelayLine::ReadAt<kMayLackMemory>(taps, frame, reflectionTap_[k]) * tapGain_[k];
 
-      // Hadamard mixing.
-      const double h0 = kHadamardScale * (d[0] + d[1] + d[2] + d[3]);
-      const double h1 = kHadamardScale * (d[0] - d[1] + d[2] - d[3]);
-      const double h2 = kHadamardScale * (-d[0] - d[1] + d[2] + d[3]);
-      const double h3 = kHadamardScale * (d[0] - d[1] - d[2] + d[3]);
-      const Double2 f12 = dsp::FlushDenormal2(Double2{h1 + tap[0], h2 + tap[1]});
-      const Double2 f34 = dsp::FlushDenormal2(Double2{h3 + tap[2], h0 + tap[3]});
-      feedback[0].Write<kMayLackMemory>(f12[0]);
-      feedback[1].Write<kMayLackMemory>(f12[1]);
-      feedback[2].Write<kMayLackMemory>(f34[0]);
-      feedback[3].Write<kMayLackMemory>(f34[1]);
-      tapLine.Write<kMayLackMemory>(dsp::FlushDenormal(diffused));
+    // Hadamard mixing.
+    const double h0 = kHadamardScale * (d[0] + d[1] + d[2] + d[3]);
+    const double h1 = kHadamardScale * (d[0] - d[1] + d[2] - d[3]);
+    const double h2 = kHadamardScale * (-d[0] - d[1] + d[2] + d[3]);
+    const double h3 = kHadamardScale * (d[0] - d[1] - d[2] + d[3]);
+    const Double2 f12 = dsp::FlushDenormal2(Double2{h1 + tap[0], h2 + tap[1]});
+    const Double2 f34 = dsp::FlushDenormal2(Double2{h3 + tap[2], h0 + tap[3]});
+    DelayLine::WriteAt<kMayLackMemory>(lines[0], frame, f12[0]);
+    DelayLine::WriteAt<kMayLackMemory>(lines[1], frame, f12[1]);
+    DelayLine::WriteAt<kMayLackMemory>(lines[2], frame, f34[0]);
+    DelayLine::WriteAt<kMayLackMemory>(lines[3], frame, f34[1]);
+    DelayLine::WriteAt<kMayLackMemory>(taps, frame, dsp::FlushDenormal(diffused));
 
-      const double wet = s.late * (h1 + h2 - h0 - h3) + s.early * (tap[0] + tap[1] - tap[2] - tap[3]);
+    const double wet = s.late * (h1 + h2 - h0 - h3) + s.early * (tap[0] + tap[1] - tap[2] - tap[3]);
 
-      // The pre-delayed dry signal reaches the wet outputs through the diffusers.
-      Double2 lr = dsp::Splat(wet) + preDelayed;
-      for (int k = 0; k < 3; ++k)
-        lr = AllpassPair<kMayLackMemory>(diffuserL[k], diffuserR[k], lr, diffuserTapL_[k], diffuserTapR_[k],
-                                         kDiffuserCoefficient[k]);
+    // The pre-delayed dry signal reaches the wet outputs through the diffusers.
+    Double2 lr = dsp::Splat(wet) + preDelayed;
+    for (int k = 0; k < 3; ++k)
+      lr = AllpassPair<kMayLackMemory>(left[k], right[k], frame, lr, diffuserTapL_[k], diffuserTapR_[k],
+                                       kDiffuserCoefficient[k]);
 
-      if (s.outputsUsed) {
-        const double mid = (lr[0] + lr[1]) * widthMid_;
-        const double side = (lr[0] - lr[1]) * widthSide_;
-        result = Double2{mid + side, mid - side} * widthLevel_;
-      }
+    Double2 result = in[i];
+    if (s.outputsUsed) {
+      const double mid = (lr[0] + lr[1]) * widthMid_;
+      const double side = (lr[0] - lr[1]) * widthSide_;
+      result = Double2{mid + side, mid - side} * widthLevel_;
     }
     out[i] = result;
-
-    preDelay[0].Step();
-    preDelay[1].Step();
-    inputDiffuser.Step();
-    tapLine.Step();
-    for (DelayLine& line : feedback) line.Step();
-    for (int k = 0; k < 3; ++k) {
-      diffuserL[k].Step();
-      diffuserR[k].Step();
-    }
+  }
+  frame_ = frame;
+  preDelay[0].AdvanceFrames(frames);
+  preDelay[1].AdvanceFrames(frames);
+  inputDiffuser.AdvanceFrames(frames);
+  tapLine.AdvanceFrames(frames);
+  for (DelayLine& line : feedback) line.AdvanceFrames(frames);
+  for (int k = 0; k < 3; ++k) {
+    diffuserL[k].AdvanceFrames(frames);
+    diffuserR[k].AdvanceFrames(frames);
   }
 }
 

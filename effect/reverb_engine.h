@@ -59,7 +59,8 @@ class ReverbEngine {
   double AdvanceSmoothing(const ReverbSettings& s, double* panorama, double* preDelayTime);
   // Reads the pre-delayed pair of this frame and writes the input.
   template <bool kMayLackMemory>
-  Double2 PreDelayFrame(double preDelayTime, double sampleRate, Double2 input);
+  Double2 PreDelayFrame(double preDelayTime, double sampleRate, Double2 input, const DelayLine::Cursor* lines,
+                        uint32_t frame);
   template <bool kMayLackMemory>
   void ProcessPreDelayOnly(const ReverbSettings& s, const Double2* in, Double2* out, int frames);
   // Silence into the twelve network lines for 'frames' frames, damping cleared.
@@ -74,6 +75,8 @@ class ReverbEngine {
   DelayLine diffuserR[3];
 
   bool allLinesHaveMemory_ = false;
+  // Frames since the last reset, wrapping: every line's head is this masked by its size.
+  uint32_t frame_ = 0;
   // Frames of silence written into the network lines since they last carried sound,
   // counted up to the longest line's capacity.
   int32_t longestNetworkLine_ = 0;
