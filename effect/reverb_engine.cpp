@@ -49,12 +49,33 @@ constexpr double kDiffuserSpreadLeft[3] = {0.125541, 0.251082, -0.376623};
 constexpr double kDiffuserSpreadRight[3] = {-0.568366, 0.187921, 0.380445};
 constexpr double kDiffuserCoefficient[3] = {0.75, 0.625, 0.625};
 
-// g^x and g^y for the decay factor g, via exp(x ln g); 0 where the power is not
-// finite. Evaluated whenever the room size moves, so eight per frame while it glides.
-Double2 DecayPowers(double g, double logG, double x, double y) {
-  if (g == 0.0) return Double2{dsp::GuardPower(std::pow(g, x)), dsp::GuardPower(std::pow(g, y))};
-  const Double2 p = dsp::Exp2Lanes(Double2{x, y} * logG);
-  return Double2{dsp::GuardPower(p[0]), dsp::GuardPower(p[1])};
+// g^x lane by lane for the decay factor g, via exp(x ln g); 0 where the power is not
+// finite or reaches 2^1023. Evaluated whenever the room size moves, so twice per
+// frame (four lines, four taps) while it glides.
+[[gnu::always_inline]] inline Double4 DecayPowers(double g, double logG, Double4 x) {
+  if (g == 0.0) {
+    Double4 p;
+    for (int k = 0; k < 4; ++k) p[k] = dsp::GuardPower(std::pow(g, x[k]));
+    return p;
+  }
+  const Double4 p = dsp::ExpV(x * logG);
+  return dsp::SelectV<Double4>(dsp::AbsV(p) < dsp::SplatV<Double4>(0x1p1023), p, Double4{});
+}
+
+// DelayLine::MakeTap for four lines (or four taps of one line) at once.
+[[gnu::always_inline]] inline void MakeTaps(const DelayLine* const lines[4], Double4 delays, DelayLine::Tap taps[4]) {
+  using Int32x4 = int32_t __attribute__((vector_size(16)));
+  Double4 size, maximum;
+  for (int k = 0; k < 4; ++k) {
+    size[k] = lines[k]->Size();
+    maximum[k] = lines[k]->MaximumDelay();
+  }
+  delays = dsp::SelectV<Double4>(delays < 1.0, dsp::SplatV<Double4>(1.0), delays);
+  delays = dsp::SelectV<Double4>(delays > maximum, maximum, delays);
+  const Double4 ahead = size - delays;
+  const Int32x4 whole = __builtin_convertvector(ahead, Int32x4);
+  const Double4 frac = ahead - __builtin_convertvector(whole, Double4);
+  for (int k = 0; k < 4; ++k) taps[k] = DelayLine::Tap{whole[k], frac[k]};
 }
 
 // Schroeder allpass on a left and a right line at once (lane 0 left, lane 1 right).
@@ -118,15 +139,19 @@ bool ReverbEngine::Reset(double sr) {
 
 void ReverbEngine::UpdateRoom(double room, const ReverbSettings& s) {
   const double roomLength = (kRoomMinimumMetres + kRoomSpanMetres * room) * s.sampleRate * kSecondsPerMetre;
+  const Double4 lineLengths = Double4{kLineRatio[0], kLineRatio[1], kLineRatio[2], kLineRatio[3]} * roomLength;
+  const Double4 tapPositions =
+      Double4{kTapRatio[0], kTapRatio[1], kTapRatio[2], kTapRatio[3]} * roomLength + kTapOffsetSamples;
+  const Double4 lineGains = -DecayPowers(s.decayFactor, s.logDecay, lineLengths);
+  const Double4 tapGains = DecayPowers(s.decayFactor, s.logDecay, tapPositions);
   for (int k = 0; k < 4; ++k) {
-    const double lineLength = kLineRatio[k] * roomLength;
-    const double tapPosition = kTapRatio[k] * roomLength + kTapOffsetSamples;
-    const Double2 gains = DecayPowers(s.decayFactor, s.logDecay, lineLength, tapPosition);
-    lineGain_[k] = -gains[0];
-    tapGain_[k] = gains[1];
-    lineTap_[k] = feedback[k].MakeTap(lineLength);
-    reflectionTap_[k] = tapLine.MakeTap(tapPosition);
+    lineGain_[k] = lineGains[k];
+    tapGain_[k] = tapGains[k];
   }
+  const DelayLine* const lines[4] = {&feedback[0], &feedback[1], &feedback[2], &feedback[3]};
+  const DelayLine* const tapLines[4] = {&tapLine, &tapLine, &tapLine, &tapLine};
+  MakeTaps(lines, lineLengths, lineTap_);
+  MakeTaps(tapLines, tapPositions, reflectionTap_);
   roomLength_ = roomLength;
   inputDiffuserTap_ = inputDiffuser.MakeTap(kInputDiffuserRatio * roomLength);
   scale_ = dsp::ToInt32Saturated(roomLength * kDiffuserScalePerRoomSample);
@@ -137,10 +162,20 @@ void ReverbEngine::UpdateRoom(double room, const ReverbSettings& s) {
 void ReverbEngine::UpdateDiffusers(double panorama) {
   const double spread = kSpreadPerPanorama * panorama;
   const double scale = scale_;
-  for (int k = 0; k < 3; ++k) {
-    diffuserTapL_[k] = diffuserL[k].MakeTap((kDiffuserBaseLength[k] + kDiffuserSpreadLeft[k] * spread) * scale);
-    diffuserTapR_[k] = diffuserR[k].MakeTap((kDiffuserBaseLength[k] + kDiffuserSpreadRight[k] * spread) * scale);
-  }
+  // Left 1 to 3 and right 1, then right 2 and 3 (twice).
+  const DelayLine* const first[4] = {&diffuserL[0], &diffuserL[1], &diffuserL[2], &diffuserR[0]};
+  const DelayLine* const second[4] = {&diffuserR[1], &diffuserR[2], &diffuserR[1], &diffuserR[2]};
+  const Double4 firstBase = {kDiffuserBaseLength[0], kDiffuserBaseLength[1], kDiffuserBaseLength[2], kDiffuserBaseLength[0]};
+  const Double4 firstSpread = {kDiffuserSpreadLeft[0], kDiffuserSpreadLeft[1], kDiffuserSpreadLeft[2], kDiffuserSpreadRight[0]};
+  const Double4 secondBase = {kDiffuserBaseLength[1], kDiffuserBaseLength[2], kDiffuserBaseLength[1], kDiffuserBaseLength[2]};
+  const Double4 secondSpread = {kDiffuserSpreadRight[1], kDiffuserSpreadRight[2], kDiffuserSpreadRight[1], kDiffuserSpreadRight[2]};
+  DelayLine::Tap taps[8];
+  MakeTaps(first, (firstBase + firstSpread * spread) * scale, taps);
+  MakeTaps(second, (secondBase + secondSpread * spread) * scale, taps + 4);
+  for (int k = 0; k < 3; ++k) diffuserTapL_[k] = taps[k];
+  diffuserTapR_[0] = taps[3];
+  diffuserTapR_[1] = taps[4];
+  diffuserTapR_[2] = taps[5];
   // Width: panorama 0 is mono, 0.5 the plain stereo pair, 1 the side signal alone;
   // the level makes up for the mid signal lost below 0.5.
   const double width = dsp::Clamp01(panorama);
