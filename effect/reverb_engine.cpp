@@ -9,8 +9,6 @@
 MORAVELLE_DSP_BEGIN
 
 namespace {
-// Smoothing coefficient per sample, the same at every rate (time constant ~764 samples).
-constexpr double kSmoothing = 0.001308;
 // 1 / 340 m/s: metres of room to seconds of travel.
 constexpr double kSecondsPerMetre = 0.0029411764705882;
 // Room size 0..1 spans rooms of 10 to 100 metres.
@@ -187,6 +185,28 @@ void ReverbEngine::UpdateDiffusers(double panorama) {
   cachedScale_ = scale_;
 }
 
+void ReverbEngine::UpdatePreDelayTaps(double preDelayTime, double sampleRate) {
+  if (preDelayTime == cachedPreDelay_) return;
+  // The squared curve as a product: pow(x, 2) is exactly x * x.
+  const double clamped = dsp::Clamp01(preDelayTime);
+  const double preDelayLength = clamped * clamped * sampleRate * kPreDelayMaximumSeconds;
+  preDelayTap_[0] = preDelay[0].MakeTap(preDelayLength);
+  preDelayTap_[1] = preDelay[1].MakeTap(preDelayLength);
+  cachedPreDelay_ = preDelayTime;
+}
+
+void ReverbEngine::AdvanceAllLines(int frames) {
+  preDelay[0].AdvanceFrames(frames);
+  preDelay[1].AdvanceFrames(frames);
+  inputDiffuser.AdvanceFrames(frames);
+  tapLine.AdvanceFrames(frames);
+  for (DelayLine& line : feedback) line.AdvanceFrames(frames);
+  for (int k = 0; k < 3; ++k) {
+    diffuserL[k].AdvanceFrames(frames);
+    diffuserR[k].AdvanceFrames(frames);
+  }
+}
+
 void ReverbEngine::SilenceNetwork(int frames) {
   for (Double2& e : damping_) e = Double2{};
   // Once every line holds only zeros, writing more of them changes nothing: only the
@@ -212,9 +232,9 @@ void ReverbEngine::SilenceNetwork(int frames) {
 }
 
 [[gnu::always_inline]] inline double ReverbEngine::AdvanceSmoothing(const ReverbSettings& s, double* panorama, double* preDelayTime) {
-  const double room = room_ + (s.targetRoom - room_) * kSmoothing;
-  *panorama = panorama_ + (s.targetPanorama - panorama_) * kSmoothing;
-  *preDelayTime = preDelay_ + (s.targetPreDelay - preDelay_) * kSmoothing;
+  const double room = room_ + (s.targetRoom - room_) * kSmoothingCoefficient;
+  *panorama = panorama_ + (s.targetPanorama - panorama_) * kSmoothingCoefficient;
+  *preDelayTime = preDelay_ + (s.targetPreDelay - preDelay_) * kSmoothingCoefficient;
   room_ = dsp::FlushDenormal(room);
   panorama_ = dsp::FlushDenormal(*panorama);
   preDelay_ = dsp::FlushDenormal(*preDelayTime);
@@ -224,14 +244,7 @@ void ReverbEngine::SilenceNetwork(int frames) {
 template <bool kMayLackMemory>
 [[gnu::always_inline]] inline Double2 ReverbEngine::PreDelayFrame(double preDelayTime, double sampleRate, Double2 input,
                                                                   const DelayLine::Cursor* lines, uint32_t frame) {
-  if (preDelayTime != cachedPreDelay_) {
-    // The squared curve as a product: pow(x, 2) is exactly x * x.
-    const double clamped = dsp::Clamp01(preDelayTime);
-    const double preDelayLength = clamped * clamped * sampleRate * kPreDelayMaximumSeconds;
-    preDelayTap_[0] = preDelay[0].MakeTap(preDelayLength);
-    preDelayTap_[1] = preDelay[1].MakeTap(preDelayLength);
-    cachedPreDelay_ = preDelayTime;
-  }
+  if (preDelayTime != cachedPreDelay_) UpdatePreDelayTaps(preDelayTime, sampleRate);
   const Double2 preDelayed = {DelayLine::ReadAt<kMayLackMemory>(lines[0], frame, preDelayTap_[0]),
                               DelayLine::ReadAt<kMayLackMemory>(lines[1], frame, preDelayTap_[1])};
   const Double2 keptInput = dsp::FlushDenormal2(input);
@@ -261,10 +274,24 @@ void ReverbEngine::ProcessPreDelayOnly(const ReverbSettings& s, const Double2* i
 
 void ReverbEngine::Process(const ReverbSettings& s, const Double2* in, Double2* out, int frames) {
   // Lines lack memory only after an allocation failure; the usual path skips the check.
-  if (allLinesHaveMemory_) {
-    ProcessFrames<false>(s, in, out, frames);
-  } else {
+  if (!allLinesHaveMemory_) {
     ProcessFrames<true>(s, in, out, frames);
+    return;
+  }
+  if (s.offOn == 0.0) {
+    ProcessFrames<false>(s, in, out, frames);
+    return;
+  }
+  // While the room, panorama and pre-delay rest, stage by stage over runs of frames;
+  // while they glide (or where a delay is shorter than a useful run), frame by frame.
+  for (int done = 0; done < frames;) {
+    const int run = SettledRunLength(s, frames - done);
+    if (run < kShortestSettledRun) {
+      ProcessFrames<false>(s, in + done, out + done, frames - done);
+      return;
+    }
+    ProcessSettledRun(s, in + done, out + done, run);
+    done += run;
   }
 }
 
@@ -354,15 +381,7 @@ void ReverbEngine::ProcessFrames(const ReverbSettings& s, const Double2* in, Dou
     out[i] = result;
   }
   frame_ = frame;
-  preDelay[0].AdvanceFrames(frames);
-  preDelay[1].AdvanceFrames(frames);
-  inputDiffuser.AdvanceFrames(frames);
-  tapLine.AdvanceFrames(frames);
-  for (DelayLine& line : feedback) line.AdvanceFrames(frames);
-  for (int k = 0; k < 3; ++k) {
-    diffuserL[k].AdvanceFrames(frames);
-    diffuserR[k].AdvanceFrames(frames);
-  }
+  AdvanceAllLines(frames);
 }
 
 MORAVELLE_DSP_END

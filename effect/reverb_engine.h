@@ -61,6 +61,12 @@ class ReverbEngine {
   template <bool kMayLackMemory>
   Double2 PreDelayFrame(double preDelayTime, double sampleRate, Double2 input, const DelayLine::Cursor* lines,
                         uint32_t frame);
+  void UpdatePreDelayTaps(double preDelayTime, double sampleRate);
+  // Settled runs (reverb_settled_run.cpp): how many of the next 'frames' frames can
+  // run stage by stage (0 while the room, panorama or pre-delay glide), and the run.
+  int SettledRunLength(const ReverbSettings& s, int frames);
+  void ProcessSettledRun(const ReverbSettings& s, const Double2* in, Double2* out, int frames);
+  void AdvanceAllLines(int frames);
   template <bool kMayLackMemory>
   void ProcessPreDelayOnly(const ReverbSettings& s, const Double2* in, Double2* out, int frames);
   // Silence into the twelve network lines for 'frames' frames, damping cleared.
@@ -73,6 +79,25 @@ class ReverbEngine {
   DelayLine feedback[4];
   DelayLine diffuserL[3];
   DelayLine diffuserR[3];
+
+  // Smoothing coefficient per sample, the same at every rate (time constant ~764 samples).
+  static constexpr double kSmoothingCoefficient = 0.001308;
+  // Longest settled run, and the runs below which frame-by-frame processing is used.
+  static constexpr int kSettledRunFrames = 128;
+  static constexpr int kShortestSettledRun = 8;
+  // A settled run's signals, stage by stage, one array per signal (four lanes past
+  // the run's end, since the stages work four frames at a time).
+  struct RunBuffers {
+    static constexpr int kSize = kSettledRunFrames + 8;
+    double inLeft[kSize], inRight[kSize];
+    double preLeft[kSize], preRight[kSize];  // pre-delayed, then the diffusers' signals
+    double diffused[kSize];
+    double line[4][kSize];
+    double tap[4][kSize];
+    double read[kSize], kept[kSize];
+    double scratch[kSize];
+  };
+  RunBuffers run_{};
 
   bool allLinesHaveMemory_ = false;
   // Frames since the last reset, wrapping: every line's head is this masked by its size.
