@@ -30,7 +30,9 @@ struct ClipStage {
 
   static Double2 Saturate(Double2 z) { return dsp::FastTanh2(1.3 * z) * kSaturationScale; }
   // Both evaluations of a frame at once: lanes 0, 1 the previous input, 2, 3 the midpoint.
-  static Double4 Saturate(Double4 z) { return dsp::FastTanhV(1.3 * z) * kSaturationScale; }
+  static Double4 Saturate(Double4 z) {
+    return dsp::ByPairs(z, [](auto v) { return dsp::FastTanhV(1.3 * v) * kSaturationScale; });
+  }
 
   // One frame: the make-up-scaled output for input a with drive D and make-up K.
   Double2 Process(Double2 a, Double2 drive, Double2 makeup) {

@@ -56,12 +56,16 @@ constexpr double kDiffuserCoefficient[3] = {0.75, 0.625, 0.625};
     for (int k = 0; k < 4; ++k) p[k] = dsp::GuardPower(std::pow(g, x[k]));
     return p;
   }
-  const Double4 p = dsp::ExpV(x * logG);
-  return dsp::SelectV<Double4>(dsp::AbsV(p) < dsp::SplatV<Double4>(0x1p1023), p, Double4{});
+  return dsp::ByPairs(x * logG, [](auto y) {
+    using V = decltype(y);
+    const V p = dsp::ExpV(y);
+    return dsp::SelectV<V>(dsp::AbsV(p) < dsp::SplatV<V>(0x1p1023), p, V{});
+  });
 }
 
 // DelayLine::MakeTap for four lines (or four taps of one line) at once.
 [[gnu::always_inline]] inline void MakeTaps(const DelayLine* const lines[4], Double4 delays, DelayLine::Tap taps[4]) {
+#if defined(__AVX__)
   using Int32x4 = int32_t __attribute__((vector_size(16)));
   Double4 size, maximum;
   for (int k = 0; k < 4; ++k) {
@@ -74,6 +78,10 @@ constexpr double kDiffuserCoefficient[3] = {0.75, 0.625, 0.625};
   const Int32x4 whole = __builtin_convertvector(ahead, Int32x4);
   const Double4 frac = ahead - __builtin_convertvector(whole, Double4);
   for (int k = 0; k < 4; ++k) taps[k] = DelayLine::Tap{whole[k], frac[k]};
+#else
+  // Without AVX the conversions of a four-lane vector are scalar anyway.
+  for (int k = 0; k < 4; ++k) taps[k] = lines[k]->MakeTap(delays[k]);
+#endif
 }
 
 // Schroeder allpass on a left and a right line at once (lane 0 left, lane 1 right).

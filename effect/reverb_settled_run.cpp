@@ -46,7 +46,7 @@ void AllpassRun(DelayLine::Cursor line, uint32_t frame, const DelayLine::Tap& ta
   for (int j = 0; j < count; j += 4) {
     const Double4 r = Load4(read + j);
     const Double4 v = Load4(io + j) - coefficient * r;
-    Store4(kept + j, dsp::FlushDenormalV(v));
+    Store4(kept + j, dsp::FlushDenormal4(v));
     Store4(io + j, coefficient * v + r);
   }
   DelayLine::PutRun(line, frame, kept, n);
@@ -89,7 +89,7 @@ void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in,
   double* inputs[2] = {b.inLeft, b.inRight};
   double* delayed[2] = {b.preLeft, b.preRight};
   for (int ch = 0; ch < 2; ++ch) {
-    for (int j = 0; j < count; j += 4) Store4(b.kept + j, dsp::FlushDenormalV(Load4(inputs[ch] + j)));
+    for (int j = 0; j < count; j += 4) Store4(b.kept + j, dsp::FlushDenormal4(Load4(inputs[ch] + j)));
     DelayLine::PutRun(pre[ch], frame, b.kept, n);
     ReadRun(pre[ch], frame, preDelayTap_[ch], count, delayed[ch], b.scratch);
   }
@@ -101,7 +101,7 @@ void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in,
     const Double4 mono = (Load4(b.preLeft + j) + Load4(b.preRight + j)) * kMonoSumGain;
     const Double4 r = Load4(b.read + j);
     const Double4 v = mono - kInputDiffuserCoefficient * r;
-    Store4(b.kept + j, dsp::FlushDenormalV(v));
+    Store4(b.kept + j, dsp::FlushDenormal4(v));
     Store4(b.diffused + j, kInputDiffuserCoefficient * v + r);
   }
   DelayLine::PutRun(input, frame, b.kept, n);
@@ -116,18 +116,18 @@ void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in,
       Store4(b.tap[k] + j, Load4(b.tap[k] + j) * tapGain_[k]);
     }
   }
-  // Damping: the one recursion of the run, the four lines side by side.
+  // Damping: the one recursion of the run, four scalar chains side by side (lanes
+  // of one vector would have to be gathered from the four lines frame by frame).
   {
-    const Double4 damp = dsp::SplatV<Double4>(s.damp);
-    Double4 e = {damping_[0][0], damping_[0][1], damping_[1][0], damping_[1][1]};
+    const double damp = s.damp;
+    double e[4] = {damping_[0][0], damping_[0][1], damping_[1][0], damping_[1][1]};
     for (int j = 0; j < n; ++j) {
-      const Double4 z = {b.line[0][j], b.line[1][j], b.line[2][j], b.line[3][j]};
-      const Double4 d = z + (e - z) * damp;
-      e = dsp::FlushDenormalV(d);
-      b.line[0][j] = d[0];
-      b.line[1][j] = d[1];
-      b.line[2][j] = d[2];
-      b.line[3][j] = d[3];
+      for (int k = 0; k < 4; ++k) {
+        const double z = b.line[k][j];
+        const double d = z + (e[k] - z) * damp;
+        e[k] = dsp::FlushDenormal(d);
+        b.line[k][j] = d;
+      }
     }
     damping_[0] = Double2{e[0], e[1]};
     damping_[1] = Double2{e[2], e[3]};
@@ -142,11 +142,11 @@ void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in,
     const Double4 h1 = kHadamardScale * (d0 - d1 + d2 - d3);
     const Double4 h2 = kHadamardScale * (-d0 - d1 + d2 + d3);
     const Double4 h3 = kHadamardScale * (d0 - d1 - d2 + d3);
-    Store4(b.line[0] + j, dsp::FlushDenormalV(h1 + t0));
-    Store4(b.line[1] + j, dsp::FlushDenormalV(h2 + t1));
-    Store4(b.line[2] + j, dsp::FlushDenormalV(h3 + t2));
-    Store4(b.line[3] + j, dsp::FlushDenormalV(h0 + t3));
-    Store4(b.kept + j, dsp::FlushDenormalV(Load4(b.diffused + j)));
+    Store4(b.line[0] + j, dsp::FlushDenormal4(h1 + t0));
+    Store4(b.line[1] + j, dsp::FlushDenormal4(h2 + t1));
+    Store4(b.line[2] + j, dsp::FlushDenormal4(h3 + t2));
+    Store4(b.line[3] + j, dsp::FlushDenormal4(h0 + t3));
+    Store4(b.kept + j, dsp::FlushDenormal4(Load4(b.diffused + j)));
     const Double4 wet = s.late * (h1 + h2 - h0 - h3) + s.early * (t0 + t1 - t2 - t3);
     // The pre-delayed dry signal reaches the wet outputs through the diffusers.
     Store4(b.preLeft + j, wet + Load4(b.preLeft + j));
