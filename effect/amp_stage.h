@@ -42,6 +42,7 @@ class AmpStage {
   ClipStage clip_;
   Double2 filtered_[kPassFrames] = {};
   Double2 decimated_[kPassFrames] = {};
+  Double2 blocked_[kPassFrames] = {};  // the DC blocker's outputs
 };
 
 MORAVELLE_DSP_END

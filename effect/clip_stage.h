@@ -67,6 +67,19 @@ struct ClipStage {
     d1 = dsp::FiniteOrZero2(d);
     return d;
   }
+
+  // BlockDc without its guards, so that its recursion is one multiply and one add
+  // long; 'unusual' collects the lanes where a guard would have acted (a decayed
+  // term to flush, or a NaN: the saturation keeps every other input within
+  // +-1.1605, so d stays finite), and then the pass runs again with BlockDc.
+  Double2 BlockDcUnguarded(Double2 y, Int2* unusual) {
+    const Double2 decayed = dsp::Opaque(kDcPole * d1);
+    *unusual |= dsp::FlushWouldActV(decayed) | (y != y);
+    const Double2 d = y - y1 + decayed;
+    y1 = y;
+    d1 = d;
+    return d;
+  }
 };
 
 MORAVELLE_DSP_END

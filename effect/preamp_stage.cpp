@@ -58,16 +58,29 @@ void PreampStage::Process(const PreampSettings& s, const double* left, const dou
     clip_.SaturateBlock(a, dsp::Splat(s.drive), decimated_, n);
     const Double2 makeup = dsp::Splat(s.makeup);
     const Int2 clipperOn = dsp::MaskOf(s.clipperOn);
-    const Double2 g = dsp::Splat(s.filterG), normaliser = dsp::Splat(s.filterNormaliser);
+    const OnePoleCoefficients coefficients = OnePoleCoefficients::From(s.filterG, s.filterNormaliser);
     const Int2 highPass = dsp::MaskOf(s.highPass);
+    Double2* o = out + done;
+    // Both recursions without their guards first; should a guard have acted, the
+    // pass runs again with them (the same arithmetic, so the same bits elsewhere).
     ClipStage clip = clip_;
     OnePoleFilter filter = filter_;
-    Double2* o = out + done;
+    Int2 unusual{};
     for (int i = 0; i < n; ++i) {
-      const Double2 clipped = clip.BlockDc(decimated_[i]) * makeup;
+      const Double2 clipped = clip.BlockDcUnguarded(decimated_[i], &unusual) * makeup;
       Double2 lp, hp;
-      filter.Process(dsp::Select2(clipperOn, clipped, a[i]), g, normaliser, &lp, &hp);
+      filter.ProcessUnguarded(dsp::Select2(clipperOn, clipped, a[i]), coefficients, &lp, &hp, &unusual);
       o[i] = dsp::Select2(highPass, hp, lp);
+    }
+    if (dsp::AnyLane(unusual)) {
+      clip = clip_;
+      filter = filter_;
+      for (int i = 0; i < n; ++i) {
+        const Double2 clipped = clip.BlockDc(decimated_[i]) * makeup;
+        Double2 lp, hp;
+        filter.Process(dsp::Select2(clipperOn, clipped, a[i]), coefficients, &lp, &hp);
+        o[i] = dsp::Select2(highPass, hp, lp);
+      }
     }
     clip_ = clip;
     filter_ = filter;

@@ -147,6 +147,32 @@ inline Double4 Join(Double2 low, Double2 high) { return Double4{low[0], low[1], 
 inline Double2 LowHalf(Double4 v) { return Double2{v[0], v[1]}; }
 inline Double2 HighHalf(Double4 v) { return Double2{v[2], v[3]}; }
 
+// The value as computed, kept from being fused with what follows (a multiply-add
+// would round once where the guarded version of the same step rounds twice).
+template <typename V>
+inline V Opaque(V v) {
+  asm("" : "+x"(v));
+  return v;
+}
+
+// Lanes where FlushDenormalV would change the bits: magnitudes below 2^-1021 other
+// than +0 (-0 becomes +0), NaN and infinity. Recursions that run without their
+// guards collect these and run again guarded when any turns up.
+template <typename V>
+inline MaskOfVector<V> FlushWouldActV(V v) {
+  const V a = AbsV(v);
+  const auto normal = (a >= SplatV<V>(0x1p-1021)) & (a <= SplatV<V>(0x1.fffffffffffffp+1023));
+  return ~(normal | (BitsOf(v) == 0));
+}
+
+// Lanes where FiniteOrZeroV would act: NaN and infinity.
+template <typename V>
+inline MaskOfVector<V> NotFiniteV(V v) {
+  return ~(AbsV(v) <= SplatV<V>(0x1.fffffffffffffp+1023));
+}
+
+inline bool AnyLane(Int2 mask) { return (mask[0] | mask[1]) != 0; }
+
 // A four-lane operation, run as two pairs where the instruction set has no 256-bit
 // vectors: GCC would otherwise turn the comparisons and selections of a four-lane
 // vector into scalar code on SSE2. The lanes compute the same either way.

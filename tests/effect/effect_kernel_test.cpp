@@ -244,6 +244,41 @@ TEST(EffectKernel, ASettledReverbGivesTheSameBitsInEveryBlockSplit) {
   }
 }
 
+TEST(EffectKernel, GuardsActingMidBlockGiveTheSameBitsInEveryBlockSplit) {
+  // The filters and DC blockers run without their guards and run a pass again with
+  // them when one would have acted: a NaN and an infinity (which reach the filters
+  // directly with the clippers off), and a silence long enough (54 s) for every
+  // decaying state, the DC blockers' last, to pass 2^-1021.
+  struct Case {
+    int seconds;
+    Settings extra;
+  };
+  for (const Case& c : {Case{54, {{kReverbDecayTime, 0}, {kPreampFilterCutoff, 0.5}}},
+                        Case{2, {{kPreampClippingOffOn, 0}, {kAmpClippingOffOn, 0}, {kPreampFilterCutoff, 0.5}}}}) {
+    StereoBuffer in(44100 * c.seconds);
+    const StereoBuffer sound = MakeProgramme(20000);
+    std::copy(sound.left.begin(), sound.left.end(), in.left.begin());
+    std::copy(sound.right.begin(), sound.right.end(), in.right.begin());
+    in.left[3000] = std::nan("");
+    in.right[5000] = INFINITY;
+    for (Isa isa : RunnableIsas()) {
+      auto run = [&](int block) {
+        auto kernel = EffectKernel::Create(44100, isa);
+        Apply(*kernel, kRichSettings);
+        Apply(*kernel, c.extra);
+        return RunKernel(*kernel, in, block);
+      };
+      const StereoBuffer reference = run(7);
+      for (int block : {256, 4096}) EXPECT_EQ(MaxDifference(run(block), reference), 0.0) << "block " << block;
+      for (int i = 6000; i < reference.Frames(); ++i) {
+        ASSERT_TRUE(std::isfinite(reference.left[static_cast<size_t>(i)])) << i;
+        ASSERT_NE(std::fpclassify(reference.left[static_cast<size_t>(i)]), FP_SUBNORMAL) << i;
+      }
+      EXPECT_GT(Peak(reference), 0.01);
+    }
+  }
+}
+
 TEST(EffectKernel, MasterSwitchOffPassesTheInputBitForBit) {
   StereoBuffer in = MakeProgramme(20000);
   in.left[5] = 1e300;
