@@ -63,8 +63,10 @@ constexpr double kDiffuserCoefficient[3] = {0.75, 0.625, 0.625};
   });
 }
 
-// DelayLine::MakeTap for four lines (or four taps of one line) at once.
-[[gnu::always_inline]] inline void MakeTaps(const DelayLine* const lines[4], Double4 delays, DelayLine::Tap taps[4]) {
+// DelayLine::MakeTap for four lines (or four taps of one line) at once; the first
+// 'count' taps are stored.
+[[gnu::always_inline]] inline void MakeTaps(const DelayLine* const lines[4], Double4 delays, DelayLine::Tap* taps,
+                                             int count = 4) {
 #if defined(__AVX__)
   using Int32x4 = int32_t __attribute__((vector_size(16)));
   Double4 size, maximum;
@@ -77,10 +79,10 @@ constexpr double kDiffuserCoefficient[3] = {0.75, 0.625, 0.625};
   const Double4 ahead = size - delays;
   const Int32x4 whole = __builtin_convertvector(ahead, Int32x4);
   const Double4 frac = ahead - __builtin_convertvector(whole, Double4);
-  for (int k = 0; k < 4; ++k) taps[k] = DelayLine::Tap{whole[k], frac[k]};
+  for (int k = 0; k < count; ++k) taps[k] = DelayLine::Tap{whole[k], frac[k]};
 #else
   // Without AVX the conversions of a four-lane vector are scalar anyway.
-  for (int k = 0; k < 4; ++k) taps[k] = lines[k]->MakeTap(delays[k]);
+  for (int k = 0; k < count; ++k) taps[k] = lines[k]->MakeTap(delays[k]);
 #endif
 }
 
@@ -143,7 +145,7 @@ bool ReverbEngine::Reset(double sr) {
   return ok;
 }
 
-void ReverbEngine::UpdateRoom(double room, const ReverbSettings& s) {
+[[gnu::always_inline]] inline void ReverbEngine::UpdateRoom(double room, const ReverbSettings& s) {
   const double roomLength = (kRoomMinimumMetres + kRoomSpanMetres * room) * s.sampleRate * kSecondsPerMetre;
   const Double4 lineLengths = Double4{kLineRatio[0], kLineRatio[1], kLineRatio[2], kLineRatio[3]} * roomLength;
   const Double4 tapPositions =
@@ -165,7 +167,7 @@ void ReverbEngine::UpdateRoom(double room, const ReverbSettings& s) {
   cachedDecayFactor_ = s.decayFactor;
 }
 
-void ReverbEngine::UpdateDiffusers(double panorama) {
+[[gnu::always_inline]] inline void ReverbEngine::UpdateDiffusers(double panorama) {
   const double spread = kSpreadPerPanorama * panorama;
   const double scale = scale_;
   // Left 1 to 3 and right 1, then right 2 and 3 (twice).
@@ -175,13 +177,8 @@ void ReverbEngine::UpdateDiffusers(double panorama) {
   const Double4 firstSpread = {kDiffuserSpreadLeft[0], kDiffuserSpreadLeft[1], kDiffuserSpreadLeft[2], kDiffuserSpreadRight[0]};
   const Double4 secondBase = {kDiffuserBaseLength[1], kDiffuserBaseLength[2], kDiffuserBaseLength[1], kDiffuserBaseLength[2]};
   const Double4 secondSpread = {kDiffuserSpreadRight[1], kDiffuserSpreadRight[2], kDiffuserSpreadRight[1], kDiffuserSpreadRight[2]};
-  DelayLine::Tap taps[8];
-  MakeTaps(first, (firstBase + firstSpread * spread) * scale, taps);
-  MakeTaps(second, (secondBase + secondSpread * spread) * scale, taps + 4);
-  for (int k = 0; k < 3; ++k) diffuserTapL_[k] = taps[k];
-  diffuserTapR_[0] = taps[3];
-  diffuserTapR_[1] = taps[4];
-  diffuserTapR_[2] = taps[5];
+  MakeTaps(first, (firstBase + firstSpread * spread) * scale, &diffuserTaps_[0][0], 4);
+  MakeTaps(second, (secondBase + secondSpread * spread) * scale, &diffuserTaps_[1][1], 2);
   // Width: panorama 0 is mono, 0.5 the plain stereo pair, 1 the side signal alone;
   // the level makes up for the mid signal lost below 0.5.
   const double width = dsp::Clamp01(panorama);
@@ -213,6 +210,27 @@ void ReverbEngine::AdvanceAllLines(int frames) {
     diffuserL[k].AdvanceFrames(frames);
     diffuserR[k].AdvanceFrames(frames);
   }
+}
+
+int ReverbEngine::SettledRunLength(const ReverbSettings& s, int frames) {
+  // At a fixed point the smoothing gives back its own state, frame after frame.
+  const double room = room_ + (s.targetRoom - room_) * kSmoothingCoefficient;
+  const double panorama = panorama_ + (s.targetPanorama - panorama_) * kSmoothingCoefficient;
+  const double preDelayTime = preDelay_ + (s.targetPreDelay - preDelay_) * kSmoothingCoefficient;
+  if (room != room_ || panorama != panorama_ || preDelayTime != preDelay_) return 0;
+  // What the first frame of the per-frame path would prepare.
+  if (room != cachedRoom_ || s.decayFactor != cachedDecayFactor_) UpdateRoom(room, s);
+  if (panorama != cachedPanorama_ || scale_ != cachedScale_) UpdateDiffusers(panorama);
+  UpdatePreDelayTaps(preDelayTime, s.sampleRate);
+  // The pre-delay is written before it is read: no read may reach a sample that a
+  // later frame of the run overwrites.
+  int32_t run = std::min({frames, kSettledRunFrames, preDelayTap_[0].offset, preDelayTap_[1].offset});
+  run = std::min(run, inputDiffuser.WholeDelay(inputDiffuserTap_));
+  for (int k = 0; k < 4; ++k) {
+    run = std::min(run, feedback[k].WholeDelay(lineTap_[k]));
+    run = std::min(run, tapLine.WholeDelay(reflectionTap_[k]));
+  }
+  return run;
 }
 
 void ReverbEngine::SilenceNetwork(int frames) {
@@ -377,7 +395,7 @@ void ReverbEngine::ProcessFrames(const ReverbSettings& s, const Double2* in, Dou
     // The pre-delayed dry signal reaches the wet outputs through the diffusers.
     Double2 lr = dsp::Splat(wet) + preDelayed;
     for (int k = 0; k < 3; ++k)
-      lr = AllpassPair<kMayLackMemory>(left[k], right[k], frame, lr, diffuserTapL_[k], diffuserTapR_[k],
+      lr = AllpassPair<kMayLackMemory>(left[k], right[k], frame, lr, diffuserTaps_[0][k], diffuserTaps_[1][k],
                                        kDiffuserCoefficient[k]);
 
     Double2 result = in[i];

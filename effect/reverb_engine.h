@@ -121,8 +121,8 @@ class ReverbEngine {
   DelayLine::Tap reflectionTap_[4];
   DelayLine::Tap inputDiffuserTap_;
   int32_t scale_ = 0;  // the output diffusers' length scale
-  DelayLine::Tap diffuserTapL_[3];
-  DelayLine::Tap diffuserTapR_[3];
+  // The output diffusers' taps, left 1 to 3 then right 1 to 3.
+  DelayLine::Tap diffuserTaps_[2][3];
   double cachedPreDelay_ = -1.0;
   DelayLine::Tap preDelayTap_[2];
   double widthMid_ = 1.0, widthSide_ = 1.0, widthLevel_ = 1.0;

@@ -53,27 +53,6 @@ void AllpassRun(DelayLine::Cursor line, uint32_t frame, const DelayLine::Tap& ta
 }
 }  // namespace
 
-int ReverbEngine::SettledRunLength(const ReverbSettings& s, int frames) {
-  // At a fixed point the smoothing gives back its own state, frame after frame.
-  const double room = room_ + (s.targetRoom - room_) * kSmoothingCoefficient;
-  const double panorama = panorama_ + (s.targetPanorama - panorama_) * kSmoothingCoefficient;
-  const double preDelayTime = preDelay_ + (s.targetPreDelay - preDelay_) * kSmoothingCoefficient;
-  if (room != room_ || panorama != panorama_ || preDelayTime != preDelay_) return 0;
-  // What the first frame of the per-frame path would prepare.
-  if (room != cachedRoom_ || s.decayFactor != cachedDecayFactor_) UpdateRoom(room, s);
-  if (panorama != cachedPanorama_ || scale_ != cachedScale_) UpdateDiffusers(panorama);
-  UpdatePreDelayTaps(preDelayTime, s.sampleRate);
-  // The pre-delay is written before it is read: no read may reach a sample that a
-  // later frame of the run overwrites.
-  int32_t run = std::min({frames, kSettledRunFrames, preDelayTap_[0].offset, preDelayTap_[1].offset});
-  run = std::min(run, inputDiffuser.WholeDelay(inputDiffuserTap_));
-  for (int k = 0; k < 4; ++k) {
-    run = std::min(run, feedback[k].WholeDelay(lineTap_[k]));
-    run = std::min(run, tapLine.WholeDelay(reflectionTap_[k]));
-  }
-  return run;
-}
-
 void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in, Double2* out, int n) {
   const int count = (n + 3) & ~3;  // whole vectors; the lanes past n are never stored
   RunBuffers& b = run_;
@@ -158,12 +137,12 @@ void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in,
   // Output diffusers: a run at a time where their delays allow, else frame by frame.
   int32_t shortest = INT32_MAX;
   for (int k = 0; k < 3; ++k)
-    shortest = std::min({shortest, diffuserL[k].WholeDelay(diffuserTapL_[k]), diffuserR[k].WholeDelay(diffuserTapR_[k])});
+    shortest = std::min({shortest, diffuserL[k].WholeDelay(diffuserTaps_[0][k]), diffuserR[k].WholeDelay(diffuserTaps_[1][k])});
   if (shortest >= n) {
     for (int k = 0; k < 3; ++k) {
-      AllpassRun(diffuserL[k].CursorOf(), frame, diffuserTapL_[k], kDiffuserCoefficient[k], b.preLeft, count, n, b.read,
+      AllpassRun(diffuserL[k].CursorOf(), frame, diffuserTaps_[0][k], kDiffuserCoefficient[k], b.preLeft, count, n, b.read,
                  b.kept, b.scratch);
-      AllpassRun(diffuserR[k].CursorOf(), frame, diffuserTapR_[k], kDiffuserCoefficient[k], b.preRight, count, n,
+      AllpassRun(diffuserR[k].CursorOf(), frame, diffuserTaps_[1][k], kDiffuserCoefficient[k], b.preRight, count, n,
                  b.read, b.kept, b.scratch);
     }
   } else {
@@ -175,8 +154,8 @@ void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in,
     for (int j = 0; j < n; ++j) {
       Double2 lr = {b.preLeft[j], b.preRight[j]};
       for (int k = 0; k < 3; ++k) {
-        const Double2 r = {DelayLine::ReadAt<false>(left[k], frame + j, diffuserTapL_[k]),
-                           DelayLine::ReadAt<false>(right[k], frame + j, diffuserTapR_[k])};
+        const Double2 r = {DelayLine::ReadAt<false>(left[k], frame + j, diffuserTaps_[0][k]),
+                           DelayLine::ReadAt<false>(right[k], frame + j, diffuserTaps_[1][k])};
         const Double2 v = lr - kDiffuserCoefficient[k] * r;
         const Double2 kept = dsp::FlushDenormal2(v);
         DelayLine::WriteAt<false>(left[k], frame + j, kept[0]);
