@@ -39,17 +39,35 @@ void ReadRun(DelayLine::Cursor line, uint32_t frame, const DelayLine::Tap& tap, 
   }
 }
 
+// Where a run's values for a line go: straight into the line where the run neither
+// wraps nor ends inside a vector, else into 'kept', for Finish to copy in.
+struct RunTarget {
+  DelayLine::Cursor line;
+  uint32_t frame;
+  int n;
+  double* kept;
+  double* at;
+  RunTarget(DelayLine::Cursor c, uint32_t first, int frames, double* buffer) : line(c), frame(first), n(frames), kept(buffer) {
+    const uint32_t start = first & c.mask;
+    at = frames % 4 == 0 && start + static_cast<uint32_t>(frames) <= c.mask + 1 ? c.memory + start : buffer;
+  }
+  void Finish() const {
+    if (at == kept) DelayLine::PutRun(line, frame, kept, n);
+  }
+};
+
 // A Schroeder allpass over the run, in place (count a multiple of 4, written frames n).
 void AllpassRun(DelayLine::Cursor line, uint32_t frame, const DelayLine::Tap& tap, double coefficient, double* io,
                 int count, int n, double* read, double* kept, double* scratch) {
   ReadRun(line, frame, tap, count, read, scratch);
+  const RunTarget target(line, frame, n, kept);
   for (int j = 0; j < count; j += 4) {
     const Double4 r = Load4(read + j);
     const Double4 v = Load4(io + j) - coefficient * r;
-    Store4(kept + j, dsp::FlushDenormal4(v));
+    Store4(target.at + j, dsp::FlushDenormal4(v));
     Store4(io + j, coefficient * v + r);
   }
-  DelayLine::PutRun(line, frame, kept, n);
+  target.Finish();
 }
 }  // namespace
 
@@ -68,22 +86,24 @@ void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in,
   double* inputs[2] = {b.inLeft, b.inRight};
   double* delayed[2] = {b.preLeft, b.preRight};
   for (int ch = 0; ch < 2; ++ch) {
-    for (int j = 0; j < count; j += 4) Store4(b.kept + j, dsp::FlushDenormal4(Load4(inputs[ch] + j)));
-    DelayLine::PutRun(pre[ch], frame, b.kept, n);
+    const RunTarget target(pre[ch], frame, n, b.kept);
+    for (int j = 0; j < count; j += 4) Store4(target.at + j, dsp::FlushDenormal4(Load4(inputs[ch] + j)));
+    target.Finish();
     ReadRun(pre[ch], frame, preDelayTap_[ch], count, delayed[ch], b.scratch);
   }
 
   // Mono input through the input diffuser.
   const DelayLine::Cursor input = inputDiffuser.CursorOf();
   ReadRun(input, frame, inputDiffuserTap_, count, b.read, b.scratch);
+  const RunTarget inputTarget(input, frame, n, b.kept);
   for (int j = 0; j < count; j += 4) {
     const Double4 mono = (Load4(b.preLeft + j) + Load4(b.preRight + j)) * kMonoSumGain;
     const Double4 r = Load4(b.read + j);
     const Double4 v = mono - kInputDiffuserCoefficient * r;
-    Store4(b.kept + j, dsp::FlushDenormal4(v));
+    Store4(inputTarget.at + j, dsp::FlushDenormal4(v));
     Store4(b.diffused + j, kInputDiffuserCoefficient * v + r);
   }
-  DelayLine::PutRun(input, frame, b.kept, n);
+  inputTarget.Finish();
 
   // Feedback lines, read and scaled; taps.
   const DelayLine::Cursor taps = tapLine.CursorOf();
@@ -111,7 +131,13 @@ void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in,
     damping_[0] = Double2{e[0], e[1]};
     damping_[1] = Double2{e[2], e[3]};
   }
-  // Hadamard mixing, the lines' writes, the wet sum.
+  // Hadamard mixing, the lines' writes, the wet sum. (A line's own array serves as
+  // its fallback target: each vector of it is read before it is overwritten.)
+  const RunTarget lineTargets[4] = {RunTarget(feedback[0].CursorOf(), frame, n, b.line[0]),
+                                    RunTarget(feedback[1].CursorOf(), frame, n, b.line[1]),
+                                    RunTarget(feedback[2].CursorOf(), frame, n, b.line[2]),
+                                    RunTarget(feedback[3].CursorOf(), frame, n, b.line[3])};
+  const RunTarget tapTarget(taps, frame, n, b.kept);
   for (int j = 0; j < count; j += 4) {
     const Double4 d0 = Load4(b.line[0] + j), d1 = Load4(b.line[1] + j), d2 = Load4(b.line[2] + j),
                   d3 = Load4(b.line[3] + j);
@@ -121,18 +147,18 @@ void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in,
     const Double4 h1 = kHadamardScale * (d0 - d1 + d2 - d3);
     const Double4 h2 = kHadamardScale * (-d0 - d1 + d2 + d3);
     const Double4 h3 = kHadamardScale * (d0 - d1 - d2 + d3);
-    Store4(b.line[0] + j, dsp::FlushDenormal4(h1 + t0));
-    Store4(b.line[1] + j, dsp::FlushDenormal4(h2 + t1));
-    Store4(b.line[2] + j, dsp::FlushDenormal4(h3 + t2));
-    Store4(b.line[3] + j, dsp::FlushDenormal4(h0 + t3));
-    Store4(b.kept + j, dsp::FlushDenormal4(Load4(b.diffused + j)));
+    Store4(lineTargets[0].at + j, dsp::FlushDenormal4(h1 + t0));
+    Store4(lineTargets[1].at + j, dsp::FlushDenormal4(h2 + t1));
+    Store4(lineTargets[2].at + j, dsp::FlushDenormal4(h3 + t2));
+    Store4(lineTargets[3].at + j, dsp::FlushDenormal4(h0 + t3));
+    Store4(tapTarget.at + j, dsp::FlushDenormal4(Load4(b.diffused + j)));
     const Double4 wet = s.late * (h1 + h2 - h0 - h3) + s.early * (t0 + t1 - t2 - t3);
     // The pre-delayed dry signal reaches the wet outputs through the diffusers.
     Store4(b.preLeft + j, wet + Load4(b.preLeft + j));
     Store4(b.preRight + j, wet + Load4(b.preRight + j));
   }
-  for (int k = 0; k < 4; ++k) DelayLine::PutRun(feedback[k].CursorOf(), frame, b.line[k], n);
-  DelayLine::PutRun(taps, frame, b.kept, n);
+  for (const RunTarget& target : lineTargets) target.Finish();
+  tapTarget.Finish();
 
   // Output diffusers: a run at a time where their delays allow, else frame by frame.
   int32_t shortest = INT32_MAX;
