@@ -56,7 +56,7 @@ void AmpStage::Process(const AmpSettings& s, const Double2* in, const Double2* d
         filtered_[i] = dsp::Select2(through, x[i], dsp::Select2(bandPass, bp, x[i] - bp));
       }
     }
-    clip_.SaturateBlock(filtered_, dsp::Splat(s.drive), decimated_, n);
+    clip_.SaturateBlock(filtered_, dsp::Splat(s.drive), decimated_, n, arguments_, exponentials_);
 
     const Int2 clipperOn = dsp::MaskOf(s.clipperOn);
     const Double2 makeup = dsp::Splat(s.makeup);

@@ -42,6 +42,8 @@ class AmpStage {
   ClipStage clip_;
   Double2 filtered_[kPassFrames] = {};
   Double2 decimated_[kPassFrames] = {};
+  Double4 arguments_[kPassFrames] = {};  // the clipper's scratch
+  Double4 exponentials_[kPassFrames] = {};
   Double2 blocked_[kPassFrames] = {};  // the DC blocker's outputs
 };
 

@@ -29,32 +29,42 @@ struct ClipStage {
   void Clear() { *this = ClipStage{}; }
 
   static Double2 Saturate(Double2 z) { return dsp::FastTanh2(1.3 * z) * kSaturationScale; }
-  // Both evaluations of a frame at once: lanes 0, 1 the previous input, 2, 3 the midpoint.
-  static Double4 Saturate(Double4 z) {
-    return dsp::ByPairs(z, [](auto v) { return dsp::FastTanhV(1.3 * v) * kSaturationScale; });
-  }
 
   // One frame: the make-up-scaled output for input a with drive D and make-up K.
   Double2 Process(Double2 a, Double2 drive, Double2 makeup) {
     Double2 y;
-    SaturateBlock(&a, drive, &y, 1);
+    Double4 arguments[1], exponentials[1];
+    SaturateBlock(&a, drive, &y, 1, arguments, exponentials);
     return BlockDc(y) * makeup;
   }
 
-  // First pass over a block: decimated[i] for a[i], i < frames.
-  void SaturateBlock(const Double2* a, Double2 drive, Double2* decimated, int frames) {
-    Double2 u1Local = u1, v1Local = v1, m1Local = m1;
+  // First pass over a block: decimated[i] for a[i], i < frames; 'arguments' and
+  // 'exponentials' hold 'frames' entries of scratch. It runs as two loops, the
+  // saturation's arguments and exponentials, then its divisions and the
+  // decimation: in one loop each frame's long chain of dependent steps would leave
+  // the processor's schedulers too few independent ones from other frames.
+  void SaturateBlock(const Double2* a, Double2 drive, Double2* decimated, int frames, Double4* arguments,
+                     Double4* exponentials) {
+    Double2 u1Local = u1;
     for (int i = 0; i < frames; ++i) {
       const Double2 u = a[i] * drive;
-      const Double4 saturated = Saturate(dsp::Join(u1Local, u1Local + (u - u1Local) * 0.5));
+      const Double4 z = 1.3 * dsp::Join(u1Local, u1Local + (u - u1Local) * 0.5);
+      arguments[i] = z;
+      exponentials[i] = dsp::ByPairs(z, [](auto x) { return dsp::TanhExponentialV(x); });
+      u1Local = dsp::FlushDenormal2(u);
+    }
+    u1 = u1Local;
+    Double2 v1Local = v1, m1Local = m1;
+    for (int i = 0; i < frames; ++i) {
+      const Double4 z = arguments[i], em1 = exponentials[i];
+      const Double4 saturated =
+          dsp::ByPairs(z, em1, [](auto x, auto e) { return dsp::TanhFromExponentialV(x, e); }) * kSaturationScale;
       const Double2 v = dsp::LowHalf(saturated);
       const Double2 m = dsp::HighHalf(saturated);
       decimated[i] = ((v1Local + v) * 0.5 + m1Local) * 0.5;
-      u1Local = dsp::FlushDenormal2(u);
       v1Local = dsp::FlushDenormal2(v);
       m1Local = dsp::FlushDenormal2(m);
     }
-    u1 = u1Local;
     v1 = v1Local;
     m1 = m1Local;
   }

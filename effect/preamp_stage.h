@@ -45,6 +45,8 @@ class PreampStage {
   ClipStage clip_;
   OnePoleFilter filter_;
   Double2 decimated_[kPassFrames] = {};
+  Double4 arguments_[kPassFrames] = {};  // the clipper's scratch
+  Double4 exponentials_[kPassFrames] = {};
 };
 
 MORAVELLE_DSP_END

@@ -116,15 +116,25 @@ inline V ExpV(V y) {
 
 // tanh lane by lane: tanh a = (e^2a - 1) / (e^2a + 1), with the sign of x. Within a few
 // units in the last place of the result; NaN lanes give NaN.
+// In two halves, for loops that run each half over a whole block (the division's
+// long latency then overlaps other frames' exponentials): e^2|x| - 1, then the rest.
 template <typename V>
-inline V FastTanhV(V x) {
+inline V TanhExponentialV(V x) {
   V a = AbsV(x);
   a = SelectV<V>(a > SplatV<V>(22.0), SplatV<V>(22.0), a);  // tanh(22) rounds to 1
   a = SelectV<V>(a != a, V{}, a);                          // NaN restored below
-  const V em1 = ExpMinusOneV(2.0 * a);
+  return ExpMinusOneV(2.0 * a);
+}
+template <typename V>
+inline V TanhFromExponentialV(V x, V em1) {
   const V t = em1 / (em1 + 2.0);
   const auto sign = BitsOf(x) & INT64_MIN;
   return SelectV<V>(x != x, x, FromBits<V>(BitsOf(t) | sign));
+}
+
+template <typename V>
+inline V FastTanhV(V x) {
+  return TanhFromExponentialV(x, TanhExponentialV(x));
 }
 
 // The two-lane names the stages use.
@@ -182,6 +192,15 @@ inline Double4 ByPairs(Double4 v, F f) {
   return f(v);
 #else
   return Join(f(LowHalf(v)), f(HighHalf(v)));
+#endif
+}
+
+template <typename F>
+inline Double4 ByPairs(Double4 v, Double4 w, F f) {
+#if defined(__AVX__)
+  return f(v, w);
+#else
+  return Join(f(LowHalf(v), LowHalf(w)), f(HighHalf(v), HighHalf(w)));
 #endif
 }
 
