@@ -212,12 +212,16 @@ void ReverbEngine::AdvanceAllLines(int frames) {
   }
 }
 
-int ReverbEngine::SettledRunLength(const ReverbSettings& s, int frames) {
+bool ReverbEngine::SmoothingAtRest(const ReverbSettings& s) const {
   // At a fixed point the smoothing gives back its own state, frame after frame.
-  const double room = room_ + (s.targetRoom - room_) * kSmoothingCoefficient;
-  const double panorama = panorama_ + (s.targetPanorama - panorama_) * kSmoothingCoefficient;
-  const double preDelayTime = preDelay_ + (s.targetPreDelay - preDelay_) * kSmoothingCoefficient;
-  if (room != room_ || panorama != panorama_ || preDelayTime != preDelay_) return 0;
+  return room_ + (s.targetRoom - room_) * kSmoothingCoefficient == room_ &&
+         panorama_ + (s.targetPanorama - panorama_) * kSmoothingCoefficient == panorama_ &&
+         preDelay_ + (s.targetPreDelay - preDelay_) * kSmoothingCoefficient == preDelay_;
+}
+
+int ReverbEngine::SettledRunLength(const ReverbSettings& s, int frames) {
+  if (!SmoothingAtRest(s)) return 0;
+  const double room = room_, panorama = panorama_, preDelayTime = preDelay_;
   // What the first frame of the per-frame path would prepare.
   if (room != cachedRoom_ || s.decayFactor != cachedDecayFactor_) UpdateRoom(room, s);
   if (panorama != cachedPanorama_ || scale_ != cachedScale_) UpdateDiffusers(panorama);
@@ -286,11 +290,25 @@ void ReverbEngine::ProcessPreDelayOnly(const ReverbSettings& s, const Double2* i
   // input on.
   const DelayLine::Cursor lines[2] = {preDelay[0].CursorOf(), preDelay[1].CursorOf()};
   uint32_t frame = frame_;
-  for (int i = 0; i < frames; ++i, ++frame) {
-    double panorama, preDelayTime;
-    AdvanceSmoothing(s, &panorama, &preDelayTime);
-    PreDelayFrame<kMayLackMemory>(preDelayTime, s.sampleRate, in[i], lines, frame);
-    out[i] = in[i];
+  if (!kMayLackMemory && SmoothingAtRest(s) && frames <= kSettledRunFrames && frames <= preDelay[0].Size()) {
+    // Nothing glides, and nothing reads the pre-delay while the network is off: the
+    // run only stores its input there.
+    for (int i = 0; i < frames; ++i) {
+      const Double2 kept = dsp::FlushDenormal2(in[i]);
+      run_.inLeft[i] = kept[0];
+      run_.inRight[i] = kept[1];
+    }
+    DelayLine::PutRun(lines[0], frame, run_.inLeft, frames);
+    DelayLine::PutRun(lines[1], frame, run_.inRight, frames);
+    if (out != in) std::copy(in, in + frames, out);
+    frame += static_cast<uint32_t>(frames);
+  } else {
+    for (int i = 0; i < frames; ++i, ++frame) {
+      double panorama, preDelayTime;
+      AdvanceSmoothing(s, &panorama, &preDelayTime);
+      PreDelayFrame<kMayLackMemory>(preDelayTime, s.sampleRate, in[i], lines, frame);
+      out[i] = in[i];
+    }
   }
   frame_ = frame;
   preDelay[0].AdvanceFrames(frames);

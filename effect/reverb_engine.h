@@ -62,6 +62,8 @@ class ReverbEngine {
   Double2 PreDelayFrame(double preDelayTime, double sampleRate, Double2 input, const DelayLine::Cursor* lines,
                         uint32_t frame);
   void UpdatePreDelayTaps(double preDelayTime, double sampleRate);
+  // Whether room size, panorama and pre-delay sit at their smoothing's fixed points.
+  bool SmoothingAtRest(const ReverbSettings& s) const;
   // Settled runs (reverb_settled_run.cpp): how many of the next 'frames' frames can
   // run stage by stage (0 while the room, panorama or pre-delay glide), and the run.
   int SettledRunLength(const ReverbSettings& s, int frames);
