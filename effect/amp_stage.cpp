@@ -34,33 +34,52 @@ void AmpStage::Process(const AmpSettings& s, const Double2* in, const Double2* d
     const int n = frames - done < kPassFrames ? frames - done : kPassFrames;
     const Double2* x = in + done;
 
-    // Filters and clipper run in every mode so their states stay current.
+    // Filters and clipper run in every mode so their states stay current: the
+    // filters' recursion, the saturation of the whole pass, then the DC blocker's
+    // recursion with the blend.
     const Int2 through = dsp::MaskOf(s.mode == AmpFilterMode::Through);
     const Int2 bandPass = dsp::MaskOf(s.mode == AmpFilterMode::BandPass);
     const BiquadCoefficients lowPassCoefficients = s.lowPass, highPassCoefficients = s.highPass;
+    // Without their guards first, again with them should one have acted.
     BiquadFilter lowPass = lowPass_, highPass = highPass_;
+    Int2 unusual{};
     for (int i = 0; i < n; ++i) {
-      const Double2 bp = highPass.Process(lowPass.Process(x[i], lowPassCoefficients), highPassCoefficients);
+      const Double2 bp = highPass.ProcessUnguarded(lowPass.ProcessUnguarded(x[i], lowPassCoefficients, &unusual),
+                                                   highPassCoefficients, &unusual);
       filtered_[i] = dsp::Select2(through, x[i], dsp::Select2(bandPass, bp, x[i] - bp));
     }
-    lowPass_ = lowPass;
-    highPass_ = highPass;
+    if (dsp::AnyLane(unusual)) {
+      lowPass = lowPass_;
+      highPass = highPass_;
+      for (int i = 0; i < n; ++i) {
+        const Double2 bp = highPass.Process(lowPass.Process(x[i], lowPassCoefficients), highPassCoefficients);
+        filtered_[i] = dsp::Select2(through, x[i], dsp::Select2(bandPass, bp, x[i] - bp));
+      }
+    }
+    clip_.SaturateBlock(filtered_, dsp::Splat(s.drive), decimated_, n, arguments_, exponentials_);
 
-    clip_.SaturateBlock(filtered_, dsp::Splat(s.drive), clipped_, n);
-    clip_.BlockDcBlock(clipped_, dsp::Splat(s.makeup), n);
-    const Double2* amp = s.clipperOn ? clipped_ : filtered_;
-
+    const Int2 clipperOn = dsp::MaskOf(s.clipperOn);
+    const Double2 makeup = dsp::Splat(s.makeup);
+    ClipStage clip = clip_;
     double* ol = outLeft + done;
     double* orr = outRight + done;
+    // The DC blocker without its guards first, again with them should one have acted.
+    Int2 unusual2{};
+    for (int i = 0; i < n; ++i) blocked_[i] = clip.BlockDcUnguarded(decimated_[i], &unusual2);
+    if (dsp::AnyLane(unusual2)) {
+      clip = clip_;
+      for (int i = 0; i < n; ++i) blocked_[i] = clip.BlockDc(decimated_[i]);
+    }
     if (s.masterOn) {
       const Double2* a = dry + done;
       const Double2 blend = dsp::Splat(s.blend), volume = dsp::Splat(s.volume);
       for (int i = 0; i < n; ++i) {
+        const Double2 amp = dsp::Select2(clipperOn, blocked_[i] * makeup, filtered_[i]);
         // Tiny tails (a volume or blend near 0) would leave as denormals; the
         // master-off branch below passes the input as it is, denormals included.
-        const Double2 out = dsp::FlushOutputV((a[i] + (amp[i] - a[i]) * blend) * volume);
-        ol[i] = out[0];
-        orr[i] = out[1];
+        const Double2 result = dsp::FlushOutputV((a[i] + (amp - a[i]) * blend) * volume);
+        ol[i] = result[0];
+        orr[i] = result[1];
       }
     } else {
       for (int i = 0; i < n; ++i) {
@@ -68,6 +87,9 @@ void AmpStage::Process(const AmpSettings& s, const Double2* in, const Double2* d
         orr[i] = right[done + i];
       }
     }
+    lowPass_ = lowPass;
+    highPass_ = highPass;
+    clip_ = clip;
   }
 }
 

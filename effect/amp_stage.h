@@ -41,7 +41,10 @@ class AmpStage {
   BiquadFilter highPass_;
   ClipStage clip_;
   Double2 filtered_[kPassFrames] = {};
-  Double2 clipped_[kPassFrames] = {};
+  Double2 decimated_[kPassFrames] = {};
+  Double4 arguments_[kPassFrames] = {};  // the clipper's scratch
+  Double4 exponentials_[kPassFrames] = {};
+  Double2 blocked_[kPassFrames] = {};  // the DC blocker's outputs
 };
 
 MORAVELLE_DSP_END

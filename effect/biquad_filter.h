@@ -36,12 +36,30 @@ struct BiquadFilter {
   void Clear() { *this = BiquadFilter{}; }
 
   Double2 Process(Double2 in, const BiquadCoefficients& c) {
+    const Next next = Step(in, c);
+    s1 = dsp::FlushDenormal2(next.s1);
+    s2 = dsp::FlushDenormal2(next.s2);
+    return next.out;
+  }
+
+  // Process without the guards; 'unusual' collects the lanes where they would act.
+  Double2 ProcessUnguarded(Double2 in, const BiquadCoefficients& c, Int2* unusual) {
+    const Next next = Step(in, c);
+    s1 = next.s1;
+    s2 = next.s2;
+    *unusual |= dsp::FlushWouldActV(s1) | dsp::FlushWouldActV(s2);
+    return next.out;
+  }
+
+ private:
+  struct Next {
+    Double2 out, s1, s2;
+  };
+  Next Step(Double2 in, const BiquadCoefficients& c) const {
     const Double2 v3 = in - s2;
     const Double2 band = c.m1 * s1 + c.m2 * v3;
     const Double2 low = s2 + c.m2 * s1 + c.m3 * v3;
-    s1 = dsp::FlushDenormal2(2.0 * band - s1);
-    s2 = dsp::FlushDenormal2(2.0 * low - s2);
-    return (c.mixInput * in + c.mixBand * band) + c.mixLow * low;
+    return Next{(c.mixInput * in + c.mixBand * band) + c.mixLow * low, 2.0 * band - s1, 2.0 * low - s2};
   }
 };
 

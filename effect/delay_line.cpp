@@ -53,4 +53,16 @@ bool DelayLine::Reset(int32_t maximumDelay) {
   return memory_ != nullptr;
 }
 
+void DelayLine::SilenceFrames(int frames) {
+  if (frames <= 0) return;
+  if (memory_ != nullptr) {
+    const int32_t count = frames < size_ ? frames : size_;
+    const int32_t first = count < size_ - head_ ? count : size_ - head_;
+    std::fill(memory_ + head_, memory_ + head_ + first, 0.0);
+    std::fill(memory_, memory_ + (count - first), 0.0);
+  }
+  lastWrite_ = (head_ + frames - 1) & mask_;
+  head_ = (head_ + frames) & mask_;
+}
+
 MORAVELLE_DSP_END

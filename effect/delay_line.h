@@ -4,6 +4,7 @@
 // and steps never allocate.
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include "dsp_isa.h"
 
@@ -67,6 +68,58 @@ class DelayLine {
   }
 
   void Step() { head_ = (head_ + 1) & mask_; }  // wraps to 0 at size
+
+  // 'frames' frames of Write(0) then Step() at once: the positions from the head on
+  // are cleared (a whole line at most, since later writes overwrite earlier ones).
+  void SilenceFrames(int frames);
+  // The same for a line that holds only zeros already: only the head moves.
+  void AdvanceFrames(int frames) {
+    if (frames <= 0) return;
+    lastWrite_ = (head_ + frames - 1) & mask_;
+    head_ = (head_ + frames) & mask_;
+  }
+
+  // The memory for a run of frames in which the caller keeps one head for several
+  // lines: lines that step together from the same reset have heads that agree
+  // modulo their sizes, so one frame counter, masked per line, serves them all.
+  // The caller moves the line itself on afterwards (AdvanceFrames).
+  struct Cursor {
+    double* memory;
+    uint32_t mask;
+  };
+  Cursor CursorOf() { return Cursor{memory_, static_cast<uint32_t>(mask_)}; }
+
+  // ReadTap and Write at a caller's frame counter.
+  template <bool kMayLackMemory>
+  static double ReadAt(Cursor c, uint32_t frame, const Tap& tap) {
+    if (kMayLackMemory && c.memory == nullptr) return 0.0;
+    const uint32_t i = frame + static_cast<uint32_t>(tap.offset);
+    const double a = c.memory[i & c.mask];
+    return a + (c.memory[(i + 1) & c.mask] - a) * tap.frac;
+  }
+  template <bool kMayLackMemory>
+  static void WriteAt(Cursor c, uint32_t frame, double value) {
+    if (!kMayLackMemory || c.memory != nullptr) c.memory[frame & c.mask] = value;
+  }
+
+  // For runs of frames: 'count' consecutive samples from position 'first' (masked)
+  // on, as a pointer into the line where they do not wrap, else copied to 'scratch'.
+  static const double* Span(Cursor c, uint32_t first, int count, double* scratch) {
+    const uint32_t start = first & c.mask;
+    if (start + static_cast<uint32_t>(count) <= c.mask + 1) return c.memory + start;
+    for (int j = 0; j < count; ++j) scratch[j] = c.memory[(first + static_cast<uint32_t>(j)) & c.mask];
+    return scratch;
+  }
+  // Writes 'count' values (no more than the line holds) at consecutive positions from 'first' on.
+  static void PutRun(Cursor c, uint32_t first, const double* values, int count) {
+    const uint32_t start = first & c.mask;
+    const uint32_t head = c.mask + 1 - start < static_cast<uint32_t>(count) ? c.mask + 1 - start : static_cast<uint32_t>(count);
+    std::memcpy(c.memory + start, values, head * sizeof(double));
+    std::memcpy(c.memory, values + head, (static_cast<uint32_t>(count) - head) * sizeof(double));
+  }
+  // The whole samples of a tap's delay: no read through the tap reaches a sample
+  // written fewer frames ago.
+  int32_t WholeDelay(const Tap& tap) const { return size_ - tap.offset - (tap.frac > 0.0 ? 1 : 0); }
 
   int32_t Size() const { return size_; }
   int32_t MaximumDelay() const { return maximumDelay_; }

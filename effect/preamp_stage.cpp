@@ -52,20 +52,37 @@ void PreampStage::Process(const PreampSettings& s, const double* left, const dou
         for (int i = 0; i < n; ++i) a[i] = dsp::Splat((l[i] + r[i]) * 0.5) * gain;
         break;
     }
-    // The clipper runs either way so that its state is current when switched on.
-    clip_.SaturateBlock(a, dsp::Splat(s.drive), clipped_, n);
-    clip_.BlockDcBlock(clipped_, dsp::Splat(s.makeup), n);
-    const Double2* staged = s.clipperOn ? clipped_ : a;
-
-    const Double2 g = dsp::Splat(s.filterG), normaliser = dsp::Splat(s.filterNormaliser);
+    // The clipper runs either way, so that its state is current when switched on:
+    // its saturation over the whole pass, then its DC blocker and the filter, two
+    // short recursions side by side.
+    clip_.SaturateBlock(a, dsp::Splat(s.drive), decimated_, n, arguments_, exponentials_);
+    const Double2 makeup = dsp::Splat(s.makeup);
+    const Int2 clipperOn = dsp::MaskOf(s.clipperOn);
+    const OnePoleCoefficients coefficients = OnePoleCoefficients::From(s.filterG, s.filterNormaliser);
     const Int2 highPass = dsp::MaskOf(s.highPass);
-    OnePoleFilter filter = filter_;
     Double2* o = out + done;
+    // Both recursions without their guards first; should a guard have acted, the
+    // pass runs again with them (the same arithmetic, so the same bits elsewhere).
+    ClipStage clip = clip_;
+    OnePoleFilter filter = filter_;
+    Int2 unusual{};
     for (int i = 0; i < n; ++i) {
+      const Double2 clipped = clip.BlockDcUnguarded(decimated_[i], &unusual) * makeup;
       Double2 lp, hp;
-      filter.Process(staged[i], g, normaliser, &lp, &hp);
+      filter.ProcessUnguarded(dsp::Select2(clipperOn, clipped, a[i]), coefficients, &lp, &hp, &unusual);
       o[i] = dsp::Select2(highPass, hp, lp);
     }
+    if (dsp::AnyLane(unusual)) {
+      clip = clip_;
+      filter = filter_;
+      for (int i = 0; i < n; ++i) {
+        const Double2 clipped = clip.BlockDc(decimated_[i]) * makeup;
+        Double2 lp, hp;
+        filter.Process(dsp::Select2(clipperOn, clipped, a[i]), coefficients, &lp, &hp);
+        o[i] = dsp::Select2(highPass, hp, lp);
+      }
+    }
+    clip_ = clip;
     filter_ = filter;
   }
 }

@@ -44,7 +44,9 @@ class PreampStage {
 
   ClipStage clip_;
   OnePoleFilter filter_;
-  Double2 clipped_[kPassFrames] = {};
+  Double2 decimated_[kPassFrames] = {};
+  Double4 arguments_[kPassFrames] = {};  // the clipper's scratch
+  Double4 exponentials_[kPassFrames] = {};
 };
 
 MORAVELLE_DSP_END

@@ -1,5 +1,6 @@
 #include "reverb_engine.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "dsp_guards.h"
@@ -8,8 +9,6 @@
 MORAVELLE_DSP_BEGIN
 
 namespace {
-// Smoothing coefficient per sample, the same at every rate (time constant ~764 samples).
-constexpr double kSmoothing = 0.001308;
 // 1 / 340 m/s: metres of room to seconds of travel.
 constexpr double kSecondsPerMetre = 0.0029411764705882;
 // Room size 0..1 spans rooms of 10 to 100 metres.
@@ -48,23 +47,55 @@ constexpr double kDiffuserSpreadLeft[3] = {0.125541, 0.251082, -0.376623};
 constexpr double kDiffuserSpreadRight[3] = {-0.568366, 0.187921, 0.380445};
 constexpr double kDiffuserCoefficient[3] = {0.75, 0.625, 0.625};
 
-// g^x and g^y for the decay factor g, via exp(x ln g); 0 where the power is not
-// finite. Evaluated whenever the room size moves, so eight per frame while it glides.
-Double2 DecayPowers(double g, double logG, double x, double y) {
-  if (g == 0.0) return Double2{dsp::GuardPower(std::pow(g, x)), dsp::GuardPower(std::pow(g, y))};
-  const Double2 p = dsp::Exp2Lanes(Double2{x, y} * logG);
-  return Double2{dsp::GuardPower(p[0]), dsp::GuardPower(p[1])};
+// g^x lane by lane for the decay factor g, via exp(x ln g); 0 where the power is not
+// finite or reaches 2^1023. Evaluated whenever the room size moves, so twice per
+// frame (four lines, four taps) while it glides.
+[[gnu::always_inline]] inline Double4 DecayPowers(double g, double logG, Double4 x) {
+  if (g == 0.0) {
+    Double4 p;
+    for (int k = 0; k < 4; ++k) p[k] = dsp::GuardPower(std::pow(g, x[k]));
+    return p;
+  }
+  return dsp::ByPairs(x * logG, [](auto y) {
+    using V = decltype(y);
+    const V p = dsp::ExpV(y);
+    return dsp::SelectV<V>(dsp::AbsV(p) < dsp::SplatV<V>(0x1p1023), p, V{});
+  });
+}
+
+// DelayLine::MakeTap for four lines (or four taps of one line) at once; the first
+// 'count' taps are stored.
+[[gnu::always_inline]] inline void MakeTaps(const DelayLine* const lines[4], Double4 delays, DelayLine::Tap* taps,
+                                             int count = 4) {
+#if defined(__AVX__)
+  using Int32x4 = int32_t __attribute__((vector_size(16)));
+  Double4 size, maximum;
+  for (int k = 0; k < 4; ++k) {
+    size[k] = lines[k]->Size();
+    maximum[k] = lines[k]->MaximumDelay();
+  }
+  delays = dsp::SelectV<Double4>(delays < 1.0, dsp::SplatV<Double4>(1.0), delays);
+  delays = dsp::SelectV<Double4>(delays > maximum, maximum, delays);
+  const Double4 ahead = size - delays;
+  const Int32x4 whole = __builtin_convertvector(ahead, Int32x4);
+  const Double4 frac = ahead - __builtin_convertvector(whole, Double4);
+  for (int k = 0; k < count; ++k) taps[k] = DelayLine::Tap{whole[k], frac[k]};
+#else
+  // Without AVX the conversions of a four-lane vector are scalar anyway.
+  for (int k = 0; k < count; ++k) taps[k] = lines[k]->MakeTap(delays[k]);
+#endif
 }
 
 // Schroeder allpass on a left and a right line at once (lane 0 left, lane 1 right).
 template <bool kMayLackMemory>
-Double2 AllpassPair(DelayLine& left, DelayLine& right, Double2 in, const DelayLine::Tap& leftTap,
-                    const DelayLine::Tap& rightTap, double coefficient) {
-  const Double2 r = {left.ReadTap<kMayLackMemory>(leftTap), right.ReadTap<kMayLackMemory>(rightTap)};
+Double2 AllpassPair(DelayLine::Cursor left, DelayLine::Cursor right, uint32_t frame, Double2 in,
+                    const DelayLine::Tap& leftTap, const DelayLine::Tap& rightTap, double coefficient) {
+  const Double2 r = {DelayLine::ReadAt<kMayLackMemory>(left, frame, leftTap),
+                     DelayLine::ReadAt<kMayLackMemory>(right, frame, rightTap)};
   const Double2 v = in - coefficient * r;
   const Double2 kept = dsp::FlushDenormal2(v);
-  left.Write<kMayLackMemory>(kept[0]);
-  right.Write<kMayLackMemory>(kept[1]);
+  DelayLine::WriteAt<kMayLackMemory>(left, frame, kept[0]);
+  DelayLine::WriteAt<kMayLackMemory>(right, frame, kept[1]);
   return coefficient * v + r;
 }
 }  // namespace
@@ -100,24 +131,35 @@ bool ReverbEngine::Reset(double sr) {
     ok &= diffuserR[k].Reset(samples(kOutputDiffuserMaximumSeconds[k]));
   }
   for (Double2& e : damping_) e = Double2{};
+  longestNetworkLine_ = tapLine.Size();
+  for (const DelayLine* line : {&inputDiffuser, &feedback[0], &feedback[1], &feedback[2], &feedback[3], &diffuserL[0],
+                                &diffuserL[1], &diffuserL[2], &diffuserR[0], &diffuserR[1], &diffuserR[2]})
+    longestNetworkLine_ = std::max(longestNetworkLine_, line->Size());
+  // Reset cleared every line.
+  silentFrames_ = longestNetworkLine_;
   room_ = panorama_ = preDelay_ = 0.0;
+  frame_ = 0;
   allLinesHaveMemory_ = ok;
   cachedRoom_ = cachedPanorama_ = cachedDecayFactor_ = cachedPreDelay_ = -1.0;
   cachedScale_ = -1;
   return ok;
 }
 
-void ReverbEngine::UpdateRoom(double room, const ReverbSettings& s) {
+[[gnu::always_inline]] inline void ReverbEngine::UpdateRoom(double room, const ReverbSettings& s) {
   const double roomLength = (kRoomMinimumMetres + kRoomSpanMetres * room) * s.sampleRate * kSecondsPerMetre;
+  const Double4 lineLengths = Double4{kLineRatio[0], kLineRatio[1], kLineRatio[2], kLineRatio[3]} * roomLength;
+  const Double4 tapPositions =
+      Double4{kTapRatio[0], kTapRatio[1], kTapRatio[2], kTapRatio[3]} * roomLength + kTapOffsetSamples;
+  const Double4 lineGains = -DecayPowers(s.decayFactor, s.logDecay, lineLengths);
+  const Double4 tapGains = DecayPowers(s.decayFactor, s.logDecay, tapPositions);
   for (int k = 0; k < 4; ++k) {
-    const double lineLength = kLineRatio[k] * roomLength;
-    const double tapPosition = kTapRatio[k] * roomLength + kTapOffsetSamples;
-    const Double2 gains = DecayPowers(s.decayFactor, s.logDecay, lineLength, tapPosition);
-    lineGain_[k] = -gains[0];
-    tapGain_[k] = gains[1];
-    lineTap_[k] = feedback[k].MakeTap(lineLength);
-    reflectionTap_[k] = tapLine.MakeTap(tapPosition);
+    lineGain_[k] = lineGains[k];
+    tapGain_[k] = tapGains[k];
   }
+  const DelayLine* const lines[4] = {&feedback[0], &feedback[1], &feedback[2], &feedback[3]};
+  const DelayLine* const tapLines[4] = {&tapLine, &tapLine, &tapLine, &tapLine};
+  MakeTaps(lines, lineLengths, lineTap_);
+  MakeTaps(tapLines, tapPositions, reflectionTap_);
   roomLength_ = roomLength;
   inputDiffuserTap_ = inputDiffuser.MakeTap(kInputDiffuserRatio * roomLength);
   scale_ = dsp::ToInt32Saturated(roomLength * kDiffuserScalePerRoomSample);
@@ -125,13 +167,18 @@ void ReverbEngine::UpdateRoom(double room, const ReverbSettings& s) {
   cachedDecayFactor_ = s.decayFactor;
 }
 
-void ReverbEngine::UpdateDiffusers(double panorama) {
+[[gnu::always_inline]] inline void ReverbEngine::UpdateDiffusers(double panorama) {
   const double spread = kSpreadPerPanorama * panorama;
   const double scale = scale_;
-  for (int k = 0; k < 3; ++k) {
-    diffuserTapL_[k] = diffuserL[k].MakeTap((kDiffuserBaseLength[k] + kDiffuserSpreadLeft[k] * spread) * scale);
-    diffuserTapR_[k] = diffuserR[k].MakeTap((kDiffuserBaseLength[k] + kDiffuserSpreadRight[k] * spread) * scale);
-  }
+  // Left 1 to 3 and right 1, then right 2 and 3 (twice).
+  const DelayLine* const first[4] = {&diffuserL[0], &diffuserL[1], &diffuserL[2], &diffuserR[0]};
+  const DelayLine* const second[4] = {&diffuserR[1], &diffuserR[2], &diffuserR[1], &diffuserR[2]};
+  const Double4 firstBase = {kDiffuserBaseLength[0], kDiffuserBaseLength[1], kDiffuserBaseLength[2], kDiffuserBaseLength[0]};
+  const Double4 firstSpread = {kDiffuserSpreadLeft[0], kDiffuserSpreadLeft[1], kDiffuserSpreadLeft[2], kDiffuserSpreadRight[0]};
+  const Double4 secondBase = {kDiffuserBaseLength[1], kDiffuserBaseLength[2], kDiffuserBaseLength[1], kDiffuserBaseLength[2]};
+  const Double4 secondSpread = {kDiffuserSpreadRight[1], kDiffuserSpreadRight[2], kDiffuserSpreadRight[1], kDiffuserSpreadRight[2]};
+  MakeTaps(first, (firstBase + firstSpread * spread) * scale, &diffuserTaps_[0][0], 4);
+  MakeTaps(second, (secondBase + secondSpread * spread) * scale, &diffuserTaps_[1][1], 2);
   // Width: panorama 0 is mono, 0.5 the plain stereo pair, 1 the side signal alone;
   // the level makes up for the mid signal lost below 0.5.
   const double width = dsp::Clamp01(panorama);
@@ -143,127 +190,242 @@ void ReverbEngine::UpdateDiffusers(double panorama) {
   cachedScale_ = scale_;
 }
 
-void ReverbEngine::SilenceNetwork() {
-  inputDiffuser.Write(0.0);
-  tapLine.Write(0.0);
-  for (DelayLine& line : feedback) line.Write(0.0);
+void ReverbEngine::UpdatePreDelayTaps(double preDelayTime, double sampleRate) {
+  if (preDelayTime == cachedPreDelay_) return;
+  // The squared curve as a product: pow(x, 2) is exactly x * x.
+  const double clamped = dsp::Clamp01(preDelayTime);
+  const double preDelayLength = clamped * clamped * sampleRate * kPreDelayMaximumSeconds;
+  preDelayTap_[0] = preDelay[0].MakeTap(preDelayLength);
+  preDelayTap_[1] = preDelay[1].MakeTap(preDelayLength);
+  cachedPreDelay_ = preDelayTime;
+}
+
+void ReverbEngine::AdvanceAllLines(int frames) {
+  preDelay[0].AdvanceFrames(frames);
+  preDelay[1].AdvanceFrames(frames);
+  inputDiffuser.AdvanceFrames(frames);
+  tapLine.AdvanceFrames(frames);
+  for (DelayLine& line : feedback) line.AdvanceFrames(frames);
   for (int k = 0; k < 3; ++k) {
-    diffuserL[k].Write(0.0);
-    diffuserR[k].Write(0.0);
+    diffuserL[k].AdvanceFrames(frames);
+    diffuserR[k].AdvanceFrames(frames);
   }
+}
+
+bool ReverbEngine::SmoothingAtRest(const ReverbSettings& s) const {
+  // At a fixed point the smoothing gives back its own state, frame after frame.
+  return room_ + (s.targetRoom - room_) * kSmoothingCoefficient == room_ &&
+         panorama_ + (s.targetPanorama - panorama_) * kSmoothingCoefficient == panorama_ &&
+         preDelay_ + (s.targetPreDelay - preDelay_) * kSmoothingCoefficient == preDelay_;
+}
+
+int ReverbEngine::SettledRunLength(const ReverbSettings& s, int frames) {
+  if (!SmoothingAtRest(s)) return 0;
+  const double room = room_, panorama = panorama_, preDelayTime = preDelay_;
+  // What the first frame of the per-frame path would prepare.
+  if (room != cachedRoom_ || s.decayFactor != cachedDecayFactor_) UpdateRoom(room, s);
+  if (panorama != cachedPanorama_ || scale_ != cachedScale_) UpdateDiffusers(panorama);
+  UpdatePreDelayTaps(preDelayTime, s.sampleRate);
+  // The pre-delay is written before it is read: no read may reach a sample that a
+  // later frame of the run overwrites.
+  int32_t run = std::min({frames, kSettledRunFrames, preDelayTap_[0].offset, preDelayTap_[1].offset});
+  run = std::min(run, inputDiffuser.WholeDelay(inputDiffuserTap_));
+  for (int k = 0; k < 4; ++k) {
+    run = std::min(run, feedback[k].WholeDelay(lineTap_[k]));
+    run = std::min(run, tapLine.WholeDelay(reflectionTap_[k]));
+  }
+  return run;
+}
+
+void ReverbEngine::SilenceNetwork(int frames) {
   for (Double2& e : damping_) e = Double2{};
+  // Once every line holds only zeros, writing more of them changes nothing: only the
+  // heads move.
+  if (silentFrames_ >= longestNetworkLine_) {
+    inputDiffuser.AdvanceFrames(frames);
+    tapLine.AdvanceFrames(frames);
+    for (DelayLine& line : feedback) line.AdvanceFrames(frames);
+    for (int k = 0; k < 3; ++k) {
+      diffuserL[k].AdvanceFrames(frames);
+      diffuserR[k].AdvanceFrames(frames);
+    }
+    return;
+  }
+  silentFrames_ += frames;
+  inputDiffuser.SilenceFrames(frames);
+  tapLine.SilenceFrames(frames);
+  for (DelayLine& line : feedback) line.SilenceFrames(frames);
+  for (int k = 0; k < 3; ++k) {
+    diffuserL[k].SilenceFrames(frames);
+    diffuserR[k].SilenceFrames(frames);
+  }
+}
+
+[[gnu::always_inline]] inline double ReverbEngine::AdvanceSmoothing(const ReverbSettings& s, double* panorama, double* preDelayTime) {
+  const double room = room_ + (s.targetRoom - room_) * kSmoothingCoefficient;
+  *panorama = panorama_ + (s.targetPanorama - panorama_) * kSmoothingCoefficient;
+  *preDelayTime = preDelay_ + (s.targetPreDelay - preDelay_) * kSmoothingCoefficient;
+  room_ = dsp::FlushDenormal(room);
+  panorama_ = dsp::FlushDenormal(*panorama);
+  preDelay_ = dsp::FlushDenormal(*preDelayTime);
+  return room;
+}
+
+template <bool kMayLackMemory>
+[[gnu::always_inline]] inline Double2 ReverbEngine::PreDelayFrame(double preDelayTime, double sampleRate, Double2 input,
+                                                                  const DelayLine::Cursor* lines, uint32_t frame) {
+  if (preDelayTime != cachedPreDelay_) UpdatePreDelayTaps(preDelayTime, sampleRate);
+  const Double2 preDelayed = {DelayLine::ReadAt<kMayLackMemory>(lines[0], frame, preDelayTap_[0]),
+                              DelayLine::ReadAt<kMayLackMemory>(lines[1], frame, preDelayTap_[1])};
+  const Double2 keptInput = dsp::FlushDenormal2(input);
+  DelayLine::WriteAt<kMayLackMemory>(lines[0], frame, keptInput[0]);
+  DelayLine::WriteAt<kMayLackMemory>(lines[1], frame, keptInput[1]);
+  return preDelayed;
+}
+
+template <bool kMayLackMemory>
+void ReverbEngine::ProcessPreDelayOnly(const ReverbSettings& s, const Double2* in, Double2* out, int frames) {
+  // The network is off: only the smoothing and the pre-delay run per frame; the
+  // other lines receive silence for the whole run at once, and the stage passes its
+  // input on.
+  const DelayLine::Cursor lines[2] = {preDelay[0].CursorOf(), preDelay[1].CursorOf()};
+  uint32_t frame = frame_;
+  if (!kMayLackMemory && SmoothingAtRest(s) && frames <= kSettledRunFrames && frames <= preDelay[0].Size()) {
+    // Nothing glides, and nothing reads the pre-delay while the network is off: the
+    // run only stores its input there.
+    for (int i = 0; i < frames; ++i) {
+      const Double2 kept = dsp::FlushDenormal2(in[i]);
+      run_.inLeft[i] = kept[0];
+      run_.inRight[i] = kept[1];
+    }
+    DelayLine::PutRun(lines[0], frame, run_.inLeft, frames);
+    DelayLine::PutRun(lines[1], frame, run_.inRight, frames);
+    if (out != in) std::copy(in, in + frames, out);
+    frame += static_cast<uint32_t>(frames);
+  } else {
+    for (int i = 0; i < frames; ++i, ++frame) {
+      double panorama, preDelayTime;
+      AdvanceSmoothing(s, &panorama, &preDelayTime);
+      PreDelayFrame<kMayLackMemory>(preDelayTime, s.sampleRate, in[i], lines, frame);
+      out[i] = in[i];
+    }
+  }
+  frame_ = frame;
+  preDelay[0].AdvanceFrames(frames);
+  preDelay[1].AdvanceFrames(frames);
+  SilenceNetwork(frames);
 }
 
 void ReverbEngine::Process(const ReverbSettings& s, const Double2* in, Double2* out, int frames) {
   // Lines lack memory only after an allocation failure; the usual path skips the check.
-  if (allLinesHaveMemory_) {
-    ProcessFrames<false>(s, in, out, frames);
-  } else {
+  if (!allLinesHaveMemory_) {
     ProcessFrames<true>(s, in, out, frames);
+    return;
+  }
+  if (s.offOn == 0.0) {
+    ProcessFrames<false>(s, in, out, frames);
+    return;
+  }
+  // While the room, panorama and pre-delay rest, stage by stage over runs of frames;
+  // while they glide (or where a delay is shorter than a useful run), frame by frame.
+  for (int done = 0; done < frames;) {
+    const int run = SettledRunLength(s, frames - done);
+    if (run < kShortestSettledRun) {
+      ProcessFrames<false>(s, in + done, out + done, frames - done);
+      return;
+    }
+    ProcessSettledRun(s, in + done, out + done, run);
+    done += run;
   }
 }
 
 template <bool kMayLackMemory>
 void ReverbEngine::ProcessFrames(const ReverbSettings& s, const Double2* in, Double2* out, int frames) {
   const bool networkOn = s.offOn != 0.0;
+  if (!networkOn) {
+    ProcessPreDelayOnly<kMayLackMemory>(s, in, out, frames);
+    return;
+  }
+  silentFrames_ = 0;
   const Double2 damp = dsp::Splat(s.damp);
-  for (int i = 0; i < frames; ++i) {
-    const Double2 input = in[i];
-
+  // The fourteen lines step together: one frame counter for all, the lines' own
+  // heads moved on after the run.
+  const DelayLine::Cursor pre[2] = {preDelay[0].CursorOf(), preDelay[1].CursorOf()};
+  const DelayLine::Cursor input = inputDiffuser.CursorOf();
+  const DelayLine::Cursor taps = tapLine.CursorOf();
+  DelayLine::Cursor lines[4], left[3], right[3];
+  for (int k = 0; k < 4; ++k) lines[k] = feedback[k].CursorOf();
+  for (int k = 0; k < 3; ++k) {
+    left[k] = diffuserL[k].CursorOf();
+    right[k] = diffuserR[k].CursorOf();
+  }
+  uint32_t frame = frame_;
+  for (int i = 0; i < frames; ++i, ++frame) {
     // Smoothed room size, panorama and pre-delay: the advanced values serve this
     // frame, the flushed ones are kept.
-    const double room = room_ + (s.targetRoom - room_) * kSmoothing;
-    const double panorama = panorama_ + (s.targetPanorama - panorama_) * kSmoothing;
-    const double preDelayTime = preDelay_ + (s.targetPreDelay - preDelay_) * kSmoothing;
-    room_ = dsp::FlushDenormal(room);
-    panorama_ = dsp::FlushDenormal(panorama);
-    preDelay_ = dsp::FlushDenormal(preDelayTime);
-
+    double panorama, preDelayTime;
+    const double room = AdvanceSmoothing(s, &panorama, &preDelayTime);
     // Pre-delay runs whether or not the reverb is on; read before write.
-    if (preDelayTime != cachedPreDelay_) {
-      // The squared curve as a product: pow(x, 2) is exactly x * x.
-      const double clamped = dsp::Clamp01(preDelayTime);
-      const double preDelayLength = clamped * clamped * s.sampleRate * kPreDelayMaximumSeconds;
-      preDelayTap_[0] = preDelay[0].MakeTap(preDelayLength);
-      preDelayTap_[1] = preDelay[1].MakeTap(preDelayLength);
-      cachedPreDelay_ = preDelayTime;
-    }
-    const Double2 preDelayed = {preDelay[0].ReadTap<kMayLackMemory>(preDelayTap_[0]),
-                                preDelay[1].ReadTap<kMayLackMemory>(preDelayTap_[1])};
-    const Double2 keptInput = dsp::FlushDenormal2(input);
-    preDelay[0].Write<kMayLackMemory>(keptInput[0]);
-    preDelay[1].Write<kMayLackMemory>(keptInput[1]);
+    const Double2 preDelayed = PreDelayFrame<kMayLackMemory>(preDelayTime, s.sampleRate, in[i], pre, frame);
 
-    Double2 result = input;
-    if (!networkOn) {
-      SilenceNetwork();
-    } else {
-      if (room != cachedRoom_ || s.decayFactor != cachedDecayFactor_) UpdateRoom(room, s);
-      if (panorama != cachedPanorama_ || scale_ != cachedScale_) UpdateDiffusers(panorama);
+    if (room != cachedRoom_ || s.decayFactor != cachedDecayFactor_) UpdateRoom(room, s);
+    if (panorama != cachedPanorama_ || scale_ != cachedScale_) UpdateDiffusers(panorama);
 
-      // Mono input through the input diffuser (a Schroeder allpass).
-      const double mono = (preDelayed[0] + preDelayed[1]) * kMonoSumGain;
-      const double diffuserRead = inputDiffuser.ReadTap<kMayLackMemory>(inputDiffuserTap_);
-      const double diffuserState = mono - kInputDiffuserCoefficient * diffuserRead;
-      const double diffused = kInputDiffuserCoefficient * diffuserState + diffuserRead;
-      inputDiffuser.Write<kMayLackMemory>(dsp::FlushDenormal(diffuserState));
+    // Mono input through the input diffuser (a Schroeder allpass).
+    const double mono = (preDelayed[0] + preDelayed[1]) * kMonoSumGain;
+    const double diffuserRead = DelayLine::ReadAt<kMayLackMemory>(input, frame, inputDiffuserTap_);
+    const double diffuserState = mono - kInputDiffuserCoefficient * diffuserRead;
+    const double diffused = kInputDiffuserCoefficient * diffuserState + diffuserRead;
+    DelayLine::WriteAt<kMayLackMemory>(input, frame, dsp::FlushDenormal(diffuserState));
 
-      // Feedback lines in pairs (1, 2) and (3, 4): read, scaled by their decay gains
-      // and damped by a one-pole low-pass.
-      const Double2 z12 = Double2{feedback[0].ReadTap<kMayLackMemory>(lineTap_[0]),
-                                  feedback[1].ReadTap<kMayLackMemory>(lineTap_[1])} *
-                          Double2{lineGain_[0], lineGain_[1]};
-      const Double2 z34 = Double2{feedback[2].ReadTap<kMayLackMemory>(lineTap_[2]),
-                                  feedback[3].ReadTap<kMayLackMemory>(lineTap_[3])} *
-                          Double2{lineGain_[2], lineGain_[3]};
-      const Double2 d12 = z12 + (damping_[0] - z12) * damp;
-      const Double2 d34 = z34 + (damping_[1] - z34) * damp;
-      damping_[0] = dsp::FlushDenormal2(d12);
-      damping_[1] = dsp::FlushDenormal2(d34);
-      const double d[4] = {d12[0], d12[1], d34[0], d34[1]};
+    // Feedback lines in pairs (1, 2) and (3, 4): read, scaled by their decay gains
+    // and damped by a one-pole low-pass.
+    const Double2 z12 = Double2{DelayLine::ReadAt<kMayLackMemory>(lines[0], frame, lineTap_[0]),
+                                DelayLine::ReadAt<kMayLackMemory>(lines[1], frame, lineTap_[1])} *
+                        Double2{lineGain_[0], lineGain_[1]};
+    const Double2 z34 = Double2{DelayLine::ReadAt<kMayLackMemory>(lines[2], frame, lineTap_[2]),
+                                DelayLine::ReadAt<kMayLackMemory>(lines[3], frame, lineTap_[3])} *
+                        Double2{lineGain_[2], lineGain_[3]};
+    const Double2 d12 = z12 + (damping_[0] - z12) * damp;
+    const Double2 d34 = z34 + (damping_[1] - z34) * damp;
+    damping_[0] = dsp::FlushDenormal2(d12);
+    damping_[1] = dsp::FlushDenormal2(d34);
+    const double d[4] = {d12[0], d12[1], d34[0], d34[1]};
 
-      double tap[4];
-      for (int k = 0; k < 4; ++k) tap[k] = tapLine.ReadTap<kMayLackMemory>(reflectionTap_[k]) * tapGain_[k];
+    double tap[4];
+    for (int k = 0; k < 4; ++k) tap[k] = DelayLine::ReadAt<kMayLackMemory>(taps, frame, reflectionTap_[k]) * tapGain_[k];
 
-      // Hadamard mixing.
-      const double h0 = kHadamardScale * (d[0] + d[1] + d[2] + d[3]);
-      const double h1 = kHadamardScale * (d[0] - d[1] + d[2] - d[3]);
-      const double h2 = kHadamardScale * (-d[0] - d[1] + d[2] + d[3]);
-      const double h3 = kHadamardScale * (d[0] - d[1] - d[2] + d[3]);
-      const Double2 f12 = dsp::FlushDenormal2(Double2{h1 + tap[0], h2 + tap[1]});
-      const Double2 f34 = dsp::FlushDenormal2(Double2{h3 + tap[2], h0 + tap[3]});
-      feedback[0].Write<kMayLackMemory>(f12[0]);
-      feedback[1].Write<kMayLackMemory>(f12[1]);
-      feedback[2].Write<kMayLackMemory>(f34[0]);
-      feedback[3].Write<kMayLackMemory>(f34[1]);
-      tapLine.Write<kMayLackMemory>(dsp::FlushDenormal(diffused));
+    // Hadamard mixing.
+    const double h0 = kHadamardScale * (d[0] + d[1] + d[2] + d[3]);
+    const double h1 = kHadamardScale * (d[0] - d[1] + d[2] - d[3]);
+    const double h2 = kHadamardScale * (-d[0] - d[1] + d[2] + d[3]);
+    const double h3 = kHadamardScale * (d[0] - d[1] - d[2] + d[3]);
+    const Double2 f12 = dsp::FlushDenormal2(Double2{h1 + tap[0], h2 + tap[1]});
+    const Double2 f34 = dsp::FlushDenormal2(Double2{h3 + tap[2], h0 + tap[3]});
+    DelayLine::WriteAt<kMayLackMemory>(lines[0], frame, f12[0]);
+    DelayLine::WriteAt<kMayLackMemory>(lines[1], frame, f12[1]);
+    DelayLine::WriteAt<kMayLackMemory>(lines[2], frame, f34[0]);
+    DelayLine::WriteAt<kMayLackMemory>(lines[3], frame, f34[1]);
+    DelayLine::WriteAt<kMayLackMemory>(taps, frame, dsp::FlushDenormal(diffused));
 
-      const double wet = s.late * (h1 + h2 - h0 - h3) + s.early * (tap[0] + tap[1] - tap[2] - tap[3]);
+    const double wet = s.late * (h1 + h2 - h0 - h3) + s.early * (tap[0] + tap[1] - tap[2] - tap[3]);
 
-      // The pre-delayed dry signal reaches the wet outputs through the diffusers.
-      Double2 lr = dsp::Splat(wet) + preDelayed;
-      for (int k = 0; k < 3; ++k)
-        lr = AllpassPair<kMayLackMemory>(diffuserL[k], diffuserR[k], lr, diffuserTapL_[k], diffuserTapR_[k],
-                                         kDiffuserCoefficient[k]);
+    // The pre-delayed dry signal reaches the wet outputs through the diffusers.
+    Double2 lr = dsp::Splat(wet) + preDelayed;
+    for (int k = 0; k < 3; ++k)
+      lr = AllpassPair<kMayLackMemory>(left[k], right[k], frame, lr, diffuserTaps_[0][k], diffuserTaps_[1][k],
+                                       kDiffuserCoefficient[k]);
 
-      if (s.outputsUsed) {
-        const double mid = (lr[0] + lr[1]) * widthMid_;
-        const double side = (lr[0] - lr[1]) * widthSide_;
-        result = Double2{mid + side, mid - side} * widthLevel_;
-      }
+    Double2 result = in[i];
+    if (s.outputsUsed) {
+      const double mid = (lr[0] + lr[1]) * widthMid_;
+      const double side = (lr[0] - lr[1]) * widthSide_;
+      result = Double2{mid + side, mid - side} * widthLevel_;
     }
     out[i] = result;
-
-    preDelay[0].Step();
-    preDelay[1].Step();
-    inputDiffuser.Step();
-    tapLine.Step();
-    for (DelayLine& line : feedback) line.Step();
-    for (int k = 0; k < 3; ++k) {
-      diffuserL[k].Step();
-      diffuserR[k].Step();
-    }
   }
+  frame_ = frame;
+  AdvanceAllLines(frames);
 }
 
 MORAVELLE_DSP_END

@@ -54,7 +54,25 @@ class ReverbEngine {
   void UpdateDiffusers(double panorama);
   template <bool kMayLackMemory>
   void ProcessFrames(const ReverbSettings& s, const Double2* in, Double2* out, int frames);
-  void SilenceNetwork();
+  // Advances the three smoothing states; returns the room size of this frame and
+  // sets the panorama and pre-delay time.
+  double AdvanceSmoothing(const ReverbSettings& s, double* panorama, double* preDelayTime);
+  // Reads the pre-delayed pair of this frame and writes the input.
+  template <bool kMayLackMemory>
+  Double2 PreDelayFrame(double preDelayTime, double sampleRate, Double2 input, const DelayLine::Cursor* lines,
+                        uint32_t frame);
+  void UpdatePreDelayTaps(double preDelayTime, double sampleRate);
+  // Whether room size, panorama and pre-delay sit at their smoothing's fixed points.
+  bool SmoothingAtRest(const ReverbSettings& s) const;
+  // Settled runs (reverb_settled_run.cpp): how many of the next 'frames' frames can
+  // run stage by stage (0 while the room, panorama or pre-delay glide), and the run.
+  int SettledRunLength(const ReverbSettings& s, int frames);
+  void ProcessSettledRun(const ReverbSettings& s, const Double2* in, Double2* out, int frames);
+  void AdvanceAllLines(int frames);
+  template <bool kMayLackMemory>
+  void ProcessPreDelayOnly(const ReverbSettings& s, const Double2* in, Double2* out, int frames);
+  // Silence into the twelve network lines for 'frames' frames, damping cleared.
+  void SilenceNetwork(int frames);
 
   // The fourteen lines.
   DelayLine preDelay[2];
@@ -64,7 +82,32 @@ class ReverbEngine {
   DelayLine diffuserL[3];
   DelayLine diffuserR[3];
 
+  // Smoothing coefficient per sample, the same at every rate (time constant ~764 samples).
+  static constexpr double kSmoothingCoefficient = 0.001308;
+  // Longest settled run, and the runs below which frame-by-frame processing is used.
+  static constexpr int kSettledRunFrames = 128;
+  static constexpr int kShortestSettledRun = 8;
+  // A settled run's signals, stage by stage, one array per signal (four lanes past
+  // the run's end, since the stages work four frames at a time).
+  struct RunBuffers {
+    static constexpr int kSize = kSettledRunFrames + 8;
+    double inLeft[kSize], inRight[kSize];
+    double preLeft[kSize], preRight[kSize];  // pre-delayed, then the diffusers' signals
+    double diffused[kSize];
+    double line[4][kSize];
+    double tap[4][kSize];
+    double read[kSize], kept[kSize];
+    double scratch[kSize];
+  };
+  RunBuffers run_{};
+
   bool allLinesHaveMemory_ = false;
+  // Frames since the last reset, wrapping: every line's head is this masked by its size.
+  uint32_t frame_ = 0;
+  // Frames of silence written into the network lines since they last carried sound,
+  // counted up to the longest line's capacity.
+  int32_t longestNetworkLine_ = 0;
+  int32_t silentFrames_ = 0;
   Double2 damping_[2] = {};  // one-pole states of lines 1 and 2, 3 and 4
   double room_ = 0.0, panorama_ = 0.0, preDelay_ = 0.0;  // smoothing states
 
@@ -80,8 +123,8 @@ class ReverbEngine {
   DelayLine::Tap reflectionTap_[4];
   DelayLine::Tap inputDiffuserTap_;
   int32_t scale_ = 0;  // the output diffusers' length scale
-  DelayLine::Tap diffuserTapL_[3];
-  DelayLine::Tap diffuserTapR_[3];
+  // The output diffusers' taps, left 1 to 3 then right 1 to 3.
+  DelayLine::Tap diffuserTaps_[2][3];
   double cachedPreDelay_ = -1.0;
   DelayLine::Tap preDelayTap_[2];
   double widthMid_ = 1.0, widthSide_ = 1.0, widthLevel_ = 1.0;

@@ -57,46 +57,43 @@ inline V FlushOutputV(V v) { return SelectV<V>(AbsV(v) < SplatV<V>(0x1p-1022), V
 template <typename V>
 inline V FiniteOrZeroV(V v) { return SelectV<V>(AbsV(v) <= SplatV<V>(0x1.fffffffffffffp+1023), v, V{}); }
 
-// 2^(j/32) and 2^(j/32) - 1 for j = 0 .. 31 (exp_table.cpp).
-struct ExpTable {
-  ExpTable();
-  double power[32];
-  double powerMinusOne[32];
-};
-extern const ExpTable kExpTable;
-
-// e^y = 2^k 2^(j/32) (1 + q) lane by lane for -700 <= y <= 700, the split shared by
-// ExpMinusOneV and ExpV. y = (32k + j) ln2 / 32 + r with |r| <= ln2 / 64, so q = e^r - 1
-// needs only its Taylor series to the 6th power (truncation below 1e-17); the clippers
-// are bound by the number of multiplications here. Adding 1.5 * 2^52 rounds y 32 / ln2
-// to the nearest n = 32k + j and leaves n in the low bits.
+// e^y = 2^n (1 + q) lane by lane for -700 <= y <= 700, the split shared by
+// ExpMinusOneV and ExpV. y = n ln2 + r with |r| <= ln2 / 2, and q = e^r - 1 from its
+// Taylor series to the 13th power (truncation below 5e-18 of the result), evaluated
+// in Estrin's scheme: every lane is plain arithmetic, with no table to look up, so
+// four lanes cost what one does. Adding 1.5 * 2^52 rounds y / ln2 to the nearest n and
+// leaves n in the low bits.
 template <typename V>
 struct ExpParts {
-  V scale;  // 2^k
-  V power;  // 2^(j/32)
-  V powerMinusOne;
-  V q;  // e^r - 1
+  V scale;  // 2^n
+  V q;      // e^r - 1
 };
 
 template <typename V>
 inline ExpParts<V> ExpSplitV(V y) {
-  constexpr double k32InvLn2 = 46.166241308446828;  // 32 / ln 2
-  constexpr double kLn2By32Hi = 0x1.62e42feep-6;     // ln 2 / 32 split so that n times it is exact
-  constexpr double kLn2By32Lo = 0x1.a39ef35793c76p-38;
+  constexpr double kInvLn2 = 1.4426950408889634;        // 1 / ln 2
+  constexpr double kLn2Hi = 0x1.62e42fee00000p-1;       // ln 2 split so that n times it is exact
+  constexpr double kLn2Lo = 0x1.a39ef35793c76p-33;
   constexpr double kRoundingShift = 0x1.8p52;
-  const V shifted = y * k32InvLn2 + kRoundingShift;
+  const V shifted = y * kInvLn2 + kRoundingShift;
   const V nd = shifted - kRoundingShift;
-  const V r = (y - nd * kLn2By32Hi) - nd * kLn2By32Lo;
+  const V r = (y - nd * kLn2Hi) - nd * kLn2Lo;
   const V r2 = r * r;
-  const V p = ((1.0 / 2.0) + r * (1.0 / 6.0)) + r2 * (((1.0 / 24.0) + r * (1.0 / 120.0)) + r2 * (1.0 / 720.0));
+  const V r4 = r2 * r2;
+  // 1/k! for k = 2 .. 13, in pairs.
+  const V p01 = (1.0 / 2.0) + r * (1.0 / 6.0);
+  const V p23 = (1.0 / 24.0) + r * (1.0 / 120.0);
+  const V p45 = (1.0 / 720.0) + r * (1.0 / 5040.0);
+  const V p67 = (1.0 / 40320.0) + r * (1.0 / 362880.0);
+  const V p89 = (1.0 / 3628800.0) + r * (1.0 / 39916800.0);
+  const V p1011 = (1.0 / 479001600.0) + r * (1.0 / 6227020800.0);
+  const V low = p01 + r2 * p23;
+  const V middle = p45 + r2 * p67;
+  const V high = p89 + r2 * p1011;
+  const V p = low + r4 * (middle + r4 * high);
   const auto n = BitsOf(shifted) - BitsOf(SplatV<V>(kRoundingShift));
-  const auto j = n & 31;
   ExpParts<V> parts;
-  parts.scale = FromBits<V>(((n - j) << 47) + (int64_t{1023} << 52));  // (32k) << 47 is k << 52
-  for (int lane = 0; lane < static_cast<int>(sizeof(V) / sizeof(double)); ++lane) {
-    parts.power[lane] = kExpTable.power[j[lane]];
-    parts.powerMinusOne[lane] = kExpTable.powerMinusOne[j[lane]];
-  }
+  parts.scale = FromBits<V>((n << 52) + (int64_t{1023} << 52));
   parts.q = r + r2 * p;
   return parts;
 }
@@ -106,7 +103,7 @@ inline ExpParts<V> ExpSplitV(V y) {
 template <typename V>
 inline V ExpMinusOneV(V y) {
   const ExpParts<V> e = ExpSplitV(y);
-  return e.scale * (e.power * e.q + e.powerMinusOne) + (e.scale - 1.0);
+  return e.scale * e.q + (e.scale - 1.0);
 }
 
 // e^y for -700 <= y <= 700 (smaller y are raised to -700, where e^y is below 1e-304).
@@ -114,20 +111,30 @@ template <typename V>
 inline V ExpV(V y) {
   y = SelectV<V>(y < SplatV<V>(-700.0), SplatV<V>(-700.0), y);
   const ExpParts<V> e = ExpSplitV(y);
-  return e.scale * (e.power * e.q + e.power);
+  return e.scale * e.q + e.scale;
 }
 
 // tanh lane by lane: tanh a = (e^2a - 1) / (e^2a + 1), with the sign of x. Within a few
 // units in the last place of the result; NaN lanes give NaN.
+// In two halves, for loops that run each half over a whole block (the division's
+// long latency then overlaps other frames' exponentials): e^2|x| - 1, then the rest.
 template <typename V>
-inline V FastTanhV(V x) {
+inline V TanhExponentialV(V x) {
   V a = AbsV(x);
   a = SelectV<V>(a > SplatV<V>(22.0), SplatV<V>(22.0), a);  // tanh(22) rounds to 1
   a = SelectV<V>(a != a, V{}, a);                          // NaN restored below
-  const V em1 = ExpMinusOneV(2.0 * a);
+  return ExpMinusOneV(2.0 * a);
+}
+template <typename V>
+inline V TanhFromExponentialV(V x, V em1) {
   const V t = em1 / (em1 + 2.0);
   const auto sign = BitsOf(x) & INT64_MIN;
   return SelectV<V>(x != x, x, FromBits<V>(BitsOf(t) | sign));
+}
+
+template <typename V>
+inline V FastTanhV(V x) {
+  return TanhFromExponentialV(x, TanhExponentialV(x));
 }
 
 // The two-lane names the stages use.
@@ -149,6 +156,57 @@ inline Int2 MaskOf(bool flag) { return flag ? Int2{-1, -1} : Int2{0, 0}; }
 inline Double4 Join(Double2 low, Double2 high) { return Double4{low[0], low[1], high[0], high[1]}; }
 inline Double2 LowHalf(Double4 v) { return Double2{v[0], v[1]}; }
 inline Double2 HighHalf(Double4 v) { return Double2{v[2], v[3]}; }
+
+// The value as computed, kept from being fused with what follows (a multiply-add
+// would round once where the guarded version of the same step rounds twice).
+template <typename V>
+inline V Opaque(V v) {
+  asm("" : "+x"(v));
+  return v;
+}
+
+// Lanes where FlushDenormalV would change the bits: magnitudes below 2^-1021 other
+// than +0 (-0 becomes +0), NaN and infinity. Recursions that run without their
+// guards collect these and run again guarded when any turns up.
+template <typename V>
+inline MaskOfVector<V> FlushWouldActV(V v) {
+  const V a = AbsV(v);
+  const auto normal = (a >= SplatV<V>(0x1p-1021)) & (a <= SplatV<V>(0x1.fffffffffffffp+1023));
+  return ~(normal | (BitsOf(v) == 0));
+}
+
+// Lanes where FiniteOrZeroV would act: NaN and infinity.
+template <typename V>
+inline MaskOfVector<V> NotFiniteV(V v) {
+  return ~(AbsV(v) <= SplatV<V>(0x1.fffffffffffffp+1023));
+}
+
+inline bool AnyLane(Int2 mask) { return (mask[0] | mask[1]) != 0; }
+
+// A four-lane operation, run as two pairs where the instruction set has no 256-bit
+// vectors: GCC would otherwise turn the comparisons and selections of a four-lane
+// vector into scalar code on SSE2. The lanes compute the same either way.
+template <typename F>
+inline Double4 ByPairs(Double4 v, F f) {
+#if defined(__AVX__)
+  return f(v);
+#else
+  return Join(f(LowHalf(v)), f(HighHalf(v)));
+#endif
+}
+
+template <typename F>
+inline Double4 ByPairs(Double4 v, Double4 w, F f) {
+#if defined(__AVX__)
+  return f(v, w);
+#else
+  return Join(f(LowHalf(v), LowHalf(w)), f(HighHalf(v), HighHalf(w)));
+#endif
+}
+
+inline Double4 FlushDenormal4(Double4 v) {
+  return ByPairs(v, [](auto x) { return FlushDenormalV(x); });
+}
 
 }  // namespace dsp
 

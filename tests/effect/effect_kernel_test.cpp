@@ -156,6 +156,33 @@ void CheckGlidingAgainstReference(Isa isa) {
   EXPECT_LE(MaxDifference(fast, slow), 1e-10 * Peak(slow));
 }
 
+TEST(EffectKernel, MatchesThePlainEvaluationAcrossLongAndShortOffStretches) {
+  // Off for less than a line's length, then for more than the longest line, with
+  // sound going in all along: the network must hold what the formulas say each time.
+  const int kSeconds = 6;
+  const StereoBuffer in = MakeProgramme(44100 * kSeconds);
+  for (Isa isa : RunnableIsas()) {
+    auto kernel = EffectKernel::Create(44100, isa);
+    ReferenceKernel reference(44100);
+    StereoBuffer fast(in.Frames()), slow(in.Frames());
+    for (int at = 0, n = 0; at < in.Frames(); at += 256, ++n) {
+      const double second = at / 44100.0;
+      const bool on = second < 1.0 || (second >= 1.3 && second < 2.0) || second >= 4.0;
+      const Settings s = {{kReverbOffOn, on ? 1.0 : 0.0}, {kReverbLateReverberation, 0.9}, {kReverbDecayTime, 0.6}};
+      Apply(*kernel, s);
+      for (auto [i, v] : s) reference.SetParameter(i, v);
+      const int frames = std::min(256, in.Frames() - at);
+      const double* ins[2] = {in.left.data() + at, in.right.data() + at};
+      double* f[2] = {fast.left.data() + at, fast.right.data() + at};
+      double* r[2] = {slow.left.data() + at, slow.right.data() + at};
+      kernel->Process(ins, f, frames);
+      reference.Process(ins, r, frames);
+    }
+    ASSERT_GT(Peak(slow), 0.01);
+    EXPECT_LE(MaxDifference(fast, slow), 1e-10 * Peak(slow)) << static_cast<int>(isa);
+  }
+}
+
 TEST(EffectKernel, PicksTheFastestImplementationTheProcessorRuns) {
   const bool avx2 = EffectKernel::ProcessorHasAvx2Fma();
   std::printf("kernel: this processor %s AVX2 and FMA\n", avx2 ? "has" : "lacks");
@@ -178,6 +205,76 @@ TEST(EffectKernel, OutputDoesNotDependOnTheBlockSplit) {
       } else {
         EXPECT_EQ(MaxDifference(out, first), 0.0) << "block " << block;
       }
+    }
+  }
+}
+
+TEST(EffectKernel, ASettledReverbGivesTheSameBitsInEveryBlockSplit) {
+  // Once room size, panorama and pre-delay rest, long blocks run the reverb stage by
+  // stage while single frames run it frame by frame: both must give the same bits,
+  // with the output diffusers at their shortest (room 0), long delays, full
+  // damping and pre-delay, and at a low rate where some delays are shorter than a block.
+  const StereoBuffer in = MakeProgramme(70000);
+  struct Case {
+    double rate;
+    Settings settings;
+  };
+  const Case cases[] = {
+      {44100, {{kReverbOffOn, 1}, {kReverbRoomSize, 0}, {kReverbLateReverberation, 0.9}, {kReverbEarlyReflections, 0.7}}},
+      {44100, {{kReverbOffOn, 1}, {kReverbRoomSize, 1}, {kReverbDamp, 0.6}, {kReverbPanorama, 0.1}, {kReverbPreDelay, 1},
+               {kReverbLateReverberation, 1}, {kReverbDecayTime, 0.9}}},
+      {8000, {{kReverbOffOn, 1}, {kReverbRoomSize, 0.3}, {kReverbPanorama, 1}, {kReverbLateReverberation, 0.8}}},
+      {44100, {{kReverbOffOn, 0.5}, {kReverbRoomSize, 0.7}, {kReverbLateReverberation, 0.8}}}};
+  for (const Case& c : cases) {
+    auto run = [&](int block) {
+      auto kernel = EffectKernel::Create(c.rate, RunnableIsas().back());
+      Apply(*kernel, c.settings);
+      return RunKernel(*kernel, in, block);
+    };
+    const StereoBuffer frameByFrame = run(1);
+    ASSERT_GT(Peak(frameByFrame), 0.01);
+    for (int block : {128, 700}) EXPECT_EQ(MaxDifference(run(block), frameByFrame), 0.0) << c.rate << " block " << block;
+    ReferenceKernel reference(c.rate);
+    for (auto [i, v] : c.settings) reference.SetParameter(i, v);
+    StereoBuffer slow(in.Frames());
+    const double* ins[2] = {in.left.data(), in.right.data()};
+    double* outs[2] = {slow.left.data(), slow.right.data()};
+    reference.Process(ins, outs, in.Frames());
+    EXPECT_LE(MaxDifference(frameByFrame, slow), 1e-10 * Peak(slow)) << c.rate;
+  }
+}
+
+TEST(EffectKernel, GuardsActingMidBlockGiveTheSameBitsInEveryBlockSplit) {
+  // The filters and DC blockers run without their guards and run a pass again with
+  // them when one would have acted: a NaN and an infinity (which reach the filters
+  // directly with the clippers off), and a silence long enough (54 s) for every
+  // decaying state, the DC blockers' last, to pass 2^-1021.
+  struct Case {
+    int seconds;
+    Settings extra;
+  };
+  for (const Case& c : {Case{54, {{kReverbDecayTime, 0}, {kPreampFilterCutoff, 0.5}}},
+                        Case{2, {{kPreampClippingOffOn, 0}, {kAmpClippingOffOn, 0}, {kPreampFilterCutoff, 0.5}}}}) {
+    StereoBuffer in(44100 * c.seconds);
+    const StereoBuffer sound = MakeProgramme(20000);
+    std::copy(sound.left.begin(), sound.left.end(), in.left.begin());
+    std::copy(sound.right.begin(), sound.right.end(), in.right.begin());
+    in.left[3000] = std::nan("");
+    in.right[5000] = INFINITY;
+    for (Isa isa : RunnableIsas()) {
+      auto run = [&](int block) {
+        auto kernel = EffectKernel::Create(44100, isa);
+        Apply(*kernel, kRichSettings);
+        Apply(*kernel, c.extra);
+        return RunKernel(*kernel, in, block);
+      };
+      const StereoBuffer reference = run(7);
+      for (int block : {256, 4096}) EXPECT_EQ(MaxDifference(run(block), reference), 0.0) << "block " << block;
+      for (int i = 6000; i < reference.Frames(); ++i) {
+        ASSERT_TRUE(std::isfinite(reference.left[static_cast<size_t>(i)])) << i;
+        ASSERT_NE(std::fpclassify(reference.left[static_cast<size_t>(i)]), FP_SUBNORMAL) << i;
+      }
+      EXPECT_GT(Peak(reference), 0.01);
     }
   }
 }
