@@ -200,16 +200,21 @@ void ReverbEngine::UpdatePreDelayTaps(double preDelayTime, double sampleRate) {
   cachedPreDelay_ = preDelayTime;
 }
 
+template <typename Act>
+void ReverbEngine::ForEachNetworkLine(Act&& act) {
+  act(inputDiffuser);
+  act(tapLine);
+  for (DelayLine& line : feedback) act(line);
+  for (int k = 0; k < 3; ++k) {
+    act(diffuserL[k]);
+    act(diffuserR[k]);
+  }
+}
+
 void ReverbEngine::AdvanceAllLines(int frames) {
   preDelay[0].AdvanceFrames(frames);
   preDelay[1].AdvanceFrames(frames);
-  inputDiffuser.AdvanceFrames(frames);
-  tapLine.AdvanceFrames(frames);
-  for (DelayLine& line : feedback) line.AdvanceFrames(frames);
-  for (int k = 0; k < 3; ++k) {
-    diffuserL[k].AdvanceFrames(frames);
-    diffuserR[k].AdvanceFrames(frames);
-  }
+  ForEachNetworkLine([frames](DelayLine& line) { line.AdvanceFrames(frames); });
 }
 
 bool ReverbEngine::SmoothingAtRest(const ReverbSettings& s) const {
@@ -242,23 +247,11 @@ void ReverbEngine::SilenceNetwork(int frames) {
   // Once every line holds only zeros, writing more of them changes nothing: only the
   // heads move.
   if (silentFrames_ >= longestNetworkLine_) {
-    inputDiffuser.AdvanceFrames(frames);
-    tapLine.AdvanceFrames(frames);
-    for (DelayLine& line : feedback) line.AdvanceFrames(frames);
-    for (int k = 0; k < 3; ++k) {
-      diffuserL[k].AdvanceFrames(frames);
-      diffuserR[k].AdvanceFrames(frames);
-    }
+    ForEachNetworkLine([frames](DelayLine& line) { line.AdvanceFrames(frames); });
     return;
   }
   silentFrames_ += frames;
-  inputDiffuser.SilenceFrames(frames);
-  tapLine.SilenceFrames(frames);
-  for (DelayLine& line : feedback) line.SilenceFrames(frames);
-  for (int k = 0; k < 3; ++k) {
-    diffuserL[k].SilenceFrames(frames);
-    diffuserR[k].SilenceFrames(frames);
-  }
+  ForEachNetworkLine([frames](DelayLine& line) { line.SilenceFrames(frames); });
 }
 
 [[gnu::always_inline]] inline double ReverbEngine::AdvanceSmoothing(const ReverbSettings& s, double* panorama, double* preDelayTime) {

@@ -69,6 +69,9 @@ class ReverbEngine {
   int SettledRunLength(const ReverbSettings& s, int frames);
   void ProcessSettledRun(const ReverbSettings& s, const Double2* in, Double2* out, int frames);
   void AdvanceAllLines(int frames);
+  // Every line of the network behind the pre-delay, in a fixed order.
+  template <typename Act>
+  void ForEachNetworkLine(Act&& act);
   template <bool kMayLackMemory>
   void ProcessPreDelayOnly(const ReverbSettings& s, const Double2* in, Double2* out, int frames);
   // Silence into the twelve network lines for 'frames' frames, damping cleared.
