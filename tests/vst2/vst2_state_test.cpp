@@ -1,8 +1,9 @@
 // Program and bank chunks through the binary: formats, round trips, and damaged
 // chunks that must fail cleanly and leave a working plug-in.
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
-#include <future>
+#include <mutex>
 #include <thread>
 
 #include "vst2_test_support.h"
@@ -26,18 +27,53 @@ double ParamFromState(const std::vector<uint8_t>& bytes, size_t offset, int inde
   return v;
 }
 
-// True when a dispatcher call from another thread completes: the instance lock is free.
-bool LockIsFree(Vst2HostedPlugin& plugin) {
-  auto done = std::make_shared<std::promise<void>>();
-  std::future<void> finished = done->get_future();
-  AEffect* effect = plugin.Effect();
-  std::thread([effect, done] {
-    effect->dispatcher(effect, effGetProgram, 0, 0, nullptr, 0.0f);
-    done->set_value();
-  }).detach();
-  // Generous: under Wine on a loaded machine a new thread can take seconds to start.
-  return finished.wait_for(std::chrono::seconds(60)) == std::future_status::ready;
-}
+// Asks from a second thread, one that lives as long as the probe, whether the
+// instance lock is free: a dispatcher call there must complete. One thread for all
+// questions, because under Wine starting a thread per question sometimes never
+// returned while the previous one was still exiting.
+class LockProbe {
+ public:
+  explicit LockProbe(AEffect* effect) : effect_(effect), worker_([this] { Run(); }) {}
+  ~LockProbe() {
+    {
+      std::lock_guard<std::mutex> hold(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_all();
+    // A worker stuck inside the plug-in cannot be joined; it is left to the process.
+    if (answered_ == asked_) worker_.join(); else worker_.detach();
+  }
+
+  bool LockIsFree() {
+    std::unique_lock<std::mutex> hold(mutex_);
+    const int question = ++asked_;
+    wake_.notify_all();
+    return wake_.wait_for(hold, std::chrono::seconds(60), [&] { return answered_ >= question; });
+  }
+
+ private:
+  void Run() {
+    std::unique_lock<std::mutex> hold(mutex_);
+    for (;;) {
+      wake_.wait(hold, [&] { return stop_ || answered_ < asked_; });
+      if (stop_) return;
+      const int question = asked_;
+      hold.unlock();
+      effect_->dispatcher(effect_, effGetProgram, 0, 0, nullptr, 0.0f);
+      hold.lock();
+      answered_ = question;
+      wake_.notify_all();
+    }
+  }
+
+  AEffect* effect_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  int asked_ = 0;
+  int answered_ = 0;
+  bool stop_ = false;
+  std::thread worker_;
+};
 }  // namespace
 
 TEST(Vst2State, ProgramChunkIsHeaderAndParameterState) {
@@ -129,7 +165,8 @@ TEST(Vst2State, TruncatedStateFailsAndLeavesTheRestUnchanged) {
   EXPECT_FLOAT_EQ(plugin->GetParameter(0), 0.25f);  // read before the data ran out
   EXPECT_FLOAT_EQ(plugin->GetParameter(1), 1.0f);   // regression: was set to 0.0
   EXPECT_FLOAT_EQ(plugin->GetParameter(kParamMainVolume), 0.9f);
-  EXPECT_TRUE(LockIsFree(*plugin));
+  LockProbe probe(plugin->Effect());
+  EXPECT_TRUE(probe.LockIsFree());
 }
 
 TEST(Vst2State, DamagedChunksFailCleanlyAndThePluginKeepsWorking) {
@@ -138,6 +175,7 @@ TEST(Vst2State, DamagedChunksFailCleanlyAndThePluginKeepsWorking) {
   SetDistinctValues(*plugin, 0.15f);
   const std::vector<uint8_t> good = plugin->GetChunk(true);
   const std::vector<uint8_t> goodBank = plugin->GetChunk(false);
+  LockProbe probe(plugin->Effect());  // ends before the plug-in is closed
 
   std::vector<std::vector<uint8_t>> bad;
   bad.push_back({});                                       // empty
@@ -161,7 +199,7 @@ TEST(Vst2State, DamagedChunksFailCleanlyAndThePluginKeepsWorking) {
   for (const auto& chunk : bad) {
     for (bool program : {true, false}) {
       plugin->SetChunk(program, chunk);
-      if (!LockIsFree(*plugin)) {
+      if (!probe.LockIsFree()) {
         plugin.release();  // the probe still waits on it: closing it would pull it from under the probe
         FAIL() << "chunk of " << chunk.size() << " bytes left the lock held";
       }
