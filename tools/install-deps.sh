@@ -12,7 +12,7 @@ build=(cmake ninja-build g++ pkg-config libstb-dev libsndfile1-dev libcli11-dev 
 # native: the native test suite adds Ardour (the host checks), Python, and clang with
 # its runtime for the fuzzers and the ThreadSanitizer build.
 native=("${build[@]}" ardour python3 clang libclang-rt-14-dev)
-windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb xauth libstb-dev googletest)
+windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb xauth xdotool libstb-dev googletest)
 
 case "$what" in
   build) wanted=("${build[@]}") ;;
