@@ -5,8 +5,11 @@
 #include <windows.h>
 // windows.h first: psapi.h needs its types.
 #include <psapi.h>
+#include <shlobj.h>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 #include "adapters/offline/offline_adapter.h"
 #include "desktop_session.h"
@@ -23,6 +26,7 @@ constexpr int kEditorWidth = 1000;
 constexpr int kEditorHeight = 530;
 constexpr int kRoomSize = 29;         // ReverbRoomSize
 constexpr int kReverbOffOn = 26;      // the reverb section's ACTIVE switch
+constexpr int kPresetLoad = 19;       // the LOAD button's parameter
 constexpr int kRoomKnobX = 250;       // centre of the ROOM SIZE knob
 constexpr int kRoomKnobY = 270;
 constexpr int kActiveSwitchX = 101;   // inside the ACTIVE switch's lamp
@@ -233,6 +237,57 @@ TEST(EditorWinVst2, TheWindowShowsWhatTheOffscreenEditorDrawsForTheSameValues) {
     for (int x = 0; x < kEditorWidth; ++x)
       if ((drawn->Row(y)[x] & 0xFFFFFFu) != shown[static_cast<size_t>(y) * kEditorWidth + x]) ++differing;
   EXPECT_EQ(differing, 0);
+  s.Close();
+}
+
+// The dialog's text in the control with that id ("Look in", the file types).
+std::string DialogComboText(HWND dialog, int id) {
+  char text[MAX_PATH] = {};
+  if (HWND combo = GetDlgItem(dialog, id)) {
+    const LRESULT selected = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    SendMessageA(combo, CB_GETLBTEXT, selected >= 0 ? selected : 0, reinterpret_cast<LPARAM>(text));
+  }
+  return text;
+}
+
+TEST(EditorWinVst2, TheLoadButtonOpensTheFileDialogInThePresetLibrary) {
+  // The library folder the editor starts its dialogs in, as an installation makes it.
+  char documents[MAX_PATH] = {};
+  ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_COMMON_DOCUMENTS, nullptr, 0, documents)));
+  std::string folder = documents;
+  for (const char* part : {"\\PellionAudio", "\\Moravelle", "\\Presets"}) {
+    folder += part;
+    CreateDirectoryA(folder.c_str(), nullptr);
+  }
+  Vst2Session s;
+  ASSERT_TRUE(s.plugin);
+  ASSERT_TRUE(s.Open());
+  std::vector<float> before;
+  for (int i = 0; i < s.plugin->NumParams(); ++i) before.push_back(s.plugin->GetParameter(i));
+
+  std::atomic<bool> seen{false};
+  std::string lookIn;
+  std::string types;
+  std::thread user([&] {
+    HWND dialog = nullptr;
+    for (int i = 0; i < 1500 && dialog == nullptr; ++i, Sleep(10)) dialog = desk::FindProcessWindow("#32770");
+    if (dialog == nullptr) return;
+    Sleep(200);
+    lookIn = DialogComboText(dialog, 0x471);  // cmb2
+    types = DialogComboText(dialog, 0x470);   // cmb1
+    seen = true;
+    desk::Keys("Escape");
+  });
+  Click(s.editor, 260, 12);  // LOAD
+  EXPECT_TRUE(desk::PumpUntil([&] { return seen.load() && desk::FindProcessWindow("#32770") == nullptr; }));
+  user.join();
+  EXPECT_EQ(lookIn, "Presets");
+  EXPECT_EQ(types, "*.moravellepreset");
+  // Cancelled: no sound parameter moved (the LOAD action's own one toggles).
+  for (int i = 0; i < s.plugin->NumParams(); ++i)
+    if (i != kPresetLoad) {
+      EXPECT_EQ(s.plugin->GetParameter(i), before[static_cast<size_t>(i)]) << i;
+    }
   s.Close();
 }
 
