@@ -15,4 +15,13 @@ class EditorLink {
 
   // [any] The editor's size in pixels; false when it has none to report.
   virtual bool EditorSize(int* /*width*/, int* /*height*/) const { return false; }
+
+  // [any] The kind of host window the editor opens inside ("HWND"), or null when
+  // this build has no window layer: the adapters then open no editor for hosts.
+  virtual const char* WindowSystem() const { return nullptr; }
+  // [editor] Opens the editor's window inside the host's window; the new window,
+  // or null when none opened.
+  virtual void* OpenWindow(void* /*parent*/) { return nullptr; }
+  // [editor] Closes the window; nothing when none is open.
+  virtual void CloseWindow() {}
 };

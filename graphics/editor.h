@@ -139,8 +139,8 @@ class Editor : public EditorLink {
   virtual void ChooseFile(std::string& file, FileAction action, std::string& folder, const std::string& extensions) = 0;
   virtual bool ChooseColour(Colour& colour, const char* prompt) = 0;
   virtual bool OpenLink(const char* link, const char* caption, const char* confirmText, const char* errorText) = 0;
-  virtual NativeWindowHandle OpenWindow(NativeWindowHandle parent) = 0;
-  virtual void CloseWindow() = 0;
+  NativeWindowHandle OpenWindow(NativeWindowHandle parent) override = 0;
+  void CloseWindow() override = 0;
   virtual NativeWindowHandle NativeWindow() = 0;
   virtual bool ClipboardText(std::string& out) = 0;
   virtual void HideCursor() {}

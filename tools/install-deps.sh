@@ -13,7 +13,7 @@ build=(cmake ninja-build g++ pkg-config libstb-dev libsndfile1-dev libcli11-dev 
 # runtime for the fuzzers and the ThreadSanitizer build, and the locale data for a
 # host process that switches to a decimal comma (the preset tests).
 native=("${build[@]}" ardour python3 clang libclang-rt-14-dev locales)
-windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb xauth libstb-dev googletest)
+windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb xauth xdotool libstb-dev googletest)
 
 case "$what" in
   build) wanted=("${build[@]}") ;;

@@ -84,7 +84,7 @@ intptr_t Vst2Plugin::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
     case effEditClose:
       if (Editor() == nullptr) return 0;
       OnEditorClosed();
-      CloseEditorWindow();
+      Editor()->CloseWindow();
       return 1;
     case effEditIdle:
       return 0;  // the editor redraws on its own timer

@@ -92,6 +92,12 @@ void Vst2Plugin::EditorResized(int width, int height) {
   AfterEditorResize();
 }
 
+bool Vst2Plugin::OpenEditorWindow(void* parentWindow) {
+  EditorLink* editor = Editor();
+  if (editor == nullptr || editor->WindowSystem() == nullptr) return false;
+  return editor->OpenWindow(parentWindow) != nullptr;
+}
+
 void Vst2Plugin::ChangeLatency(int samples) {
   effect_.initialDelay = samples;
   PluginBase::ChangeLatency(samples);

@@ -62,13 +62,10 @@ class Vst2Plugin : public PluginBase {
   // value, which is a restore: the preset actions do not run on it.
   void ParamChangedByHost(int index);
 
- protected:
-  // The editor window layer: opens the editor inside the host's parent window
-  // (HWND, or an X11 window id) and closes it. Without a window layer nothing opens.
-  virtual bool OpenEditorWindow(void* /*parentWindow*/) { return false; }
-  virtual void CloseEditorWindow() {}
-
  private:
+  // [editor] Opens the editor inside the host's window (an HWND); false when this
+  // build has no window layer or the window cannot be made.
+  bool OpenEditorWindow(void* parentWindow);
   // The opcode groups with an algorithm of their own ([host], lock held).
   intptr_t GetChunk(bool bank, void** data);
   intptr_t SetChunk(bool bank, intptr_t size, const void* data);

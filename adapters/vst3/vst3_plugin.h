@@ -106,12 +106,6 @@ class Vst3Plugin : public PluginBase,
   bool EmitMidiMessage(const MidiMessage&) override { return false; }  // [audio] no MIDI output
   bool EmitSysEx(const SysExMessage&) override { return false; }        // [audio]
 
-  // ---- The editor window seam [editor]. The views call these; they answer "no
-  // window" until a window layer for the host's platform is attached.
-  virtual bool OpenEditorWindow(void* /*parent*/) { return false; }
-  virtual void CloseEditorWindow() {}
-  virtual bool EditorWindowSize(int* /*width*/, int* /*height*/) const { return false; }
-
   // The view list: views add and remove themselves; the plug-in does not own them.
   void AddView(Vst3PluginView* view);
   void RemoveView(Vst3PluginView* view);

@@ -6,47 +6,56 @@
 
 using namespace vst3;
 
-namespace {
-bool IsHwnd(FIDString type) { return type != nullptr && std::strcmp(type, kPlatformTypeHWND) == 0; }
-}  // namespace
-
 Vst3PluginView::Vst3PluginView(Vst3Plugin& plugin) : plugin_(plugin) {
   plugin_.AddReference();
   plugin_.AddView(this);
 }
 
 Vst3PluginView::~Vst3PluginView() {
+  CloseIfOpen();
   plugin_.RemoveView(this);
   plugin_.ReleaseReference();
 }
 
+bool Vst3PluginView::SupportsWindowType(FIDString type) const {
+  const EditorLink* editor = plugin_.Editor();
+  const char* system = editor != nullptr ? editor->WindowSystem() : nullptr;
+  return system != nullptr && type != nullptr && std::strcmp(type, system) == 0;
+}
+
 tresult PLUGIN_API Vst3PluginView::isPlatformTypeSupported(FIDString type) {
-  if (plugin_.Editor() == nullptr) return kResultFalse;
-  return IsHwnd(type) ? kResultTrue : kResultFalse;
+  return SupportsWindowType(type) ? kResultTrue : kResultFalse;
 }
 
 tresult PLUGIN_API Vst3PluginView::attached(void* parent, FIDString type) {
-  if (plugin_.Editor() == nullptr) return kResultFalse;
-  if (IsHwnd(type)) plugin_.OpenEditorWindow(parent);
+  EditorLink* editor = plugin_.Editor();
+  if (editor == nullptr || editor->WindowSystem() == nullptr) return kResultFalse;
+  // A window that cannot be made is a failed attach, not an empty editor.
+  if (SupportsWindowType(type) && editor->OpenWindow(parent) == nullptr) return kResultFalse;
+  opened_ = true;
   plugin_.OnEditorOpened();
   CPluginView::attached(parent, type);
   return kResultTrue;
 }
 
-tresult PLUGIN_API Vst3PluginView::removed() {
-  if (plugin_.Editor() != nullptr) {
+void Vst3PluginView::CloseIfOpen() {
+  if (!opened_) return;
+  opened_ = false;
+  if (EditorLink* editor = plugin_.Editor()) {
     plugin_.OnEditorClosed();
-    plugin_.CloseEditorWindow();
+    editor->CloseWindow();
   }
+}
+
+tresult PLUGIN_API Vst3PluginView::removed() {
+  CloseIfOpen();
   return CPluginView::removed();
 }
 
 tresult PLUGIN_API Vst3PluginView::getSize(ViewRect* size) {
   int width = 0;
   int height = 0;
-  if (size == nullptr || plugin_.Editor() == nullptr) return kResultFalse;
-  // The window's size when a window layer answers, else the editor's own.
-  if (!plugin_.EditorWindowSize(&width, &height) && !plugin_.Editor()->EditorSize(&width, &height))
+  if (size == nullptr || plugin_.Editor() == nullptr || !plugin_.Editor()->EditorSize(&width, &height))
     return kResultFalse;
   *size = ViewRect{0, 0, width, height};
   return kResultOk;

@@ -3,6 +3,10 @@
 // sizing go to the editor through the plug-in; resize requests of the editor come
 // back through RequestResize. [host] UI thread only; no lock is taken.
 //
+// The view offers the window system of the editor's window layer (HWND in the
+// Windows build). A build without a window layer supports no platform type and
+// attaches nothing, so a host never shows an empty frame as the editor.
+//
 // The view holds one reference on its plug-in, so the plug-in outlives it; it puts
 // itself on the plug-in's view list at creation and takes itself off at destruction.
 
@@ -13,6 +17,7 @@ class Vst3Plugin;
 class Vst3PluginView : public vst3::CPluginView {
  public:
   explicit Vst3PluginView(Vst3Plugin& plugin);
+  // Closes a window this view still has open (a host that releases without removed).
   ~Vst3PluginView() override;
 
   vst3::tresult PLUGIN_API isPlatformTypeSupported(vst3::FIDString type) override;
@@ -29,6 +34,12 @@ class Vst3PluginView : public vst3::CPluginView {
   const char* ClassName() const override { return "Vst3PluginView"; }
 
  private:
+  // Whether the editor has a window layer for this type of host window.
+  bool SupportsWindowType(vst3::FIDString type) const;
+  void CloseIfOpen();
+
   Vst3Plugin& plugin_;
   bool expectingResize_ = false;
+  // This view told the effect the editor opened (and may hold the window).
+  bool opened_ = false;
 };

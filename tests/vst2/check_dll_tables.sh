@@ -9,7 +9,7 @@ imports=$(printf '%s\n' "$tables" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '
 echo "imports: $(echo $imports)"
 for name in $imports; do
   case "$name" in
-    kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|shell32.dll|ole32.dll|comdlg32.dll|msvcrt.dll|msimg32.dll|shlwapi.dll|comctl32.dll|api-ms-win-*) ;;
+    kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|shell32.dll|ole32.dll|comdlg32.dll|wininet.dll|msvcrt.dll|msimg32.dll|shlwapi.dll|comctl32.dll|api-ms-win-*) ;;
     *) echo "FAIL: imports $name"; exit 1 ;;
   esac
 done

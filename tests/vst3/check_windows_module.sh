@@ -8,7 +8,7 @@ dump=$("$objdump" -p "$module")
 imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$dump" | tr '[:upper:]' '[:lower:]' | sort -u)
 echo "imports: $(tr '\n' ' ' <<<"$imports")"
 [ -n "$imports" ] || { echo "no import table found"; exit 1; }
-system='^(kernel32|user32|gdi32|msvcrt|advapi32|shell32|ole32|oleaut32|comdlg32|comctl32|shlwapi|ws2_32|winmm|uxtheme|dwmapi|version|imm32|bcrypt|ucrtbase|api-ms-win-[a-z0-9-]+)\.dll$'
+system='^(kernel32|user32|gdi32|msvcrt|advapi32|shell32|ole32|oleaut32|comdlg32|wininet|comctl32|shlwapi|ws2_32|winmm|uxtheme|dwmapi|version|imm32|bcrypt|ucrtbase|api-ms-win-[a-z0-9-]+)\.dll$'
 bad=$(grep -Ev "$system" <<<"$imports" || true)
 [ -z "$bad" ] || { echo "non-system imports: $bad"; exit 1; }
 for name in GetPluginFactory InitDll ExitDll; do

@@ -145,14 +145,20 @@ TEST(Vst3Controller, EditorViewAnswersForTheEditorAndOtherNamesGetNothing) {
   EXPECT_EQ(c->createView(nullptr), nullptr);
   IPlugView* view = c->createView("editor");
   ASSERT_NE(view, nullptr);
+#ifdef _WIN32
   EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultTrue);
+#else
+  // No window layer for Linux yet: no platform type is offered.
+  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultFalse);
+#endif
   EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultFalse);
   ViewRect rect{};
   ASSERT_EQ(view->getSize(&rect), kResultOk);
   EXPECT_EQ(rect.right - rect.left, 1000);
   EXPECT_EQ(rect.bottom - rect.top, 530);
-  // The window itself waits for a window layer; attaching still reports success.
-  EXPECT_EQ(view->attached(nullptr, kPlatformTypeHWND), kResultTrue);
+  // Without a host window (Windows) or a window layer (Linux) no editor opens,
+  // and the host hears so.
+  EXPECT_EQ(view->attached(nullptr, kPlatformTypeHWND), kResultFalse);
   EXPECT_EQ(view->onSize(nullptr), kResultOk);
   EXPECT_EQ(view->canResize(), kResultFalse);
   EXPECT_EQ(view->onWheel(1.0f), kResultFalse);

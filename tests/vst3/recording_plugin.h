@@ -12,6 +12,15 @@ class FakeEditor : public EditorLink {
     updates.push_back({index, value, normalised});
   }
   void PrepareSurfaces() override {}
+  // A window layer for HWND whose "window" is the parent itself.
+  const char* WindowSystem() const override { return "HWND"; }
+  void* OpenWindow(void* parent) override {
+    ++opened;
+    return parent;
+  }
+  void CloseWindow() override { ++closed; }
+  int opened = 0;
+  int closed = 0;
   struct Update {
     int index;
     double value;

@@ -1,4 +1,4 @@
-// The editor view on a plug-in that has an editor (whose window cannot open yet).
+// The editor view on a plug-in whose editor has a stand-in window layer.
 #include <gtest/gtest.h>
 
 #include "adapters/vst3/vst3_plugin_view.h"
@@ -29,9 +29,10 @@ class RecordingFrame : public FObject, public IPlugFrame {
 
 struct WithEditor {
   RecordingPlugin* plugin = new RecordingPlugin();
+  FakeEditor* editor = new FakeEditor();  // owned by the plug-in once attached
   WithEditor() {
     plugin->initialize(nullptr);
-    plugin->AttachEditor(new FakeEditor());
+    plugin->AttachEditor(editor);
   }
   ~WithEditor() {
     plugin->terminate();
@@ -53,14 +54,34 @@ TEST(Vst3View, AnswersForAWindowsEditorOnly) {
   EXPECT_EQ(view->onFocus(1), kResultFalse);
   EXPECT_EQ(view->onKeyDown(u'a', 0, 0), kResultFalse);
   ViewRect rect{};
-  EXPECT_EQ(view->getSize(&rect), kResultFalse);  // no window layer to ask for the size yet
+  EXPECT_EQ(view->getSize(&rect), kResultFalse);  // this editor reports no size
 
-  // Any platform type attaches and tells the effect; only HWND would open a window.
+  // Any platform type attaches and tells the effect; only HWND opens a window.
   EXPECT_EQ(view->attached(nullptr, kPlatformTypeX11EmbedWindowID), kResultTrue);
   EXPECT_EQ(w.plugin->editorOpened, 1);
+  EXPECT_EQ(w.editor->opened, 0);
   EXPECT_EQ(view->removed(), kResultOk);
   EXPECT_EQ(w.plugin->editorClosed, 1);
   EXPECT_EQ(view->release(), 0u);
+}
+
+TEST(Vst3View, AnHwndAttachOpensTheWindowAndAFailedOneIsReported) {
+  WithEditor w;
+  IPlugView* view = w.plugin->createView("editor");
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->attached(nullptr, kPlatformTypeHWND), kResultFalse);  // no window could be made
+  EXPECT_EQ(w.plugin->editorOpened, 0);
+  EXPECT_EQ(view->removed(), kResultOk);
+  EXPECT_EQ(w.plugin->editorClosed, 0);  // never opened, so never closed
+
+  int hostWindow = 0;
+  EXPECT_EQ(view->attached(&hostWindow, kPlatformTypeHWND), kResultTrue);
+  EXPECT_EQ(w.editor->opened, 2);
+  EXPECT_EQ(w.plugin->editorOpened, 1);
+  // A host that releases the view without removed still gets its window closed.
+  EXPECT_EQ(view->release(), 0u);
+  EXPECT_EQ(w.plugin->editorClosed, 1);
+  EXPECT_EQ(w.editor->closed, 1);
 }
 
 TEST(Vst3View, ResizeRequestsTravelThroughTheFrameAndComeBackAsOnSize) {

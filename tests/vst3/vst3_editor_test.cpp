@@ -33,12 +33,13 @@ struct HostedMoravelle {
   OffscreenEditor* Editor() { return dynamic_cast<OffscreenEditor*>(effect->Editor()); }
 };
 
-TEST(Vst3Editor, TheViewAnswersForTheEditorWhoseWindowWaitsForAWindowLayer) {
+TEST(Vst3Editor, AnEditorWithoutAWindowLayerOffersNoPlatformButReportsItsSize) {
   HostedMoravelle h;
   ASSERT_NE(h.view, nullptr);
   ASSERT_NE(h.Editor(), nullptr);
-  EXPECT_EQ(h.view->isPlatformTypeSupported(kPlatformTypeHWND), kResultTrue);
-  EXPECT_EQ(h.view->attached(nullptr, kPlatformTypeHWND), kResultTrue);
+  EXPECT_EQ(h.view->isPlatformTypeSupported(kPlatformTypeHWND), kResultFalse);
+  EXPECT_EQ(h.view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultFalse);
+  EXPECT_EQ(h.view->attached(nullptr, kPlatformTypeHWND), kResultFalse);
   ViewRect rect{};
   ASSERT_EQ(h.view->getSize(&rect), kResultOk);
   EXPECT_EQ(rect.right, 1000);
