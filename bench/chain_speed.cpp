@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_settings.h"
 #include "effect/effect_kernel.h"
 #include "effect/moravelle.h"
 #include "hosts/vst2/vst2_host.h"
@@ -39,21 +40,9 @@ const char* const kScenarioNames[] = {"full chain, settled", "full chain, room a
 
 // The scenario's parameters (plain values) before block 'block'; 'first' on the first.
 void Configure(Scenario s, int block, bool first, const std::function<void(int, double)>& set) {
-  if (first) {
-    if (s == Scenario::ReverbOff) return;  // the defaults: the master switch off
-    set(kReverbOffOn, 1.0);
-    set(kReverbRoomSize, 0.5);
-    set(kReverbDecayTime, 0.5);
-    set(kPreampClippingOffOn, 1.0);
-    set(kAmpClippingOffOn, 1.0);
-    set(kAmpFilterMode, 1.0);
-    set(kReverbLateReverberation, 0.7);
-    set(kReverbEarlyReflections, 0.5);
-  }
-  if (s == Scenario::Gliding) {
-    set(kReverbRoomSize, 0.5 + 0.4 * std::sin(block * 0.01));
-    set(kReverbPanorama, 0.5 + 0.4 * std::cos(block * 0.013));
-  }
+  // Reverb off keeps the defaults: the master switch off.
+  if (first && s != Scenario::ReverbOff) SetFullChain(set);
+  if (s == Scenario::Gliding) SetGlidingRoom(block, set);
 }
 
 double Normalised(int index, double plain) {

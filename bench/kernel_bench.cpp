@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench_settings.h"
 #include "effect/effect_kernel.h"
 #include "effect/moravelle.h"
 #include "reference_kernel.h"
@@ -23,17 +24,8 @@ void Configure(Scenario s, int blockIndex, auto&& set) {
   if (s == kReverbOff) return;
   set(kReverbOffOn, 1.0);
   if (s == kReverbDefault) return;
-  set(kReverbRoomSize, 0.5);
-  set(kReverbDecayTime, 0.5);
-  set(kPreampClippingOffOn, 1.0);
-  set(kAmpClippingOffOn, 1.0);
-  set(kAmpFilterMode, 1.0);
-  set(kReverbLateReverberation, 0.7);
-  set(kReverbEarlyReflections, 0.5);
-  if (s == kFullChainGliding) {
-    set(kReverbRoomSize, 0.5 + 0.4 * std::sin(blockIndex * 0.01));
-    set(kReverbPanorama, 0.5 + 0.4 * std::cos(blockIndex * 0.013));
-  }
+  SetFullChain(set);
+  if (s == kFullChainGliding) SetGlidingRoom(blockIndex, set);
 }
 
 void Report(benchmark::State& state, int64_t frames) {
