@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "effect/kernel_params.h"
+#include "framework/decimal_text.h"
 
 const std::array<PresetStoredParam, kPresetStoredParamCount> kPresetStoredParams = {{
     {kAmpClippingGain, "AmpClippingGain"},
@@ -34,37 +35,6 @@ namespace {
 constexpr const char* kPresetHeader =
     "<Company>Pellion Audio</Company><Product>Moravelle</Product><Version>1.0.0</Version>";
 constexpr size_t kDisplayNameLimit = 35;
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-
-// The decimal magnitude (power of ten of the first significant digit) of a number
-// text that std::from_chars found out of range: negative means it underflowed.
-long MagnitudeOfNumber(std::string_view number) {
-  size_t i = 0;
-  if (i < number.size() && (number[i] == '+' || number[i] == '-')) ++i;
-  long intDigits = 0, leadingFractionZeros = 0;
-  bool significant = false, inFraction = false;
-  for (; i < number.size() && (IsDigit(number[i]) || number[i] == '.'); ++i) {
-    if (number[i] == '.') {
-      inFraction = true;
-    } else if (!inFraction) {
-      if (significant || number[i] != '0') ++intDigits, significant = true;
-    } else if (!significant) {
-      if (number[i] == '0') ++leadingFractionZeros; else significant = true;
-    }
-  }
-  long exponent = 0;
-  if (i < number.size() && (number[i] == 'e' || number[i] == 'E')) {
-    ++i;
-    const bool negative = i < number.size() && number[i] == '-';
-    if (i < number.size() && (number[i] == '+' || number[i] == '-')) ++i;
-    for (; i < number.size() && IsDigit(number[i]); ++i)
-      exponent = std::min(exponent * 10 + (number[i] - '0'), 1000000L);
-    if (negative) exponent = -exponent;
-  }
-  return (intDigits > 0 ? intDigits - 1 : -1 - leadingFractionZeros) + exponent;
-}
 
 }  // namespace
 
@@ -104,29 +74,6 @@ std::string ComposePresetText(const double* valuesByIndex) {
   return text;
 }
 
-std::optional<double> ParsePresetNumber(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size() && IsSpace(text[i])) ++i;
-  const size_t start = i;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  // A decimal number starts with a digit or a point followed by a digit.
-  const bool startsNumber = i < text.size() && (IsDigit(text[i]) ||
-                                                (text[i] == '.' && i + 1 < text.size() && IsDigit(text[i + 1])));
-  if (!startsNumber) return std::nullopt;
-  // from_chars takes no '+'; it reads the rest in fixed or exponent form, never hex.
-  const size_t digitsAt = text[start] == '+' ? start + 1 : start;
-  double value = 0.0;
-  const char* first = text.data() + digitsAt;
-  const std::from_chars_result r = std::from_chars(first, text.data() + text.size(), value);
-  if (r.ec == std::errc::result_out_of_range) {
-    const std::string_view number(first, static_cast<size_t>(r.ptr - first));
-    if (MagnitudeOfNumber(number) >= 0) return std::nullopt;  // beyond the range
-    return text[start] == '-' ? -0.0 : 0.0;
-  }
-  if (r.ec != std::errc()) return std::nullopt;
-  return value;
-}
-
 PresetRecordValues ParsePresetRecord(std::string_view record) {
   PresetRecordValues values;
   for (size_t k = 0; k < kPresetStoredParams.size(); ++k) {
@@ -139,7 +86,7 @@ PresetRecordValues ParsePresetRecord(std::string_view record) {
     const size_t textStart = open + opening.size();
     // A closing tag before the opening one: the text runs to the end of the record.
     const size_t textEnd = close >= textStart ? close : record.size();
-    const std::optional<double> x = ParsePresetNumber(record.substr(textStart, textEnd - textStart));
+    const std::optional<double> x = ParseLeadingDecimal(record.substr(textStart, textEnd - textStart));
     if (!x) continue;
     // Stored with single precision; beyond its range the value becomes an infinity,
     // which the parameter's clamp turns into its limit.

@@ -29,12 +29,6 @@ int FormatPresetValue(double value, char* out);
 // The whole file text for the given values, indexed by parameter index.
 std::string ComposePresetText(const double* valuesByIndex);
 
-// The leading decimal number of 'text' after white space: optional sign, digits
-// with an optional point, optional exponent. Locale-independent. No number at the
-// start ("inf", "nan", letters, nothing), or one beyond the 64-bit range: nullopt.
-// Numbers too small for the range read as zero.
-std::optional<double> ParsePresetNumber(std::string_view text);
-
 // The values a record holds, in file order; nullopt where the element is missing
 // or its text holds no usable number. Values are rounded to single precision and
 // widened again; nothing is clamped here.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "decimal_text.h"
 #include "text_util.h"
 
 void PluginParam::InitContinuous(const char* name, double defaultPlain, double minimum,
@@ -65,7 +66,7 @@ void PluginParam::FormatForHost(double v, bool vIsNormalised, char* out, int out
   }
   if (negateDisplay_) v = -v;
   if (precision_ > 0) {
-    std::snprintf(out, static_cast<size_t>(outSize), "%.*f", precision_, v);
+    FormatFixedDecimal(v, precision_, out, static_cast<size_t>(outSize));
   } else {
     const double whole = std::trunc(v);
     const long long clamped =

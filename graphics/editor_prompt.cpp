@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "framework/decimal_text.h"
 #include "framework/plugin_param.h"
 #include "graphics/editor.h"
 
@@ -17,21 +18,6 @@ const char* FirstTextForValue(const PluginParam& param, int value) {
   for (const ValueText& entry : param.ValueTexts())
     if (entry.value == value) return entry.text;
   return "";
-}
-
-// The decimal number at the start of the text ("-1.5dB" gives -1.5); 0 when
-// there is none. Only signs, digits and one point count, so "nan", "inf" and
-// hexadecimal never get through.
-double LeadingDecimal(const std::string& text) {
-  size_t end = 0;
-  if (end < text.size() && (text[end] == '+' || text[end] == '-')) ++end;
-  bool digits = false;
-  while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end, digits = true;
-  if (end < text.size() && text[end] == '.') {
-    ++end;
-    while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end, digits = true;
-  }
-  return digits ? std::strtod(text.substr(0, end).c_str(), nullptr) : 0.0;
 }
 
 }  // namespace
@@ -55,7 +41,7 @@ void Editor::OpenValuePrompt(Control* control, PluginParam* param, const Rect* r
   double value = param->Value();
   if (param->NegateDisplay()) value = -value;
   char text[64];
-  if (param->Precision() > 0) std::snprintf(text, sizeof text, "%.*f", param->Precision(), value);
+  if (param->Precision() > 0) FormatFixedDecimal(value, param->Precision(), text, sizeof text);
   else std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
   OpenTextEntry(control, control->Style(), *rect, text, param);
 }
@@ -82,7 +68,8 @@ void Editor::CommitTextEntry(Control* control, PluginParam* param, const std::st
         break;
       }
   } else {
-    value = LeadingDecimal(entered);
+    // The entry admits only signs, digits and points, so no exponent or word gets through.
+    value = ParseLeadingDecimal(entered).value_or(0.0);
     if (param->NegateDisplay()) value = -value;
   }
   control->SetValueFromUser(param->ToNormalized(value));

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "abi/vst2/vst2_opcodes.h"
+#include "framework/decimal_text.h"
 #include "vst2_plugin.h"
 #include "vst2_text_limits.h"
 
@@ -49,7 +50,7 @@ intptr_t Vst2Plugin::TextToParameter(int index, const char* text) {
     if (hit == texts.end()) return 0;
     plain = hit->value;
   } else {
-    plain = std::strtod(text, nullptr);
+    plain = ParseLeadingDecimal(text).value_or(0.0);
     if (param->NegateDisplay()) plain = -plain;
   }
   if (EditorLink* editor = Editor()) editor->UpdateControlsForParam(index, plain, false);

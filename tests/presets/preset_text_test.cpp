@@ -1,4 +1,4 @@
-// The preset file text: the writer's exact bytes, the number reader, the tolerant
+// The preset file text: the writer's exact bytes, the tolerant
 // record rules and the display name.
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 #include "effect/kernel_params.h"
 #include "effect/preset_text.h"
-#include "decimal_comma_locale.h"
+#include "tests/support/decimal_comma_locale.h"
 
 namespace {
 
@@ -68,26 +68,9 @@ TEST(PresetText, WritingAndReadingIgnoreTheProcessLocale) {
   std::snprintf(shown, sizeof shown, "%g", 0.35);
   EXPECT_STREQ(shown, "0,35");  // the switch took
   EXPECT_EQ(Format(0.35), "0.35");
-  EXPECT_EQ(ParsePresetNumber("0.35"), 0.35);
-  EXPECT_EQ(ParsePresetNumber("0,35"), 0.0);
+  const PresetRecordValues read = ParsePresetRecord("<ReverbDamp>0.35</ReverbDamp>");
+  EXPECT_EQ(read[static_cast<size_t>(Slot(kReverbDamp))], static_cast<double>(0.35f));
   std::setlocale(LC_ALL, "C");
-}
-
-TEST(PresetText, OnlyALeadingDecimalNumberCounts) {
-  EXPECT_EQ(ParsePresetNumber(" \t0.25abc"), 0.25);
-  EXPECT_EQ(ParsePresetNumber(".5"), 0.5);
-  EXPECT_EQ(ParsePresetNumber("-.5"), -0.5);
-  EXPECT_EQ(ParsePresetNumber("+0.75"), 0.75);
-  EXPECT_EQ(ParsePresetNumber("7"), 7.0);
-  EXPECT_EQ(ParsePresetNumber("2.5e-1x"), 0.25);
-  EXPECT_EQ(ParsePresetNumber("1e"), 1.0);             // an incomplete exponent is not part of it
-  EXPECT_EQ(ParsePresetNumber("0x1p-2"), 0.0);         // no hexadecimal form
-  EXPECT_EQ(ParsePresetNumber("1,5"), 1.0);            // no decimal comma either
-  EXPECT_EQ(ParsePresetNumber("1e-400"), 0.0);         // too small for the range: zero
-  EXPECT_EQ(ParsePresetNumber("0.000000000000000000000000000000000000000000000000000000000000000001e-300"), 0.0);
-  for (const char* none : {"", " ", "inf", "-inf", "nan", "NaN", "abc", ".", "-", "+-1", "e5", ". 5", "1e400",
-                           "-1e400", "123456789012345678901234567890123456789012345678901234567890e300"})
-    EXPECT_FALSE(ParsePresetNumber(none).has_value()) << '"' << none << '"';
 }
 
 TEST(PresetText, RecordsAreReadTolerantly) {

@@ -3,7 +3,7 @@
 #include <clocale>
 #include <cstdio>
 
-#include "decimal_comma_locale.h"
+#include "tests/support/decimal_comma_locale.h"
 #include "preset_corpus.h"
 
 using namespace preset_corpus;
@@ -19,6 +19,18 @@ TEST(Vst2Presets, AHostInADecimalCommaLocaleReadsTheSameValues) {
   auto plugin = LoadMoravelle();
   ASSERT_TRUE(plugin);
   ExpectCorpusLoads(*plugin, library);
+  std::setlocale(LC_ALL, "C");
+}
+
+TEST(Vst2Params, AHostInADecimalCommaLocaleSeesAndTypesPoints) {
+  ASSERT_NE(SwitchToDecimalCommaLocale(), nullptr) << "no decimal-comma locale (tools/install-deps.sh makes one)";
+  auto plugin = LoadMoravelle();
+  ASSERT_TRUE(plugin);
+  ASSERT_TRUE(plugin->SetParameterText(kReverbDamp, "0.75"));
+  EXPECT_FLOAT_EQ(plugin->GetParameter(kReverbDamp), Normalised(kReverbDamp, 0.75));
+  char display[64] = {};
+  plugin->Dispatch(effGetParamDisplay, kReverbDamp, 0, display);
+  EXPECT_STREQ(display, "0.75000");
   std::setlocale(LC_ALL, "C");
 }
 

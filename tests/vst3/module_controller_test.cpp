@@ -1,10 +1,12 @@
 // The controller side through the built module: parameters, texts, bypass,
 // program list and units.
+#include <clocale>
 #include <cmath>
 
 #include "adapters/offline/offline_adapter.h"
 #include "effect/moravelle.h"
 #include "module_path.h"
+#include "tests/support/decimal_comma_locale.h"
 
 using namespace vst3;
 
@@ -71,6 +73,22 @@ TEST(Vst3Parameters, TextsValuesAndConversionsFollowTheParameterRecord) {
   // A value outside 0..1 from a host is clamped, never stored below the range.
   EXPECT_EQ(c->setParamNormalized(5, -3.0), kResultOk);
   EXPECT_EQ(c->getParamNormalized(5), 0.0);
+}
+
+TEST(Vst3Parameters, AHostInADecimalCommaLocaleSeesAndTypesPoints) {
+  auto host = LoadModule();
+  ASSERT_TRUE(host);
+  ASSERT_NE(SwitchToDecimalCommaLocale(), nullptr) << "no decimal-comma locale (tools/install-deps.sh makes one)";
+  const std::string shown = host->ParamText(kReverbDamp, 0.75);
+  String128 typed{};
+  const char* text = "0.25";
+  for (int i = 0; text[i] != '\0'; ++i) typed[i] = static_cast<char16>(text[i]);
+  ParamValue normalized = -1.0;
+  const tresult read = host->Controller()->getParamValueByString(kReverbDamp, typed, normalized);
+  std::setlocale(LC_ALL, "C");
+  EXPECT_EQ(shown, "0.75000");
+  EXPECT_EQ(read, kResultOk);
+  EXPECT_DOUBLE_EQ(normalized, 0.25);
 }
 
 TEST(Vst3Parameters, BypassFollowsTheHostAndPassesInputThrough) {

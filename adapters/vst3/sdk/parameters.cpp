@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "abi/vst3/text16.h"
+#include "framework/decimal_text.h"
 
 namespace vst3 {
 namespace {
@@ -19,9 +20,9 @@ void CopyText16(String128 out, const char16* in) {
 bool ParseNumber(const TChar* text, double& value) {
   char narrow[128];
   NarrowText(narrow, sizeof narrow, text);
-  char* end = nullptr;
-  value = std::strtod(narrow, &end);
-  return end != narrow && std::isfinite(value);
+  const std::optional<double> number = ParseLeadingDecimal(narrow);
+  if (number) value = *number;
+  return number.has_value();
 }
 
 int32 StepIndex(ParamValue normalized, int32 stepCount) {
@@ -54,7 +55,7 @@ void Parameter::ToString(ParamValue normalized, String128 out) const {
   if (info_.stepCount == 1) {
     std::snprintf(text, sizeof text, "%s", normalized > 0.5 ? "On" : "Off");
   } else {
-    std::snprintf(text, sizeof text, "%.*f", static_cast<int>(precision_), ToPlain(normalized));
+    FormatFixedDecimal(ToPlain(normalized), static_cast<int>(precision_), text, sizeof text);
   }
   WidenText(out, 128, text);
 }
@@ -84,7 +85,7 @@ RangeParameter::RangeParameter(const char16* title, ParamID id, const char16* un
 
 void RangeParameter::ToString(ParamValue normalized, String128 out) const {
   char text[64];
-  std::snprintf(text, sizeof text, "%.*f", static_cast<int>(precision_), ToPlain(normalized));
+  FormatFixedDecimal(ToPlain(normalized), static_cast<int>(precision_), text, sizeof text);
   WidenText(out, 128, text);
 }
 

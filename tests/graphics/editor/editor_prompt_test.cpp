@@ -1,8 +1,11 @@
 // The value prompt, text entry commits and popup menu numbering.
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include "editor_test_support.h"
 #include "recording_control.h"
+#include "tests/support/decimal_comma_locale.h"
 
 namespace {
 
@@ -39,6 +42,24 @@ TEST(ValuePrompt, RightClickOpensATextEntryWithTheValueAtItsPrecision) {
   const size_t asked = editor->Script().asked.size();
   editor->HandleButtonDown(110, 5, kRight);  // prompt disabled: nothing opens
   EXPECT_EQ(editor->Script().asked.size(), asked);
+}
+
+TEST(ValuePrompt, TheEntryShowsAndReadsAPointInADecimalCommaLocale) {
+  // A host that switched to a decimal-comma locale must not turn "0,25" into 0
+  // when the user just presses Enter on the text the entry opened with.
+  ASSERT_NE(SwitchToDecimalCommaLocale(), nullptr) << "no decimal-comma locale (tools/install-deps.sh makes one)";
+  TestPlugin plugin(1);
+  auto* editor = new OffscreenEditor(&plugin);
+  auto* control = new RecordingControl(&plugin, Rect{0, 0, 41, 21}, 0);
+  control->SetPromptDisabled(false);
+  editor->AddControl(control);
+  plugin.AttachEditor(editor);
+  editor->Script().textEntries.push_back(std::string("0.75"));
+  editor->HandleButtonDown(5, 5, kRight);
+  editor->HandleButtonUp(5, 5, kRight);
+  std::setlocale(LC_ALL, "C");
+  EXPECT_EQ(editor->Script().asked.back(), "text 0.25000");
+  EXPECT_DOUBLE_EQ(plugin.Param(0)->Value(), 0.75);
 }
 
 TEST(ValuePrompt, CommittedTextBecomesAValue) {
