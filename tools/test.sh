@@ -6,19 +6,20 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh all
+echo "== dependencies ready after $SECONDS s"
 
 jobs=$(nproc)
 passed=0
 failed=0
 run_suite() {  # run_suite NAME BUILD_DIR CMAKE_ARGS...
-  local name=$1 dir=$2
+  local name=$1 dir=$2 started=$SECONDS
   shift 2
   echo "== $name: configure and build ($dir)"
   cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
   # build_targets and test_filter, when set, narrow a suite to some targets and tests.
   # shellcheck disable=SC2086
   cmake --build "$dir" -j "$jobs" ${build_targets:+--target $build_targets}
-  echo "== $name: test"
+  echo "== $name: built in $((SECONDS - started)) s; test"
   local log="$dir/ctest.log" rc=0
   ctest --test-dir "$dir" --output-on-failure -j "$jobs" ${test_filter:+-R "$test_filter"} 2>&1 | tee "$log" || rc=$?
   local total ok
@@ -29,6 +30,7 @@ run_suite() {  # run_suite NAME BUILD_DIR CMAKE_ARGS...
   passed=$((passed + total - bad))
   failed=$((failed + bad))
   [ "$rc" -eq 0 ] || failed=$((failed + (bad == 0 ? 1 : 0)))
+  echo "== $name: done after $((SECONDS - started)) s"
 }
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -62,5 +64,5 @@ else
   failed=$((failed + 1))
 fi
 
-echo "all suites: $passed passed, $failed failed"
+echo "all suites: $passed passed, $failed failed, in $SECONDS s"
 [ "$failed" -eq 0 ]
