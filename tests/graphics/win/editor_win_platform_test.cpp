@@ -145,6 +145,7 @@ TEST(EditorWinLinks, TheLinkGoesToTheShellAfterAYesAndNotAfterANo) {
 
   DWORD connection = 0;
   const bool connected = InternetGetConnectedState(&connection, 0) != FALSE;
+  ::testing::Test::RecordProperty("connected", connected ? "yes" : "no");
   std::string errorShown;
   bool opened = false;
   {
