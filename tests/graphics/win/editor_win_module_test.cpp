@@ -268,6 +268,15 @@ TEST(EditorWinVst3, TheViewOpensAnHwndEditorAndEditsReachTheComponentHandler) {
   EXPECT_TRUE(IsOneGesture(s.EditsOf(kRoomSize))) << s.EditsOf(kRoomSize);
   EXPECT_NEAR(s.host->ParamNormalized(kRoomSize), start + 0.0625, 1e-9);
 
+  // A double click returns the knob to its first value, told to the host.
+  WaitOutDoubleClick();
+  MoveToEditor(s.editor, kRoomKnobX, kRoomKnobY);
+  for (int i = 0; i < 2; ++i) {
+    desk::ButtonDown();
+    desk::ButtonUp();
+  }
+  EXPECT_TRUE(desk::PumpUntil([&] { return s.host->ParamNormalized(kRoomSize) == start; }));
+
   // A right click asks the host's context menu for the parameter; no gesture.
   s.host->Handler().ClearCalls();
   Click(s.editor, kRoomKnobX, kRoomKnobY, true);
