@@ -138,6 +138,36 @@ bool TypeIntoFocus(HWND window, const char* text) {
   return false;
 }
 
+void PointAtCaption(HWND window) {
+  RECT bounds{};
+  GetWindowRect(window, &bounds);
+  MoveTo((bounds.left + bounds.right) / 2,
+         bounds.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2);
+}
+
+void PostKey(HWND window, int virtualKey, char character) {
+  GUITHREADINFO thread{};
+  thread.cbSize = sizeof thread;
+  HWND target = window;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) && thread.hwndFocus != nullptr)
+    target = thread.hwndFocus;
+  const WPARAM key = static_cast<WPARAM>(virtualKey);
+  PostMessageA(target, WM_KEYDOWN, key, 1);
+  if (character != 0) PostMessageA(target, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(character)), 1);
+  PostMessageA(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+}
+
+bool SetFocusText(HWND window, const char* text) {
+  GUITHREADINFO thread{};
+  thread.cbSize = sizeof thread;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) || thread.hwndFocus == nullptr)
+    return false;
+  SendMessageA(thread.hwndFocus, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+  char shown[256] = {};
+  GetWindowTextA(thread.hwndFocus, shown, sizeof shown);
+  return std::strcmp(shown, text) == 0;
+}
+
 POINT ScreenPoint(HWND window, int x, int y) {
   POINT at{x, y};
   ClientToScreen(window, &at);

@@ -8,9 +8,11 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace desk {
@@ -64,6 +66,20 @@ void TypeText(const char* text);
 // window's thread shows it; false when it never does.
 bool TypeIntoFocus(HWND window, const char* text);
 
+// Puts the pointer on a window's caption: with no window manager on the
+// display, the X server gives the keys to the window under the pointer.
+void PointAtCaption(HWND window);
+
+// Posts a key press (down, character when given, up) to the control that has
+// the keyboard focus in that window's thread, for a modal window's loop to
+// read. For message boxes: under Xvfb, Wine shows them without the X
+// server's keyboard focus, so real keys never reach them.
+void PostKey(HWND window, int virtualKey, char character = 0);
+
+// Puts the text into the control that has the keyboard focus in that window's
+// thread; false when it does not show it.
+bool SetFocusText(HWND window, const char* text);
+
 // The screen position of a point in a window's client area.
 POINT ScreenPoint(HWND window, int x, int y);
 
@@ -73,5 +89,41 @@ std::vector<uint32_t> CaptureClient(HWND window, int width, int height);
 // The first visible top-level window of this process with that class ("#32768"
 // menus, "#32770" dialogs), or null.
 HWND FindProcessWindow(const char* className);
+
+// Plays the user at a modal window (menus, dialogs, message boxes), from a
+// thread of its own while the modal loop runs on the window's thread: waits
+// for a window of the class, then acts.
+class Answerer {
+ public:
+  // activate: put the pointer on the window first, for a dialog that may show
+  // up away from the pointer and would not get the keys.
+  Answerer(const char* className, std::function<void(HWND)> act, bool activate = false)
+      : thread_([this, className, act, activate] {
+          HWND found = nullptr;
+          for (int i = 0; i < 1500 && found == nullptr && !stop_; ++i) {
+            found = desk::FindProcessWindow(className);
+            if (found == nullptr) Sleep(10);
+          }
+          if (found == nullptr) return;
+          if (activate) PointAtCaption(found);
+          Sleep(150);  // let it take the keyboard
+          act(found);
+          answered_ = true;
+        }) {}
+  ~Answerer() { Finish(); }
+  // Whether the user has acted (the window came and the act is done).
+  bool Answered() const { return answered_; }
+  // Ends the wait (if the window never came) and tells whether the user acted.
+  bool Finish() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    return answered_;
+  }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> answered_{false};
+  std::thread thread_;
+};
 
 }  // namespace desk

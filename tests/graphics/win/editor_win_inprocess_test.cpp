@@ -1,90 +1,13 @@
 // EditorWin in this process on a small plug-in: the text entry, popup menus,
-// the file dialogs and closing under them, driven with real input. Modal loops
-// (menus, dialogs) are answered from a helper thread that waits for the
-// system's window and then types.
+// the file dialogs and closing under them, driven with real input.
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
-#include <atomic>
 #include <fstream>
-#include <thread>
 
-#include "desktop_session.h"
-#include "editor_test_support.h"
-#include "graphics/win/editor_win.h"
-#include "recording_control.h"
+#include "editor_in_host.h"
 
 namespace {
-
-constexpr int kWidth = 400;
-constexpr int kHeight = 200;
-
-// Plays the user at a modal window: waits for a window of the class, then acts.
-class Answerer {
- public:
-  Answerer(const char* className, std::function<void(HWND)> act)
-      : thread_([this, className, act] {
-          HWND found = nullptr;
-          for (int i = 0; i < 1500 && found == nullptr && !stop_; ++i) {
-            found = desk::FindProcessWindow(className);
-            if (found == nullptr) Sleep(10);
-          }
-          if (found == nullptr) return;
-          Sleep(150);  // let it take the keyboard
-          act(found);
-          answered_ = true;
-        }) {}
-  ~Answerer() { Finish(); }
-  // Ends the wait (if the window never came) and tells whether the user acted.
-  bool Finish() {
-    stop_ = true;
-    if (thread_.joinable()) thread_.join();
-    return answered_;
-  }
-
- private:
-  std::atomic<bool> stop_{false};
-  std::atomic<bool> answered_{false};
-  std::thread thread_;
-};
-
-struct EditorInHost {
-  TestPlugin plugin{2};
-  EditorWin* editor = nullptr;  // owned by the plug-in
-  RecordingControl* left = nullptr;
-  RecordingControl* right = nullptr;
-  desk::HostWindow host{kWidth, kHeight};
-  HWND window = nullptr;
-  int openings = 0;
-
-  EditorInHost() {
-    plugin.Param(0)->InitContinuous("Gain", 2.0, 0.0, 10.0, 0.1, "dB", 1.0);
-    editor = new EditorWin(&plugin, GetModuleHandleA(nullptr));
-    left = new RecordingControl(&plugin, Rect{10, 10, 110, 40}, 0);
-    right = new RecordingControl(&plugin, Rect{200, 10, 300, 40}, 1);
-    left->SetPromptDisabled(false);
-    editor->AddControl(new RecordingControl(&plugin, Rect{0, 0, kWidth, kHeight}));  // background
-    editor->AddControl(left);
-    editor->AddControl(right);
-    plugin.AttachEditor(editor);
-    window = static_cast<HWND>(editor->OpenWindow(host.Handle()));
-    desk::PumpFor(100);
-  }
-  void Click(int x, int y, bool rightButton = false) {
-    const POINT at = desk::ScreenPoint(window, x, y);
-    desk::MoveTo(at.x, at.y);
-    desk::ButtonDown(rightButton);
-    desk::ButtonUp(rightButton);
-  }
-  HWND Entry() const { return static_cast<HWND>(editor->TextEntryWindow()); }
-  // Opens the value prompt of the left control and waits for its entry to take
-  // the keyboard. Each opening clicks elsewhere: two right clicks on one spot
-  // would make a double click.
-  bool OpenEntry() {
-    Click(20 + 20 * (openings++ % 4), 25, true);
-    return desk::PumpUntil([&] { return Entry() != nullptr && GetFocus() == Entry(); });
-  }
-};
 
 TEST(EditorWinEntry, TypedTextIsFilteredAndEnterCommitsIt) {
   EditorInHost h;
@@ -179,7 +102,7 @@ TEST(EditorWinMenu, TheKeyboardChoosesFromASubmenuAndEscapeDismisses) {
   top.AddItem("Gamma");
   PopupMenu* chosen = nullptr;
   {
-    Answerer user("#32768", [](HWND) { desk::Keys("Down Down Right Down Return"); });
+    desk::Answerer user("#32768", [](HWND) { desk::Keys("Down Down Right Down Return"); });
     chosen = h.editor->ShowPopupMenu(top, Rect{10, 10, 110, 40});
     EXPECT_TRUE(user.Finish());
   }
@@ -189,7 +112,7 @@ TEST(EditorWinMenu, TheKeyboardChoosesFromASubmenuAndEscapeDismisses) {
 
   sub.SetChosenIndex(-1);
   {
-    Answerer user("#32768", [](HWND) { desk::Keys("Escape"); });
+    desk::Answerer user("#32768", [](HWND) { desk::Keys("Escape"); });
     EXPECT_EQ(h.editor->ShowPopupMenu(top, Rect{10, 10, 110, 40}), nullptr);
   }
   EXPECT_EQ(sub.ChosenIndex(), -1);
@@ -202,7 +125,7 @@ TEST(EditorWinMenu, ClosingTheHostWindowUnderAnOpenMenuIsSafe) {
   top.AddItem("Alpha");
   HWND host = h.host.Handle();
   {
-    Answerer user("#32768", [host](HWND) {
+    desk::Answerer user("#32768", [host](HWND) {
       PostMessageA(host, WM_CLOSE, 0, 0);
       Sleep(300);
       desk::Keys("Escape");  // in case the menu outlived its owner
@@ -245,7 +168,7 @@ TEST(EditorWinDialogs, SaveAndOpenAnswerWithTheTypedNameAndCancelEmptiesIt) {
   std::string filter;
   bool typed = false;  // checked here: assertions belong to the test's own thread
   {
-    Answerer user("#32770", [&filter, &typed](HWND dialog) {
+    desk::Answerer user("#32770", [&filter, &typed](HWND dialog) {
       filter = FilterShown(dialog);
       typed = desk::TypeIntoFocus(dialog, kTypedName);
       desk::Keys("Return");
@@ -263,7 +186,7 @@ TEST(EditorWinDialogs, SaveAndOpenAnswerWithTheTypedNameAndCancelEmptiesIt) {
   std::string openFolder = folder;
   {
     // Wine's open dialog looks for the name as typed: the extension goes with it.
-    Answerer user("#32770", [&typed](HWND dialog) {
+    desk::Answerer user("#32770", [&typed](HWND dialog) {
       typed = desk::TypeIntoFocus(dialog, kSavedName);
       desk::Keys("Return");
     });
@@ -274,7 +197,7 @@ TEST(EditorWinDialogs, SaveAndOpenAnswerWithTheTypedNameAndCancelEmptiesIt) {
 
   std::string cancelled = "keep";
   {
-    Answerer user("#32770", [](HWND) { desk::Keys("Escape"); });
+    desk::Answerer user("#32770", [](HWND) { desk::Keys("Escape"); });
     h.editor->ChooseFile(cancelled, FileAction::Open, openFolder, "moravellepreset");
   }
   EXPECT_EQ(cancelled, "");
