@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package: built from the tree with cpack, unpacked into a scratch folder
 # (dpkg-deb -x, as dpkg would lay it out under /), its files where the README says,
-# its dependencies only what the modules link, no lintian error; and the unpacked
+# its dependencies only what the modules link, no lintian error; installed and purged
+# by dpkg in a scratch root (as root) without a trace; and the unpacked
 # plug-ins, loaded from there through the project's hosts with an empty preset
 # library, find the factory presets in the package's shared folder, while a file in
 # the user's library still comes first.
@@ -57,6 +58,24 @@ if command -v lintian >/dev/null; then
 else
   echo "FAILED: lintian is not installed (tools/install-deps.sh native)"
   failures=$((failures + 1))
+fi
+
+echo "== dpkg installs and purges it in a scratch root"
+if [ "$(id -u)" -eq 0 ]; then
+  # Its own database and root; the dependencies are the real system's, so not
+  # checked here (the Depends line is, above). The maintainer scripts only run ldconfig.
+  dpkg_root=$scratch/dpkg-root
+  mkdir -p "$dpkg_root/var/lib/dpkg/updates" "$dpkg_root/var/lib/dpkg/info"
+  touch "$dpkg_root/var/lib/dpkg/status"
+  scratch_dpkg() { dpkg --instdir="$dpkg_root" --admindir="$dpkg_root/var/lib/dpkg" --log=/dev/null \
+                     --force-depends --force-script-chrootless "$@" >"$scratch/dpkg.log" 2>&1; }
+  check "dpkg -i installs it" scratch_dpkg -i "$deb"
+  check "its modules are in place" test -f "$dpkg_root/usr/lib/vst/Moravelle.so"
+  check "dpkg --purge removes it" scratch_dpkg --purge moravelle
+  left=$(cd "$dpkg_root" && find . -mindepth 1 -not -path './var' -not -path './var/lib' -not -path './var/lib/dpkg*')
+  check "and leaves nothing behind${left:+: $left}" test -z "$left"
+else
+  echo "skipped: dpkg -i and --purge in a scratch root (needs root)"
 fi
 
 echo "== the unpacked plug-ins with an empty preset library"
