@@ -7,8 +7,10 @@
 #   SHA256SUMS
 # The version is the project's (project(VERSION) in CMakeLists.txt). Every archive is
 # reproducible: its file times are SOURCE_DATE_EPOCH (the last commit's time unless
-# set), its entries sorted, owners and compression headers normalised, so two runs
-# of one commit give the same contents (tools/compare-release.sh compares two).
+# set), its entries sorted, owners and compression headers normalised, and the
+# Windows modules carry no link time, so two runs of one commit give the same
+# contents (tools/compare-release.sh compares two). The installer is not: NSIS
+# stores the times of the files it packs.
 #
 # Usage: tools/release.sh [--fresh] [--trees NATIVE_TREE WINDOWS_TREE] [--out DIR]
 #   --fresh   build the release trees (build-release, build-release-win) from scratch
@@ -57,8 +59,10 @@ cmake --build "$windows_tree" -j "$jobs" --target moravelle_vst2 moravelle_vst3 
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$native_tree/CMakeCache.txt")
 [ -n "$version" ] || { echo "release: no project version in $native_tree" >&2; exit 1; }
-rm -rf "$out"
 mkdir -p "$out"
+# Only what an earlier run wrote goes: --out may name a folder that holds other things.
+rm -f "$out"/Moravelle-*-win64-setup.exe "$out"/Moravelle-*-win64.zip "$out"/moravelle_*_amd64.deb \
+  "$out"/moravelle-*-linux-x86_64.tar.gz "$out"/SHA256SUMS
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 
