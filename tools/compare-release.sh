@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Compares the contents of two release folders written by tools/release.sh: for each
 # archive (.deb, .zip, .tar.gz) its entries with their modes, owners, sizes and times,
-# the package's control fields, and every file's SHA-256. Prints what differs and
-# exits 1 when anything does; says which archives are also identical byte for byte.
+# the package's control fields, and every file's SHA-256; the installers byte for
+# byte. Prints what differs and exits 1 when anything does; says which archives are
+# also identical byte for byte.
 # Usage: tools/compare-release.sh FIRST_DIR SECOND_DIR
 set -euo pipefail
 [ $# -eq 2 ] || { echo "usage: tools/compare-release.sh FIRST_DIR SECOND_DIR" >&2; exit 2; }
@@ -40,5 +41,9 @@ for first in "$1"/*.deb "$1"/*.zip "$1"/*.tar.gz; do
   else
     echo "$name: contents differ:"; sed 's/^/  /' "$work/diff"; status=1
   fi
+done
+for first in "$1"/*.exe; do
+  name=$(basename "$first")
+  if cmp -s "$first" "$2/$name"; then echo "$name: same bytes"; else echo "$name: differs"; status=1; fi
 done
 exit $status

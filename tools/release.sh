@@ -8,9 +8,8 @@
 # The version is the project's (project(VERSION) in CMakeLists.txt). Every archive is
 # reproducible: its file times are SOURCE_DATE_EPOCH (the last commit's time unless
 # set), its entries sorted, owners and compression headers normalised, and the
-# Windows modules carry no link time, so two runs of one commit give the same
-# contents (tools/compare-release.sh compares two). The installer is not: NSIS
-# stores the times of the files it packs.
+# Windows modules carry no link time, and the installer stores no file times, so two
+# runs of one commit give the same files (tools/compare-release.sh compares two).
 #
 # Usage: tools/release.sh [--fresh] [--trees NATIVE_TREE WINDOWS_TREE] [--out DIR]
 #   --fresh   build the release trees (build-release, build-release-win) from scratch

@@ -24,6 +24,9 @@
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
+; Installed files take the time of their installation, and the installer holds no
+; build-machine file times: two builds of one commit give the same installer.
+SetDateSave off
 
 !include MUI2.nsh
 !include LogicLib.nsh
