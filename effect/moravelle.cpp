@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "effect/moravelle_version.h"
 #include "framework/four_char_code.h"
 #include "framework/text_util.h"
 #include "graphics/platform_editor.h"
@@ -15,7 +16,7 @@ PluginConfig MoravelleConfig() {
   c.effectName = "Moravelle";
   c.productName = "";
   c.makerName = "PellionAudio";
-  c.version = 0x00010002;
+  c.version = kMoravelleVersionPacked;
   c.uniqueId = FourCharCode("Mrv2");
   c.makerId = FourCharCode("Plln");
   c.latency = 0;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 
+#include "effect/factory_preset_location.h"
 #include "effect/preset_catalogue.h"
 #include "effect/preset_file_io.h"
 #include "effect/preset_library_folder.h"
@@ -64,8 +65,9 @@ void Moravelle::RunSelectionTail() {
 void Moravelle::PointLoaderAtPreset(double selectorValue) {
   if (editorControls_.loadSelector == nullptr) return;
   // Without a library folder the selection names nothing at all, not a relative path.
-  std::string path = PresetLibraryFolder();
-  if (!path.empty()) path += FactoryPresetRelativePath(PresetNumberFromSelector(selectorValue));
+  // A factory file missing from the library comes from a system-wide installation's
+  // shared folder: a few existence checks, no search, so the lock is held briefly.
+  std::string path = FactoryPresetPath(PresetLibraryFolder(), PresetNumberFromSelector(selectorValue));
   if (path.size() > kSelectorPathLimit) path.resize(kSelectorPathLimit);
   editorControls_.loadSelector->SetFile(path);
 }

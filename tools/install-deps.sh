@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need; a no-op when all are present.
-# Usage: tools/install-deps.sh [build|native|windows|all]   (default: all)
+# Usage: tools/install-deps.sh [build|native|windows|release|all]   (default: all)
 set -euo pipefail
 what=${1:-all}
 
@@ -10,17 +10,24 @@ build=(cmake ninja-build g++ pkg-config libstb-dev libsndfile1-dev libcli11-dev 
        libbenchmark-dev libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-liberation2
        fonts-dejavu-core fonts-dejavu-extra libcairo2-dev)
 # native: the native test suite adds Ardour (the host checks), Python, clang with its
-# runtime for the fuzzers and the ThreadSanitizer build, and the locale data for a
-# host process that switches to a decimal comma (the preset tests).
-native=("${build[@]}" ardour python3 clang libclang-rt-14-dev locales)
-windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb xauth xdotool libstb-dev googletest)
+# runtime for the fuzzers and the ThreadSanitizer build, the locale data for a
+# host process that switches to a decimal comma (the preset tests), and what builds
+# and checks the Debian package and the release archives (dpkg-shlibdeps, lintian).
+native=("${build[@]}" ardour python3 clang libclang-rt-14-dev locales dpkg-dev fakeroot lintian zip unzip)
+# windows: MinGW-w64, Wine and the X tools of the editor tests, and NSIS for the installer.
+windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb xauth xdotool libstb-dev googletest nsis)
+
+# release: what tools/release.sh needs to build the plug-ins for both platforms and
+# write the installer, the package and the archives.
+release=("${build[@]}" g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis dpkg-dev fakeroot zip)
 
 case "$what" in
   build) wanted=("${build[@]}") ;;
+  release) wanted=("${release[@]}") ;;
   native) wanted=("${native[@]}") ;;
   windows) wanted=("${windows[@]}") ;;
-  all) wanted=("${native[@]}" "${windows[@]}") ;;
-  *) echo "install-deps: unknown set '$what' (build, native, windows or all)" >&2; exit 2 ;;
+  all) wanted=("${native[@]}" "${windows[@]}" "${release[@]}") ;;
+  *) echo "install-deps: unknown set '$what' (build, native, windows, release or all)" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -64,5 +64,19 @@ else
   failed=$((failed + 1))
 fi
 
+# The release files, packaged twice from the native and Windows trees just tested (no
+# second build): every file is written, and the two packagings have the same contents.
+echo "== release files from the tested trees"
+release_check=build/release-check
+if tools/release.sh --trees build build-win --out "$release_check/first" &&
+   tools/release.sh --trees build build-win --out "$release_check/second" >/dev/null 2>&1 &&
+   tools/compare-release.sh "$release_check/first" "$release_check/second" &&
+   (cd "$release_check/first" && sha256sum -c --quiet SHA256SUMS && test "$(ls | wc -l)" -eq 5); then
+  passed=$((passed + 1))
+else
+  echo "release files: FAILED"
+  failed=$((failed + 1))
+fi
+
 echo "all suites: $passed passed, $failed failed, in $SECONDS s"
 [ "$failed" -eq 0 ]

@@ -5,6 +5,7 @@
 #include "adapters/vst3/sdk/plugin_factory.h"
 #include "abi/vst3/text16.h"
 #include "effect/moravelle.h"
+#include "effect/moravelle_version.h"
 #include "framework/recursive_lock.h"
 
 #if defined(_WIN32)
@@ -51,7 +52,7 @@ PClassInfo2 MoravelleClassInfo() {
   info.classFlags = kSimpleModeSupported;
   CopyText8(info.subCategories, sizeof info.subCategories, "Fx|Reverb");
   CopyText8(info.vendor, sizeof info.vendor, "");
-  CopyText8(info.version, sizeof info.version, "1.0.2");
+  CopyText8(info.version, sizeof info.version, kMoravelleVersionText);
   CopyText8(info.sdkVersion, sizeof info.sdkVersion, "VST 3.6.0");
   return info;
 }

@@ -4,6 +4,15 @@
 # absolute path, else $HOME/Documents; on Windows the all-users documents folder
 # (%PUBLIC%\Documents). MORAVELLE_PRESET_LIBRARY in the environment names the library
 # folder directly instead (for a package build, or a Windows build installed elsewhere).
+# In the system layout (cmake/install_layout.cmake) they go into the prefix's shared
+# folder instead, where the plug-in finds what a user's library lacks.
+file(GLOB factory_files "${MORAVELLE_FACTORY_PRESET_FILES}/*.moravellepreset")
+if("$ENV{MORAVELLE_PRESET_LIBRARY}" STREQUAL "" AND NOT MORAVELLE_PRESETS_FOR_WINDOWS
+   AND MORAVELLE_LAYOUT_NOW STREQUAL "system")
+  moravelle_system_destination(shared "${MORAVELLE_INSTALL_PRESET_DIR}/Factory")
+  file(INSTALL ${factory_files} DESTINATION "${shared}")
+  return()
+endif()
 if(NOT "$ENV{MORAVELLE_PRESET_LIBRARY}" STREQUAL "")
   file(TO_CMAKE_PATH "$ENV{MORAVELLE_PRESET_LIBRARY}" library)
 else()
@@ -25,5 +34,4 @@ else()
   string(REGEX REPLACE "/+$" "" documents "${documents}")
   set(library "${documents}/PellionAudio/Moravelle/Presets")
 endif()
-file(GLOB factory_files "${MORAVELLE_FACTORY_PRESET_FILES}/*.moravellepreset")
 file(INSTALL ${factory_files} DESTINATION "${library}/Factory")
