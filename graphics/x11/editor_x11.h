@@ -111,5 +111,6 @@ class EditorX11 : public Editor {
   // The drawn text entry.
   std::string entryText_;
   Rect entryRect_{};
+  bool entryAllSelected_ = false;  // the first key replaces the text
   TextStyle entryStyle_{};
 };

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstdlib>
 #include <sstream>
 #include <vector>
@@ -224,6 +225,16 @@ void EditorX11::PluginFolder(std::string& out) {
   out.clear();
   if (dladdr(reinterpret_cast<const void*>(&ProgramInstalled), &info) == 0 || info.dli_fname == nullptr) return;
   out = info.dli_fname;
+  if (out.empty() || out[0] != '/') {
+    // A name as the program was started (the main program's, maybe relative):
+    // resolved against the working folder, else the host's folder.
+    char full[PATH_MAX];
+    if (realpath(info.dli_fname, full) == nullptr) {
+      HostFolder(out);
+      return;
+    }
+    out = full;
+  }
   const size_t slash = out.find_last_of('/');
   out = slash == std::string::npos ? std::string() : out.substr(0, slash + 1);
 }

@@ -1,6 +1,8 @@
-// EditorX11: the in-place text entry, drawn by the editor over the control:
-// typed characters pass the entry's filter, Backspace takes the last one back,
-// Enter commits and Escape cancels on the next tick, as in every window layer.
+// EditorX11: the in-place text entry, drawn by the editor over the control. It
+// opens with its text selected (the first key replaces it) and the keyboard to
+// itself, which leaves the editor idle; typed characters pass the entry's
+// filter, Backspace takes the last one back, Enter commits, Escape and a click
+// in the editor cancel, each on the next tick, as in every window layer.
 
 #include "graphics/rect_rules.h"
 #include "graphics/x11/editor_x11.h"
@@ -18,7 +20,9 @@ void EditorX11::OpenTextEntry(Control* control, const TextStyle& style, const Re
   entryText_ = text.substr(0, static_cast<size_t>(control->TextEntryLimit() > 0 ? control->TextEntryLimit() : 0));
   entryRect_ = rect;
   entryStyle_ = style;
+  entryAllSelected_ = true;
   rules_.EntryOpened(control, param);
+  rules_.SetEntryState(TextEntryState::Focused);
   XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
   DrawTextEntry();
 }
@@ -36,7 +40,9 @@ bool EditorX11::HandleEntryKey(XEvent& event) {
       rules_.SetEntryState(TextEntryState::Cancel);
       return true;
     case XK_BackSpace:
-      if (!entryText_.empty()) entryText_.pop_back();
+      if (entryAllSelected_) entryText_.clear();
+      else if (!entryText_.empty()) entryText_.pop_back();
+      entryAllSelected_ = false;
       DrawTextEntry();
       return true;
     default:
@@ -48,6 +54,8 @@ bool EditorX11::HandleEntryKey(XEvent& event) {
     const char c = typed[i];
     if (static_cast<unsigned char>(c) < 32 || c == 127) continue;
     if (!TextEntryAccepts(rules_.EntryParam(), c)) continue;
+    if (entryAllSelected_) entryText_.clear();
+    entryAllSelected_ = false;
     if (control != nullptr && static_cast<int>(entryText_.size()) >= control->TextEntryLimit()) break;
     entryText_ += c;
     changed = true;
@@ -61,14 +69,26 @@ void EditorX11::DrawTextEntry() {
   if (!rules_.EntryOpen() || Surface() == nullptr) return;
   const Rect& r = entryRect_;
   PaintRect(entryStyle_.entryBackground, r, nullptr);
+  if (entryAllSelected_ && !entryText_.empty()) {
+    // The selection: the text's extent in the entry's text colour, drawn inverted.
+    Rect selected{r.L + kEntryPadding, r.T, r.R - kEntryPadding, r.B};
+    TextStyle measure = entryStyle_;
+    measure.cachedFont = nullptr;
+    MeasureText(measure, entryText_.c_str(), selected);
+    PaintRect(entryStyle_.entryText, Rect{selected.L, r.T + 1, selected.R, r.B - 1}, nullptr);
+  }
   TextStyle style = entryStyle_;
-  style.colour = entryStyle_.entryText;
+  style.colour = entryAllSelected_ ? entryStyle_.entryBackground : entryStyle_.entryText;
   style.cachedFont = nullptr;
   Rect textRect{r.L + kEntryPadding, r.T, r.R - kEntryPadding, r.B};
   // The caret: a one-pixel bar after the text.
   Rect extent = textRect;
   MeasureText(style, entryText_.c_str(), extent);
   if (!entryText_.empty()) PaintText(style, entryText_.c_str(), textRect, false);
+  if (entryAllSelected_ && !entryText_.empty()) {
+    PresentArea(r);
+    return;
+  }
   const int caretX = entryText_.empty() ? (style.alignment == kAlignCentre ? (r.L + r.R) / 2 : textRect.L) : extent.R;
   PaintRect(entryStyle_.entryText, Rect{caretX, r.T + kEntryPadding, caretX + 1, r.B - kEntryPadding}, nullptr);
   PresentArea(r);

@@ -26,6 +26,13 @@ MouseState MouseStateOf(unsigned int state, unsigned int button, bool pressed) {
   return mouse;
 }
 
+// Whether a FocusOut means the keyboard went to another window; not when the
+// focus went to a window inside ours, or followed the pointer, or went nowhere.
+bool KeyboardLeft(int detail) {
+  return detail == NotifyAncestor || detail == NotifyVirtual || detail == NotifyNonlinear ||
+         detail == NotifyNonlinearVirtual;
+}
+
 }  // namespace
 
 void EditorX11::HandlePendingEvents() {
@@ -39,6 +46,24 @@ void EditorX11::HandlePendingEvents() {
 
 void EditorX11::HandleEvent(XEvent& event) {
   if (window_ == 0 || event.xany.window != window_) return;
+  if (rules_.EntryFocused()) {
+    // The entry has the keyboard: a click in the editor cancels it, keys go
+    // to it, and the editor takes no other input meanwhile.
+    if (event.type == ButtonPress && (event.xbutton.button == Button1 || event.xbutton.button == Button3)) {
+      rules_.SetEntryState(TextEntryState::Cancel);
+      return;
+    }
+    if (event.type == ButtonPress || event.type == ButtonRelease || event.type == MotionNotify) return;
+    // The keyboard went elsewhere (not to a grab or a window inside ours): the
+    // entry commits what it holds.
+    if (event.type == FocusOut && event.xfocus.mode == NotifyNormal && KeyboardLeft(event.xfocus.detail)) {
+      Window focus = 0;
+      int revert = 0;
+      XGetInputFocus(display_, &focus, &revert);
+      if (focus != window_) rules_.SetEntryState(TextEntryState::Commit);
+      return;
+    }
+  }
   switch (event.type) {
     case Expose:
       PresentArea(Rect{event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
@@ -134,6 +159,7 @@ void EditorX11::PassKeyToHost(XEvent& event) {
 }
 
 void EditorX11::OnTimer() {
+  if (rules_.EntryFocused()) return;  // the editor rests while the entry has the keyboard
   const EditorWindowRules::TimerStep step = rules_.OnTimer();
   switch (step.kind) {
     case EditorWindowRules::TimerStep::CommitEntry:

@@ -80,6 +80,7 @@ class DrawnMenu {
   ~DrawnMenu() {
     while (!levels_.empty()) CloseLevel();
     XFreeGC(display_, gc_);
+    XFlush(display_);  // the levels leave the screen now, not with the next request
   }
   DrawnMenu(const DrawnMenu&) = delete;
   DrawnMenu& operator=(const DrawnMenu&) = delete;

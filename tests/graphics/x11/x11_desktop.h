@@ -46,6 +46,8 @@ class HostWindow {
   // The window's children (the editor's window, when open).
   std::vector<Window> Children() const;
   void Destroy();
+  // Forgets a window another connection destroyed.
+  void Forget() { window_ = 0; }
 
  private:
   Display* display_ = nullptr;
