@@ -156,12 +156,18 @@ int EditorX11::ShowMessage(const char* text, const char* caption, int type) {
   if (buttons == kMessageOkCancel) {
     arguments.push_back("--ok-label=OK");
     arguments.push_back("--cancel-label=Cancel");
+  } else if (question) {
+    arguments.push_back("--ok-label=Yes");
+    arguments.push_back("--cancel-label=No");
+    // The third button answers with its label on the output.
+    if (buttons == kMessageYesNoCancel) arguments.push_back("--extra-button=Cancel");
   }
-  std::string ignored;
-  const int status = RunDialogProgram(arguments, ignored);
+  std::string output;
+  const int status = RunDialogProgram(arguments, output);
   if (!question) return kAnswerOk;
   if (buttons == kMessageOkCancel) return status == 0 ? kAnswerOk : kAnswerCancel;
-  return status == 0 ? kAnswerYes : (buttons == kMessageYesNoCancel ? kAnswerCancel : kAnswerNo);
+  if (status == 0) return kAnswerYes;
+  return buttons == kMessageYesNoCancel && output == "Cancel" ? kAnswerCancel : kAnswerNo;
 }
 
 bool EditorX11::OpenLink(const char* link, const char* caption, const char* confirmText, const char* errorText) {

@@ -5,8 +5,14 @@
 // menu's window on a connection of its own and then types.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <thread>
 
@@ -334,6 +340,79 @@ TEST(EditorX11Folders, TheFoldersEndInASlashAndTheEditorNamesItsWindowSystem) {
   h.editor->CloseWindow();
   EXPECT_EQ(h.editor->EventDescriptor(), -1);
   EXPECT_EQ(h.editor->OpenWindow(nullptr), nullptr);
+}
+
+using xdesk::FakeDialogProgram;
+
+TEST(EditorX11Dialogs, FileDialogsAnswerWithTheProgramsChoiceAndCancelEmptiesIt) {
+  EditorInHost h;
+  ASSERT_NE(h.window, nullptr);
+  std::string file;
+  std::string folder = "/tmp/presets/";
+  {
+    FakeDialogProgram zenity("/tmp/elsewhere/take one.moravellepreset", 0);
+    h.editor->ChooseFile(file, FileAction::Save, folder, "moravellepreset");
+    EXPECT_TRUE(zenity.Has("--file-selection"));
+    EXPECT_TRUE(zenity.Has("--save"));
+    EXPECT_TRUE(zenity.Has("--confirm-overwrite"));
+    EXPECT_TRUE(zenity.Has("--filename=/tmp/presets/"));
+    EXPECT_TRUE(zenity.Has("--file-filter=*.moravellepreset"));
+  }
+  EXPECT_EQ(file, "/tmp/elsewhere/take one.moravellepreset");
+  EXPECT_EQ(folder, "/tmp/elsewhere/");
+  {
+    FakeDialogProgram zenity("", 1);  // the user cancelled
+    file = "keep";
+    h.editor->ChooseFile(file, FileAction::Open, folder, "moravellepreset fxp");
+    EXPECT_FALSE(zenity.Has("--save"));
+    EXPECT_TRUE(zenity.Has("--file-filter=*.moravellepreset *.fxp"));
+  }
+  EXPECT_EQ(file, "");
+  EXPECT_EQ(folder, "/tmp/elsewhere/");
+  {
+    FakeDialogProgram other("/tmp/x.moravellepreset", 0, "not-zenity");  // no dialog program on PATH
+    const char* path = std::getenv("PATH");
+    const std::string saved = path != nullptr ? path : "";
+    setenv("PATH", "/nonexistent", 1);
+    file = "keep";
+    h.editor->ChooseFile(file, FileAction::Open, folder, "moravellepreset");
+    EXPECT_EQ(file, "");
+    EXPECT_EQ(h.editor->ShowMessage("Replace it?", "Moravelle", 4), 7);  // MB_YESNO: No
+    setenv("PATH", saved.c_str(), 1);
+  }
+  h.editor->CloseWindow();
+  {
+    FakeDialogProgram zenity("/tmp/x.moravellepreset", 0);
+    file = "keep";
+    h.editor->ChooseFile(file, FileAction::Open, folder, "moravellepreset");
+    EXPECT_EQ(file, "");  // no window, no dialog
+    EXPECT_TRUE(zenity.Arguments().empty());
+  }
+}
+
+TEST(EditorX11Dialogs, MessageBoxesAnswerWithTheWindowsCodes) {
+  EditorInHost h;
+  {
+    FakeDialogProgram zenity("", 0);
+    EXPECT_EQ(h.editor->ShowMessage("Saved.", "Moravelle", 0), 1);  // MB_OK: OK
+    EXPECT_TRUE(zenity.Has("--info"));
+    EXPECT_TRUE(zenity.Has("--text=Saved."));
+    EXPECT_TRUE(zenity.Has("--title=Moravelle"));
+    EXPECT_EQ(h.editor->ShowMessage("Replace it?", "Moravelle", 4), 6);  // MB_YESNO: Yes
+    EXPECT_TRUE(zenity.Has("--question"));
+    EXPECT_EQ(h.editor->ShowMessage("Go on?", "Moravelle", 1), 1);  // MB_OKCANCEL: OK
+  }
+  {
+    FakeDialogProgram zenity("", 1);
+    EXPECT_EQ(h.editor->ShowMessage("Replace it?", "Moravelle", 4), 7);  // No
+    EXPECT_EQ(h.editor->ShowMessage("Go on?", "Moravelle", 1), 2);       // Cancel
+    EXPECT_EQ(h.editor->ShowMessage("Save first?", "Moravelle", 3), 7);  // MB_YESNOCANCEL: No
+    EXPECT_TRUE(zenity.Has("--extra-button=Cancel"));
+  }
+  {
+    FakeDialogProgram zenity("Cancel", 1);  // the third button
+    EXPECT_EQ(h.editor->ShowMessage("Save first?", "Moravelle", 3), 2);
+  }
 }
 
 TEST(EditorX11Keys, KeySymbolsMapAsTheWindowsKeysDo) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <memory>
 #include <thread>
 
@@ -27,6 +28,8 @@ constexpr int kEditorHeight = 530;
 constexpr int kRoomSize = 29;         // ReverbRoomSize
 constexpr int kReverbOffOn = 26;      // the reverb section's ACTIVE switch
 constexpr int kMainVolume = 6;        // AmpMainVolume
+constexpr int kAmpClippingGain = 0;
+constexpr int kReverbDamp = 22;
 constexpr int kRoomKnobX = 250;       // centre of the ROOM SIZE knob
 constexpr int kRoomKnobY = 270;
 constexpr int kActiveSwitchX = 101;   // inside the ACTIVE switch's lamp
@@ -245,6 +248,29 @@ TEST(EditorX11Vst2, ThePresetMenuOpensOnTheNameStripAndEscapeDismissesIt) {
   user.join();
   EXPECT_TRUE(seen);
   for (int i = 0; i < s.plugin->NumParams(); ++i) EXPECT_EQ(s.plugin->GetParameter(i), before[static_cast<size_t>(i)]) << i;
+  s.Close();
+}
+
+TEST(EditorX11Vst2, TheLoadButtonAsksTheDialogProgramAndLoadsThePresetChosen) {
+  Vst2Session s;
+  ASSERT_TRUE(s.plugin);
+  ASSERT_TRUE(s.Open());
+  const std::string preset = std::string(MORAVELLE_FACTORY_PRESETS) + "/DRUM - Big Punch.moravellepreset";
+  // Both differ from the preset's before it loads.
+  EXPECT_GT(std::fabs(s.plugin->GetParameter(kAmpClippingGain) - 0.3f), 0.01f);
+  EXPECT_GT(std::fabs(s.plugin->GetParameter(kReverbDamp) - 0.2f), 0.01f);
+  {
+    xdesk::FakeDialogProgram zenity(preset, 0);
+    s.Click(260, 12);  // LOAD
+    EXPECT_TRUE(xdesk::PumpUntil(s.step, [&] { return !zenity.Arguments().empty(); }));
+    xdesk::PumpFor(s.step, 200);
+    EXPECT_TRUE(zenity.Has("--file-selection"));
+    EXPECT_FALSE(zenity.Has("--save"));
+    EXPECT_TRUE(zenity.Has("--file-filter=*.moravellepreset"));
+  }
+  // Values of that preset.
+  EXPECT_NEAR(s.plugin->GetParameter(kAmpClippingGain), 0.3f, 1e-6);
+  EXPECT_NEAR(s.plugin->GetParameter(kReverbDamp), 0.2f, 1e-6);
   s.Close();
 }
 

@@ -1,10 +1,13 @@
 #include "x11_desktop.h"
 
 #include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <thread>
 
 #define KeyCode XKeyCode
@@ -214,6 +217,39 @@ int MappedPopupCount(Display* display) {
   }
   if (children != nullptr) XFree(children);
   return popups;
+}
+
+// ---- The dialog program
+
+FakeDialogProgram::FakeDialogProgram(const std::string& answer, int status, const char* name) {
+  char folder[] = "/tmp/moravelle-dialog-XXXXXX";
+  folder_ = mkdtemp(folder) != nullptr ? folder : "/tmp";
+  script_ = folder_ + "/" + name;
+  std::ofstream(script_) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" << folder_ << "/arguments'\n"
+                         << "printf '%s\\n' '" << answer << "'\nexit " << status << "\n";
+  chmod(script_.c_str(), 0755);
+  const char* path = std::getenv("PATH");
+  savedPath_ = path != nullptr ? path : "";
+  setenv("PATH", (folder_ + ":" + savedPath_).c_str(), 1);
+}
+
+FakeDialogProgram::~FakeDialogProgram() {
+  setenv("PATH", savedPath_.c_str(), 1);
+  unlink(script_.c_str());
+  unlink((folder_ + "/arguments").c_str());
+  rmdir(folder_.c_str());
+}
+
+std::vector<std::string> FakeDialogProgram::Arguments() const {
+  std::vector<std::string> lines;
+  std::ifstream in(folder_ + "/arguments");
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+bool FakeDialogProgram::Has(const std::string& argument) const {
+  const std::vector<std::string> lines = Arguments();
+  return std::find(lines.begin(), lines.end(), argument) != lines.end();
 }
 
 }  // namespace xdesk

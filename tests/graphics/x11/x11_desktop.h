@@ -107,4 +107,22 @@ std::vector<uint32_t> Capture(Display* display, Window window, int width, int he
 // The top-level windows of the screen that are mapped and override-redirect (menus).
 int MappedPopupCount(Display* display);
 
+// A stand-in for the desktop's dialog program, first on PATH while it lives:
+// it records its arguments and answers with the given output and exit status.
+class FakeDialogProgram {
+ public:
+  FakeDialogProgram(const std::string& answer, int status, const char* name = "zenity");
+  ~FakeDialogProgram();
+  FakeDialogProgram(const FakeDialogProgram&) = delete;
+  FakeDialogProgram& operator=(const FakeDialogProgram&) = delete;
+  // The arguments of the last run, one a line; empty when it never ran.
+  std::vector<std::string> Arguments() const;
+  bool Has(const std::string& argument) const;
+
+ private:
+  std::string folder_;
+  std::string script_;
+  std::string savedPath_;
+};
+
 }  // namespace xdesk
