@@ -1,5 +1,5 @@
 // EditorX11: file dialogs, message boxes and links through the desktop's own
-// programs (zenity, xdg-open) run as child processes, the clipboard, and the
+// programs (zenity, else kdialog; xdg-open) run as child processes, the clipboard, and the
 // standard folders (the XDG base directories).
 //
 // A dialog is modal, as the editor's callers expect: while the program runs the
@@ -101,19 +101,29 @@ int EditorX11::RunDialogProgram(const std::vector<std::string>& arguments, std::
 void EditorX11::ChooseFile(std::string& file, FileAction action, std::string& folder, const std::string& extensions) {
   const std::string initial = file;
   file.clear();
-  if (window_ == 0 || !ProgramInstalled("zenity")) return;
+  if (window_ == 0) return;
+  const bool zenity = ProgramInstalled("zenity");
+  if (!zenity && !ProgramInstalled("kdialog")) return;
   if (folder.empty()) DesktopFolder(folder);
-  std::vector<std::string> arguments{"zenity", "--file-selection", "--title=Moravelle"};
-  if (action == FileAction::Save) {
-    arguments.push_back("--save");
-    arguments.push_back("--confirm-overwrite");
-  }
-  arguments.push_back("--filename=" + WithSlash(folder) + initial);
   std::istringstream words(extensions);
   std::string word;
   std::string patterns;
   while (words >> word) patterns += (patterns.empty() ? "*." : " *.") + word;
-  if (!patterns.empty()) arguments.push_back("--file-filter=" + patterns);
+  const std::string start = WithSlash(folder) + initial;
+  std::vector<std::string> arguments;
+  if (zenity) {
+    arguments = {"zenity", "--file-selection", "--title=Moravelle"};
+    if (action == FileAction::Save) {
+      arguments.push_back("--save");
+      arguments.push_back("--confirm-overwrite");
+    }
+    arguments.push_back("--filename=" + start);
+    if (!patterns.empty()) arguments.push_back("--file-filter=" + patterns);
+  } else {
+    arguments = {"kdialog", "--title", "Moravelle",
+                 action == FileAction::Save ? "--getsavefilename" : "--getopenfilename", start};
+    if (!patterns.empty()) arguments.push_back(patterns);
+  }
   std::string chosen;
   if (RunDialogProgram(arguments, chosen) != 0 || chosen.empty()) return;
   file = chosen;
@@ -122,6 +132,7 @@ void EditorX11::ChooseFile(std::string& file, FileAction action, std::string& fo
 }
 
 bool EditorX11::ChooseColour(Colour& colour, const char* prompt) {
+  // Only zenity's colour dialog answers in a form read here.
   if (window_ == 0 || !ProgramInstalled("zenity")) return false;
   char current[32];
   std::snprintf(current, sizeof current, "rgb(%d,%d,%d)", colour.R, colour.G, colour.B);
@@ -143,31 +154,44 @@ bool EditorX11::ChooseColour(Colour& colour, const char* prompt) {
 int EditorX11::ShowMessage(const char* text, const char* caption, int type) {
   const int buttons = type & 0xF;
   const bool question = buttons == kMessageOkCancel || buttons == kMessageYesNo || buttons == kMessageYesNoCancel;
-  if (!ProgramInstalled("zenity")) {
-    // No dialog program: the message goes to the host's log and a question
-    // gets the answer that changes nothing.
-    std::fprintf(stderr, "Moravelle: %s: %s\n", caption != nullptr ? caption : "", text != nullptr ? text : "");
-    if (!question || buttons == kMessageOk) return kAnswerOk;
-    return buttons == kMessageOkCancel ? kAnswerCancel : kAnswerNo;
-  }
-  std::vector<std::string> arguments{"zenity", question ? "--question" : "--info",
-                                     std::string("--title=") + (caption != nullptr ? caption : ""),
-                                     std::string("--text=") + (text != nullptr ? text : ""), "--no-markup"};
-  if (buttons == kMessageOkCancel) {
-    arguments.push_back("--ok-label=OK");
-    arguments.push_back("--cancel-label=Cancel");
-  } else if (question) {
-    arguments.push_back("--ok-label=Yes");
-    arguments.push_back("--cancel-label=No");
-    // The third button answers with its label on the output.
-    if (buttons == kMessageYesNoCancel) arguments.push_back("--extra-button=Cancel");
-  }
+  const std::string message = text != nullptr ? text : "";
+  const std::string title = caption != nullptr ? caption : "";
   std::string output;
-  const int status = RunDialogProgram(arguments, output);
+  if (ProgramInstalled("zenity")) {
+    std::vector<std::string> arguments{"zenity", question ? "--question" : "--info", "--title=" + title,
+                                       "--text=" + message, "--no-markup"};
+    if (buttons == kMessageOkCancel) {
+      arguments.push_back("--ok-label=OK");
+      arguments.push_back("--cancel-label=Cancel");
+    } else if (question) {
+      arguments.push_back("--ok-label=Yes");
+      arguments.push_back("--cancel-label=No");
+      // The third button answers with its label on the output.
+      if (buttons == kMessageYesNoCancel) arguments.push_back("--extra-button=Cancel");
+    }
+    const int status = RunDialogProgram(arguments, output);
+    if (!question) return kAnswerOk;
+    if (buttons == kMessageOkCancel) return status == 0 ? kAnswerOk : kAnswerCancel;
+    if (status == 0) return kAnswerYes;
+    return buttons == kMessageYesNoCancel && output == "Cancel" ? kAnswerCancel : kAnswerNo;
+  }
+  if (ProgramInstalled("kdialog")) {
+    // kdialog answers 0 for yes or OK, 1 for no, 2 for cancel.
+    const char* kind = !question ? "--msgbox"
+                       : buttons == kMessageOkCancel ? "--warningcontinuecancel"
+                       : buttons == kMessageYesNo ? "--yesno"
+                                                   : "--yesnocancel";
+    const int status = RunDialogProgram({"kdialog", "--title", title, kind, message}, output);
+    if (!question) return kAnswerOk;
+    if (buttons == kMessageOkCancel) return status == 0 ? kAnswerOk : kAnswerCancel;
+    if (status == 0) return kAnswerYes;
+    return buttons == kMessageYesNoCancel && status == 2 ? kAnswerCancel : kAnswerNo;
+  }
+  // No dialog program: the message goes to the host's log and a question gets
+  // the answer that changes nothing.
+  std::fprintf(stderr, "Moravelle: %s: %s\n", title.c_str(), message.c_str());
   if (!question) return kAnswerOk;
-  if (buttons == kMessageOkCancel) return status == 0 ? kAnswerOk : kAnswerCancel;
-  if (status == 0) return kAnswerYes;
-  return buttons == kMessageYesNoCancel && output == "Cancel" ? kAnswerCancel : kAnswerNo;
+  return buttons == kMessageOkCancel ? kAnswerCancel : kAnswerNo;
 }
 
 bool EditorX11::OpenLink(const char* link, const char* caption, const char* confirmText, const char* errorText) {

@@ -415,6 +415,30 @@ TEST(EditorX11Dialogs, MessageBoxesAnswerWithTheWindowsCodes) {
   }
 }
 
+TEST(EditorX11Dialogs, WithoutZenityKdialogAnswers) {
+  EditorInHost h;
+  ASSERT_NE(h.window, nullptr);
+  const char* path = std::getenv("PATH");
+  const std::string saved = path != nullptr ? path : "";
+  setenv("PATH", "/nonexistent", 1);  // no zenity; the stand-in comes first
+  std::string file;
+  std::string folder = "/tmp/presets/";
+  {
+    FakeDialogProgram kdialog("/tmp/presets/a.moravellepreset", 0, "kdialog");
+    h.editor->ChooseFile(file, FileAction::Save, folder, "moravellepreset");
+    EXPECT_EQ(kdialog.Arguments(), (std::vector<std::string>{"--title", "Moravelle", "--getsavefilename",
+                                                             "/tmp/presets/", "*.moravellepreset"}));
+  }
+  EXPECT_EQ(file, "/tmp/presets/a.moravellepreset");
+  {
+    FakeDialogProgram kdialog("", 2, "kdialog");
+    EXPECT_EQ(h.editor->ShowMessage("Save first?", "Moravelle", 3), 2);  // Cancel
+    EXPECT_TRUE(kdialog.Has("--yesnocancel"));
+    EXPECT_EQ(h.editor->ShowMessage("Replace it?", "Moravelle", 4), 7);  // anything but 0 is No
+  }
+  setenv("PATH", saved.c_str(), 1);
+}
+
 TEST(EditorX11Keys, KeySymbolsMapAsTheWindowsKeysDo) {
   const auto code = [](unsigned long keySym) { return KeyCodeForWindowKey(WindowKeyForKeySym(keySym)); };
   EXPECT_EQ(code(XK_space), kKeySpace);

@@ -391,6 +391,20 @@ TEST(EditorX11Vst3, TheViewOpensAnX11EditorDrivenByTheHostsRunLoop) {
   EXPECT_TRUE(xdesk::PumpUntil(s.step, [&] { return IsOneGesture(s.EditsOf(kRoomSize)); })) << s.EditsOf(kRoomSize);
   EXPECT_NEAR(s.host->ParamNormalized(kRoomSize), start + 0.0625, 1e-9);
 
+  // A value from the host is on the screen after at most two timer periods.
+  xdesk::PumpFor(s.step, 200);
+  const Window editor = s.window.Children().front();
+  const std::vector<uint32_t> before = xdesk::Capture(s.window.Connection(), editor, kEditorWidth, kEditorHeight);
+  ASSERT_TRUE(s.host->Setup(44100.0, 512, kSample32)) << s.host->LastError();
+  s.host->QueueParam(kMainVolume, 0.9);  // as automation reaches the plug-in
+  ASSERT_TRUE(s.host->Flush());
+  bool redrawn = false;
+  for (int period = 0; period < 2 && !redrawn; ++period) {
+    s.frame->Run(45);  // waits for the editor's timer
+    redrawn = xdesk::Capture(s.window.Connection(), editor, kEditorWidth, kEditorHeight) != before;
+  }
+  EXPECT_TRUE(redrawn);
+
   EXPECT_EQ(s.view->removed(), kResultOk);
   EXPECT_TRUE(s.window.Children().empty());
   EXPECT_EQ(s.frame->TimerCount(), 0);
