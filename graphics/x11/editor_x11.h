@@ -112,5 +112,7 @@ class EditorX11 : public Editor {
   std::string entryText_;
   Rect entryRect_{};
   bool entryAllSelected_ = false;  // the first key replaces the text
+  // A dialog program runs: the window shows and redraws but takes no input.
+  bool dialogRunning_ = false;
   TextStyle entryStyle_{};
 };

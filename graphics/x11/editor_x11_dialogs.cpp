@@ -3,8 +3,8 @@
 // standard folders (the XDG base directories).
 //
 // A dialog is modal, as the editor's callers expect: while the program runs the
-// editor keeps handling its own window (it still redraws) but the host's event
-// loop waits, as it does for a modal dialog of the host's own.
+// editor keeps its own window drawn (it redraws, and takes no input) but the
+// host's event loop waits until the dialog is answered.
 #include <dlfcn.h>
 #include <poll.h>
 #include <spawn.h>
@@ -78,6 +78,8 @@ int EditorX11::RunDialogProgram(const std::vector<std::string>& arguments, std::
     close(pipeEnds[0]);
     return -1;
   }
+  const bool wasRunning = dialogRunning_;
+  dialogRunning_ = true;
   bool open = true;
   while (open) {
     pollfd waiting[2] = {{pipeEnds[0], POLLIN, 0}, {display_ != nullptr ? ConnectionNumber(display_) : -1, POLLIN, 0}};
@@ -90,6 +92,7 @@ int EditorX11::RunDialogProgram(const std::vector<std::string>& arguments, std::
     }
     Idle();
   }
+  dialogRunning_ = wasRunning;
   close(pipeEnds[0]);
   int status = 0;
   while (waitpid(child, &status, 0) < 0) {

@@ -46,6 +46,9 @@ void EditorX11::HandlePendingEvents() {
 
 void EditorX11::HandleEvent(XEvent& event) {
   if (window_ == 0 || event.xany.window != window_) return;
+  if (dialogRunning_ && (event.type == ButtonPress || event.type == ButtonRelease || event.type == MotionNotify ||
+                         event.type == KeyPress || event.type == KeyRelease))
+    return;
   if (rules_.EntryFocused()) {
     // The entry has the keyboard: a click in the editor cancels it, keys go
     // to it, and the editor takes no other input meanwhile.

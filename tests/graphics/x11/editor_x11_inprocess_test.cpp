@@ -390,6 +390,31 @@ TEST(EditorX11Dialogs, FileDialogsAnswerWithTheProgramsChoiceAndCancelEmptiesIt)
   }
 }
 
+TEST(EditorX11Dialogs, WhileADialogRunsTheEditorTakesNoInput) {
+  EditorInHost h;
+  ASSERT_NE(h.window, nullptr);
+  setenv("MORAVELLE_FAKE_DIALOG_SECONDS", "1", 1);
+  std::string file;
+  std::string folder = "/tmp/";
+  {
+    FakeDialogProgram zenity("", 1);
+    std::thread user([] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      xdesk::MoveTo(250, 25);
+      xdesk::Clicks(1, 1);
+    });
+    h.editor->ChooseFile(file, FileAction::Open, folder, "moravellepreset");
+    user.join();
+  }
+  unsetenv("MORAVELLE_FAKE_DIALOG_SECONDS");
+  xdesk::PumpFor(h.step, 100);
+  EXPECT_TRUE(h.right->events.empty());
+  // Afterwards it does again.
+  std::this_thread::sleep_for(std::chrono::milliseconds(EditorX11::kDoubleClickMs + 100));
+  h.Click(250, 25);
+  EXPECT_TRUE(xdesk::PumpUntil(h.step, [&] { return h.right->events.size() >= 2; }));
+}
+
 TEST(EditorX11Dialogs, MessageBoxesAnswerWithTheWindowsCodes) {
   EditorInHost h;
   {

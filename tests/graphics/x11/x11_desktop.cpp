@@ -226,6 +226,7 @@ FakeDialogProgram::FakeDialogProgram(const std::string& answer, int status, cons
   folder_ = mkdtemp(folder) != nullptr ? folder : "/tmp";
   script_ = folder_ + "/" + name;
   std::ofstream(script_) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" << folder_ << "/arguments'\n"
+                         << "sleep \"${MORAVELLE_FAKE_DIALOG_SECONDS:-0}\"\n"
                          << "printf '%s\\n' '" << answer << "'\nexit " << status << "\n";
   chmod(script_.c_str(), 0755);
   const char* path = std::getenv("PATH");

@@ -108,7 +108,8 @@ std::vector<uint32_t> Capture(Display* display, Window window, int width, int he
 int MappedPopupCount(Display* display);
 
 // A stand-in for the desktop's dialog program, first on PATH while it lives:
-// it records its arguments and answers with the given output and exit status.
+// it records its arguments and answers with the given output and exit status,
+// after MORAVELLE_FAKE_DIALOG_SECONDS when that is set.
 class FakeDialogProgram {
  public:
   FakeDialogProgram(const std::string& answer, int status, const char* name = "zenity");
