@@ -88,6 +88,9 @@ class EditorX11 : public Editor {
   // editor_x11_entry.cpp
   bool HandleEntryKey(_XEvent& event);
   void DrawTextEntry();
+  void PaintEntryBox(const Rect& rect, const TextStyle& look, const std::string& text, bool allSelected);
+  // A modal entry across the editor's top: the path typed, or "" on Escape.
+  std::string AskForPath(const std::string& initial);
   void FinishTextEntry(bool commit);
 
   // editor_x11_dialogs.cpp: runs a dialog program, serving the window meanwhile.

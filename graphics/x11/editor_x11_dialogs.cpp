@@ -105,9 +105,15 @@ void EditorX11::ChooseFile(std::string& file, FileAction action, std::string& fo
   const std::string initial = file;
   file.clear();
   if (window_ == 0) return;
-  const bool zenity = ProgramInstalled("zenity");
-  if (!zenity && !ProgramInstalled("kdialog")) return;
   if (folder.empty()) DesktopFolder(folder);
+  const bool zenity = ProgramInstalled("zenity");
+  if (!zenity && !ProgramInstalled("kdialog")) {
+    // No dialog program: the path is typed into the editor itself.
+    file = AskForPath(WithSlash(folder) + initial);
+    const size_t slash = file.find_last_of('/');
+    if (slash != std::string::npos) folder = file.substr(0, slash + 1);
+    return;
+  }
   std::istringstream words(extensions);
   std::string word;
   std::string patterns;

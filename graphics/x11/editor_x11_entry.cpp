@@ -3,6 +3,10 @@
 // itself, which leaves the editor idle; typed characters pass the entry's
 // filter, Backspace takes the last one back, Enter commits, Escape and a click
 // in the editor cancel, each on the next tick, as in every window layer.
+// AskForPath is the same box, modal, for a file's path where no dialog program
+// is installed.
+
+#include <poll.h>
 
 #include "graphics/rect_rules.h"
 #include "graphics/x11/editor_x11.h"
@@ -66,32 +70,91 @@ bool EditorX11::HandleEntryKey(XEvent& event) {
 }
 
 void EditorX11::DrawTextEntry() {
-  if (!rules_.EntryOpen() || Surface() == nullptr) return;
-  const Rect& r = entryRect_;
-  PaintRect(entryStyle_.entryBackground, r, nullptr);
-  if (entryAllSelected_ && !entryText_.empty()) {
-    // The selection: the text's extent in the entry's text colour, drawn inverted.
-    Rect selected{r.L + kEntryPadding, r.T, r.R - kEntryPadding, r.B};
-    TextStyle measure = entryStyle_;
-    measure.cachedFont = nullptr;
-    MeasureText(measure, entryText_.c_str(), selected);
-    PaintRect(entryStyle_.entryText, Rect{selected.L, r.T + 1, selected.R, r.B - 1}, nullptr);
-  }
-  TextStyle style = entryStyle_;
-  style.colour = entryAllSelected_ ? entryStyle_.entryBackground : entryStyle_.entryText;
+  if (!rules_.EntryOpen()) return;
+  PaintEntryBox(entryRect_, entryStyle_, entryText_, entryAllSelected_);
+}
+
+void EditorX11::PaintEntryBox(const Rect& r, const TextStyle& look, const std::string& text, bool allSelected) {
+  if (Surface() == nullptr) return;
+  PaintRect(look.entryBackground, r, nullptr);
+  TextStyle style = look;
   style.cachedFont = nullptr;
-  Rect textRect{r.L + kEntryPadding, r.T, r.R - kEntryPadding, r.B};
-  // The caret: a one-pixel bar after the text.
-  Rect extent = textRect;
-  MeasureText(style, entryText_.c_str(), extent);
-  if (!entryText_.empty()) PaintText(style, entryText_.c_str(), textRect, false);
-  if (entryAllSelected_ && !entryText_.empty()) {
-    PresentArea(r);
-    return;
+  const Rect inner{r.L + kEntryPadding, r.T, r.R - kEntryPadding, r.B};
+  // Text wider than the box shows its end, where the caret is.
+  size_t from = 0;
+  Rect extent = inner;
+  MeasureText(style, text.c_str(), extent);
+  while (from < text.size() && extent.R - extent.L > inner.R - inner.L) {
+    ++from;
+    while (from < text.size() && (static_cast<unsigned char>(text[from]) & 0xC0) == 0x80) ++from;  // whole characters
+    extent = inner;
+    MeasureText(style, text.c_str() + from, extent);
   }
-  const int caretX = entryText_.empty() ? (style.alignment == kAlignCentre ? (r.L + r.R) / 2 : textRect.L) : extent.R;
-  PaintRect(entryStyle_.entryText, Rect{caretX, r.T + kEntryPadding, caretX + 1, r.B - kEntryPadding}, nullptr);
+  const char* shown = text.c_str() + from;
+  if (allSelected && *shown != '\0') {
+    // The selection: the text's extent in the entry's text colour, the text inverted.
+    PaintRect(look.entryText, Rect{extent.L, r.T + 1, extent.R, r.B - 1}, nullptr);
+    style.colour = look.entryBackground;
+  } else {
+    style.colour = look.entryText;
+  }
+  Rect textRect = inner;
+  if (*shown != '\0') PaintText(style, shown, textRect, false);
+  if (!allSelected || *shown == '\0') {
+    // The caret: a one-pixel bar after the text.
+    const int caretX = *shown == '\0' ? (style.alignment == kAlignCentre ? (r.L + r.R) / 2 : inner.L) : extent.R;
+    PaintRect(look.entryText, Rect{caretX, r.T + kEntryPadding, caretX + 1, r.B - kEntryPadding}, nullptr);
+  }
   PresentArea(r);
+}
+
+std::string EditorX11::AskForPath(const std::string& initial) {
+  if (display_ == nullptr || window_ == 0) return {};
+  const Rect box{8, 2, Width() - 8, 24};
+  const TextStyle look = MakeTextStyle("Verdana", 14, kColourBlack, kTextStyleNormal, kAlignNear);
+  std::string text = initial;
+  bool answered = false;
+  bool cancelled = false;
+  XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
+  XGrabKeyboard(display_, window_, True, GrabModeAsync, GrabModeAsync, CurrentTime);
+  PaintEntryBox(box, look, text, false);
+  while (!answered && !cancelled && window_ != 0) {
+    while (!answered && !cancelled && XPending(display_) > 0) {
+      XEvent event;
+      XNextEvent(display_, &event);
+      if (event.xany.window != window_) continue;
+      if (event.type == Expose || event.type == DestroyNotify) {
+        HandleEvent(event);
+        if (window_ != 0) PaintEntryBox(box, look, text, false);
+        continue;
+      }
+      if (event.type != KeyPress) continue;  // the pointer does nothing meanwhile
+      KeySym keySym = NoSymbol;
+      char typed[8] = {};
+      const int length = XLookupString(&event.xkey, typed, sizeof typed - 1, &keySym, nullptr);
+      if (keySym == XK_Return || keySym == XK_KP_Enter) answered = true;
+      else if (keySym == XK_Escape) cancelled = true;
+      else if (keySym == XK_BackSpace && !text.empty()) text.pop_back();
+      else
+        for (int i = 0; i < length; ++i)
+          if (static_cast<unsigned char>(typed[i]) >= 32 && typed[i] != 127) text += typed[i];
+      PaintEntryBox(box, look, text, false);
+    }
+    if (answered || cancelled || window_ == 0) break;
+    const Clock::time_point now = Clock::now();
+    if (now - lastTick_ >= std::chrono::milliseconds(TimerPeriodMs())) {
+      lastTick_ = now;
+      OnTimer();
+      PaintEntryBox(box, look, text, false);
+    }
+    pollfd waiting{ConnectionNumber(display_), POLLIN, 0};
+    poll(&waiting, 1, TimerPeriodMs());
+  }
+  if (display_ != nullptr) XUngrabKeyboard(display_, CurrentTime);
+  // Whatever lies under the box redraws on the next tick.
+  for (int i = 0; i < ControlCount(); ++i)
+    if (RectsOverlap(ControlAt(i)->GetRect(), box)) ControlAt(i)->MarkDirty(false);
+  return answered && window_ != 0 ? text : std::string();
 }
 
 void EditorX11::CancelTextEntry() { rules_.SetEntryState(TextEntryState::Cancel); }

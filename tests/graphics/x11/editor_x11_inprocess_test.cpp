@@ -374,9 +374,29 @@ TEST(EditorX11Dialogs, FileDialogsAnswerWithTheProgramsChoiceAndCancelEmptiesIt)
     const char* path = std::getenv("PATH");
     const std::string saved = path != nullptr ? path : "";
     setenv("PATH", "/nonexistent", 1);
-    file = "keep";
-    h.editor->ChooseFile(file, FileAction::Open, folder, "moravellepreset");
+    // The path is typed into the editor itself, starting from the folder.
+    file = "";
+    {
+      std::thread user([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        xdesk::TypeText("take one.moravellepreset");
+        xdesk::Keys("Return");
+      });
+      h.editor->ChooseFile(file, FileAction::Save, folder, "moravellepreset");
+      user.join();
+    }
+    EXPECT_EQ(file, "/tmp/elsewhere/take one.moravellepreset");
+    {
+      std::thread user([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        xdesk::Keys("BackSpace x Escape");
+      });
+      h.editor->ChooseFile(file, FileAction::Open, folder, "moravellepreset");
+      user.join();
+    }
     EXPECT_EQ(file, "");
+    EXPECT_EQ(folder, "/tmp/elsewhere/");
+    EXPECT_TRUE(h.host.KeysReceived().empty());  // the typing never reached the host
     EXPECT_EQ(h.editor->ShowMessage("Replace it?", "Moravelle", 4), 7);  // MB_YESNO: No
     setenv("PATH", saved.c_str(), 1);
   }

@@ -25,8 +25,23 @@ int64_t NowMs() {
       .count();
 }
 
+// Found once, before any test changes PATH (the dialog tests do).
+std::string FindOnPath(const char* name) {
+  const char* path = std::getenv("PATH");
+  std::string folders = path != nullptr ? path : "/usr/bin";
+  size_t start = 0;
+  while (start <= folders.size()) {
+    const size_t end = std::min(folders.find(':', start), folders.size());
+    const std::string candidate = folders.substr(start, end - start) + "/" + name;
+    if (end > start && access(candidate.c_str(), X_OK) == 0) return candidate;
+    start = end + 1;
+  }
+  return name;
+}
+const std::string xdotoolProgram = FindOnPath("xdotool");
+
 void Xdotool(const std::string& arguments) {
-  const std::string command = "xdotool " + arguments + " >/dev/null 2>&1";
+  const std::string command = xdotoolProgram + " " + arguments + " >/dev/null 2>&1";
   if (std::system(command.c_str()) != 0) std::fprintf(stderr, "xdotool %s failed\n", arguments.c_str());
 }
 
@@ -183,6 +198,7 @@ void Clicks(int button, int count) {
   Xdotool("click --repeat " + std::to_string(count) + " --delay 60 " + std::to_string(button));
 }
 void Keys(const char* keyNames) { Xdotool(std::string("key --delay 30 ") + keyNames); }
+void TypeText(const std::string& text) { Xdotool("type --delay 30 '" + text + "'"); }
 void KeyDown(const char* keyName) { Xdotool(std::string("keydown ") + keyName); }
 void KeyUp(const char* keyName) { Xdotool(std::string("keyup ") + keyName); }
 

@@ -99,6 +99,7 @@ void ButtonDown(int button = 1);
 void ButtonUp(int button = 1);
 void Clicks(int button, int count);
 void Keys(const char* keyNames);
+void TypeText(const std::string& text);
 void KeyDown(const char* keyName);
 void KeyUp(const char* keyName);
 
