@@ -62,9 +62,12 @@ struct Vst2Session {
     };
   }
   bool Open() {
-    if (plugin->Dispatch(effEditOpen, 0, 0, host.Handle()) != 1) return false;
+    const intptr_t answer = plugin->Dispatch(effEditOpen, 0, 0, host.Handle());
     xdesk::PumpFor(step, 100);
-    return host.Children().size() == 1;
+    const size_t children = host.Children().size();
+    if (answer == 1 && children == 1) return true;
+    ADD_FAILURE() << "effEditOpen answered " << answer << "; the host window has " << children << " children";
+    return false;
   }
   void Close() { plugin->Dispatch(effEditClose); }
   Window Editor() const {
