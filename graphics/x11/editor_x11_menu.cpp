@@ -66,7 +66,7 @@ struct MenuLevel {
 
 class DrawnMenu {
  public:
-  DrawnMenu(Display* display, PopupMenu& top) : display_(display), top_(top), ranges_(NumberMenuTree(top)) {
+  DrawnMenu(Display* display, PopupMenu& top) : display_(display), ranges_(NumberMenuTree(top)) {
     style_ = MakeTextStyle("Verdana", 12, kColourBlack, kTextStyleNormal, kAlignNear);
     font_ = FindOrCreateFont(style_);
     const int screen = DefaultScreen(display_);
@@ -296,7 +296,6 @@ class DrawnMenu {
   }
 
   Display* display_;
-  PopupMenu& top_;
   std::vector<MenuIdRange> ranges_;
   std::vector<std::unique_ptr<MenuLevel>> levels_;
   TextStyle style_;
