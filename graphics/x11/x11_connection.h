@@ -12,7 +12,7 @@ Display* OpenEditorConnection();
 // [editor] Closes a connection from OpenEditorConnection; null does nothing.
 void CloseEditorConnection(Display* display);
 
-// [editor] Counts the errors our handler swallows for one connection from here
+// [editor] Watches the errors our handler swallows for one connection from here
 // on: construct, make the requests, then ask Failed (which waits for the
 // server's answers).
 class X11ErrorCheck {
