@@ -24,4 +24,12 @@ class EditorLink {
   virtual void* OpenWindow(void* /*parent*/) { return nullptr; }
   // [editor] Closes the window; nothing when none is open.
   virtual void CloseWindow() {}
+
+  // Window layers with no event loop of their own (X11) are driven by the host:
+  // the descriptor their window-system events arrive on (-1: none), how often
+  // they want Idle called (0: never), and Idle itself, which handles the pending
+  // window events and runs the redraw timer when its period has passed.
+  virtual int EventDescriptor() const { return -1; }  // [editor]
+  virtual int IdlePeriodMs() const { return 0; }      // [any]
+  virtual void Idle() {}                              // [editor]
 };

@@ -87,7 +87,10 @@ intptr_t Vst2Plugin::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
       Editor()->CloseWindow();
       return 1;
     case effEditIdle:
-      return 0;  // the editor redraws on its own timer
+      // Window layers that the host drives (X11) handle their events and redraw
+      // here; the Win32 window redraws on its own timer.
+      if (Editor() != nullptr) Editor()->Idle();
+      return 0;
     case effIdentify:
       return kEffectIdentify;
     case effGetChunk:

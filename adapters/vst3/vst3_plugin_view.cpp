@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "vst3_plugin.h"
+#include "vst3_run_loop_client.h"
 
 using namespace vst3;
 
@@ -35,12 +36,32 @@ tresult PLUGIN_API Vst3PluginView::attached(void* parent, FIDString type) {
   opened_ = true;
   plugin_.OnEditorOpened();
   CPluginView::attached(parent, type);
+  StartRunLoop();
   return kResultTrue;
+}
+
+void Vst3PluginView::StartRunLoop() {
+  EditorLink* editor = plugin_.Editor();
+  if (!opened_ || editor == nullptr || editor->IdlePeriodMs() <= 0) return;
+  if (runLoopClient_ == nullptr) runLoopClient_ = new Vst3RunLoopClient(*editor);
+  runLoopClient_->Start(Frame());
+}
+
+tresult PLUGIN_API Vst3PluginView::setFrame(IPlugFrame* frame) {
+  if (frame == nullptr && runLoopClient_ != nullptr) runLoopClient_->Stop();  // the run loop goes with its frame
+  CPluginView::setFrame(frame);
+  StartRunLoop();
+  return kResultOk;
 }
 
 void Vst3PluginView::CloseIfOpen() {
   if (!opened_) return;
   opened_ = false;
+  if (runLoopClient_ != nullptr) {
+    runLoopClient_->Stop();
+    runLoopClient_->release();
+    runLoopClient_ = nullptr;
+  }
   if (EditorLink* editor = plugin_.Editor()) {
     plugin_.OnEditorClosed();
     editor->CloseWindow();

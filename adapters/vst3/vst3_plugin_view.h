@@ -4,7 +4,9 @@
 // back through RequestResize. [host] UI thread only; no lock is taken.
 //
 // The view offers the window system of the editor's window layer (HWND in the
-// Windows build). A build without a window layer supports no platform type and
+// Windows build, X11EmbedWindowID in the Linux one). A window layer the host
+// must drive (X11) is run from the host's run loop, found on the plug frame. A
+// build without a window layer supports no platform type and
 // attaches nothing, so a host never shows an empty frame as the editor.
 //
 // The view holds one reference on its plug-in, so the plug-in outlives it; it puts
@@ -13,6 +15,7 @@
 #include "adapters/vst3/sdk/plugin_view.h"
 
 class Vst3Plugin;
+class Vst3RunLoopClient;
 
 class Vst3PluginView : public vst3::CPluginView {
  public:
@@ -25,6 +28,7 @@ class Vst3PluginView : public vst3::CPluginView {
   vst3::tresult PLUGIN_API removed() override;
   vst3::tresult PLUGIN_API getSize(vst3::ViewRect* size) override;
   vst3::tresult PLUGIN_API onSize(vst3::ViewRect* newSize) override;
+  vst3::tresult PLUGIN_API setFrame(vst3::IPlugFrame* frame) override;
 
   // [editor] Marks the view as expecting a resize and asks the frame for (0, 0, w, h).
   void RequestResize(int width, int height);
@@ -37,9 +41,13 @@ class Vst3PluginView : public vst3::CPluginView {
   // Whether the editor has a window layer for this type of host window.
   bool SupportsWindowType(vst3::FIDString type) const;
   void CloseIfOpen();
+  // Starts driving an open editor that wants it from the frame's run loop.
+  void StartRunLoop();
 
   Vst3Plugin& plugin_;
   bool expectingResize_ = false;
   // This view told the effect the editor opened (and may hold the window).
   bool opened_ = false;
+  // Drives the open editor from the host's run loop; null when not needed.
+  Vst3RunLoopClient* runLoopClient_ = nullptr;
 };

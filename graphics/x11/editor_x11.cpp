@@ -1,0 +1,128 @@
+// EditorX11: the window's life (connection, creation, closing), presenting the
+// surface, resizing, driving by the host, and images.
+#include "graphics/x11/editor_x11.h"
+
+
+#include <cstdint>
+
+#include "framework/plugin_base.h"
+#include "graphics/bitmap/module_resources.h"
+#include "graphics/bitmap/png_decode.h"
+#include "graphics/image_cache.h"
+#include "graphics/x11/x11_connection.h"
+#include "graphics/x11/x11_pixels.h"
+#include "graphics/x11/xlib.h"
+
+namespace {
+
+constexpr long kEditorEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | ButtonMotionMask |
+                                  KeyPressMask | KeyReleaseMask | StructureNotifyMask | FocusChangeMask;
+
+}  // namespace
+
+EditorX11::EditorX11(PluginBase* plug) : Editor(plug), rules_(*this) {}
+
+EditorX11::~EditorX11() { CloseWindow(); }
+
+NativeWindowHandle EditorX11::NativeWindow() {
+  return window_ != 0 ? reinterpret_cast<NativeWindowHandle>(static_cast<uintptr_t>(window_)) : nullptr;
+}
+
+int EditorX11::EventDescriptor() const { return display_ != nullptr ? ConnectionNumber(display_) : -1; }
+
+NativeWindowHandle EditorX11::OpenWindow(NativeWindowHandle parent) {
+  const auto parentId = static_cast<Window>(reinterpret_cast<uintptr_t>(parent));
+  if (parentId == 0) return nullptr;
+  if (display_ != nullptr) CloseWindow();  // re-opened in a new parent
+  display_ = OpenEditorConnection();
+  if (display_ == nullptr) return nullptr;
+  X11ErrorCheck check(display_);
+  XWindowAttributes parentAttributes{};
+  if (XGetWindowAttributes(display_, parentId, &parentAttributes) == 0 || check.Failed() ||
+      !TakesBitmapPixels(parentAttributes.visual, parentAttributes.depth)) {
+    CloseEditorConnection(display_);
+    display_ = nullptr;
+    return nullptr;
+  }
+  visual_ = parentAttributes.visual;
+  depth_ = parentAttributes.depth;
+  parentWindow_ = parentId;
+
+  XSetWindowAttributes attributes{};
+  attributes.event_mask = kEditorEventMask;
+  attributes.background_pixmap = None;  // no clearing to black before each Expose
+  window_ = XCreateWindow(display_, parentId, 0, 0, static_cast<unsigned>(Width()), static_cast<unsigned>(Height()),
+                          0, CopyFromParent, InputOutput, CopyFromParent, CWEventMask | CWBackPixmap, &attributes);
+  XStoreName(display_, window_, kWindowName);
+  gc_ = XCreateGC(display_, window_, 0, nullptr);
+  // The whole editor is drawn now, so the first Expose has pixels to show.
+  for (int i = 0; i < ControlCount(); ++i) ControlAt(i)->MarkDirty(false);
+  OnTimer();
+  XMapWindow(display_, window_);
+  if (check.Failed()) {
+    CloseWindow();
+    return nullptr;
+  }
+  lastTick_ = Clock::now();
+  return NativeWindow();
+}
+
+void EditorX11::CloseWindow() {
+  if (display_ == nullptr) return;
+  if (rules_.EntryOpen()) FinishTextEntry(false);
+  rules_.CaptureLost();
+  DropMouseCapture();
+  if (gc_ != nullptr) XFreeGC(display_, static_cast<GC>(gc_));
+  gc_ = nullptr;
+  if (window_ != 0) XDestroyWindow(display_, window_);
+  ForgetWindow();
+  XSync(display_, False);
+  CloseEditorConnection(display_);
+  display_ = nullptr;
+}
+
+void EditorX11::ForgetWindow() {
+  window_ = 0;
+  parentWindow_ = 0;
+  lastPressTime_ = 0;
+}
+
+bool EditorX11::PresentArea(const Rect& rect) {
+  if (display_ == nullptr || window_ == 0 || Surface() == nullptr) return false;
+  if (!PutPixels(display_, window_, static_cast<GC>(gc_), depth_, *Surface(), rect)) return false;
+  XFlush(display_);
+  return true;
+}
+
+void EditorX11::ResizeEditor(int width, int height) {
+  if (width == Width() && height == Height()) return;
+  Editor::ResizeEditor(width, height);
+  if (display_ == nullptr || window_ == 0) return;
+  XResizeWindow(display_, window_, static_cast<unsigned>(width), static_cast<unsigned>(height));
+  // VST 2 hosts leave growing their frame to the plug-in; VST 3 hosts size it
+  // themselves through the view's frame.
+  const int kind = Plug() != nullptr ? Plug()->HostInterfaceKind() : kHostInterfaceVst2;
+  if (kind != kHostInterfaceVst3 && parentWindow_ != 0)
+    XResizeWindow(display_, parentWindow_, static_cast<unsigned>(width), static_cast<unsigned>(height));
+  for (int i = 0; i < ControlCount(); ++i) ControlAt(i)->MarkDirty(false);
+  XFlush(display_);
+}
+
+void EditorX11::Idle() {
+  if (display_ == nullptr) return;
+  HandlePendingEvents();
+  if (window_ == 0) return;
+  const Clock::time_point now = Clock::now();
+  // A host timer at our own period may fire a little early: a few
+  // milliseconds short of the period still count as a tick.
+  if (now - lastTick_ >= std::chrono::milliseconds(TimerPeriodMs() > 4 ? TimerPeriodMs() - 4 : 1)) {
+    lastTick_ = now;
+    OnTimer();
+  }
+  XFlush(display_);
+}
+
+Bitmap* EditorX11::LoadImageResource(int resourceId, const char* fileName) {
+  if (!IsPngFileName(fileName)) return nullptr;
+  return DecodePngResource(ModuleContaining(reinterpret_cast<const void*>(&IsPngFileName)), resourceId);
+}

@@ -1,0 +1,436 @@
+// The X11 editor through the built plug-ins, as a Linux host uses them:
+// Moravelle.so through the project's VST2 host (effEditIdle on the host's
+// timer) and Moravelle.vst3 through its VST3 host with a run loop of the host's
+// own on the plug frame, the editor opened inside a top-level host window and
+// driven with real input from the X server.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <memory>
+#include <thread>
+
+#include "adapters/offline/offline_adapter.h"
+#include "effect/moravelle.h"
+#include "graphics/offscreen/offscreen_editor.h"
+#include "hosts/vst2/vst2_host.h"
+#include "vst3_host.h"
+#include "x11_desktop.h"
+
+#include <X11/keysym.h>
+
+using namespace vst3;
+
+namespace {
+
+constexpr int kEditorWidth = 1000;
+constexpr int kEditorHeight = 530;
+constexpr int kRoomSize = 29;         // ReverbRoomSize
+constexpr int kReverbOffOn = 26;      // the reverb section's ACTIVE switch
+constexpr int kMainVolume = 6;        // AmpMainVolume
+constexpr int kAmpClippingGain = 0;
+constexpr int kReverbDamp = 22;
+constexpr int kRoomKnobX = 250;       // centre of the ROOM SIZE knob
+constexpr int kRoomKnobY = 270;
+constexpr int kActiveSwitchX = 101;   // inside the ACTIVE switch's lamp
+constexpr int kActiveSwitchY = 190;
+constexpr int kNameStripX = 500;      // the preset name strip
+constexpr int kNameStripY = 12;
+constexpr int kIdlePeriodMs = 20;     // how often this host calls effEditIdle
+constexpr int kDoubleClickMs = 500;   // the editor's double-click time
+
+// "B", one or more "A", "E": one complete gesture.
+bool IsOneGesture(const std::string& order) {
+  return order.size() >= 3 && order.front() == 'B' && order.back() == 'E' &&
+         order.find_first_not_of('A', 1) == order.size() - 1;
+}
+
+// The VST2 plug-in in a host window, driven by effEditIdle from the host's loop.
+struct Vst2Session {
+  std::unique_ptr<Vst2HostedPlugin> plugin;
+  xdesk::HostWindow host{kEditorWidth, kEditorHeight};
+  xdesk::Step step;
+
+  Vst2Session() {
+    std::string error;
+    plugin = Vst2HostedPlugin::Load(MORAVELLE_VST2_BINARY, &error);
+    EXPECT_TRUE(plugin) << error;
+    step = [this](int ms) {
+      if (plugin) plugin->Dispatch(effEditIdle);
+      host.Serve();
+      std::this_thread::sleep_for(std::chrono::milliseconds(std::min(ms, kIdlePeriodMs)));
+    };
+  }
+  bool Open() {
+    const intptr_t answer = plugin->Dispatch(effEditOpen, 0, 0, host.Handle());
+    xdesk::PumpFor(step, 100);
+    const size_t children = host.Children().size();
+    if (answer == 1 && children == 1) return true;
+    ADD_FAILURE() << "effEditOpen answered " << answer << "; the host window has " << children << " children";
+    return false;
+  }
+  void Close() { plugin->Dispatch(effEditClose); }
+  Window Editor() const {
+    const std::vector<Window> children = host.Children();
+    return children.empty() ? 0 : children.front();
+  }
+  std::string EditsOf(int index, std::vector<float>* values = nullptr) const {
+    std::string order;
+    for (const HostCallbackCall& call : plugin->CallbackLog()) {
+      if (call.index != index) continue;
+      if (call.opcode == audioMasterBeginEdit) order += 'B';
+      if (call.opcode == audioMasterEndEdit) order += 'E';
+      if (call.opcode == audioMasterAutomate) {
+        order += 'A';
+        if (values != nullptr) values->push_back(call.opt);
+      }
+    }
+    return order;
+  }
+  std::vector<uint32_t> Pixels() { return xdesk::Capture(host.Connection(), Editor(), kEditorWidth, kEditorHeight); }
+  // A new press must not pair with the last one as a double click.
+  void WaitOutDoubleClick() { xdesk::PumpFor(step, kDoubleClickMs + 100); }
+  void DragUp(int x, int y, int dy) {
+    WaitOutDoubleClick();
+    xdesk::MoveTo(x, y);
+    xdesk::ButtonDown();
+    xdesk::PumpFor(step, 50);
+    for (int moved = 5; moved <= dy; moved += 5) {
+      xdesk::MoveTo(x, y - moved);
+      xdesk::PumpFor(step, 30);
+    }
+    xdesk::ButtonUp();
+    xdesk::PumpFor(step, 100);
+  }
+  void Click(int x, int y) {
+    WaitOutDoubleClick();
+    xdesk::MoveTo(x, y);
+    xdesk::Clicks(1, 1);
+  }
+};
+
+TEST(EditorX11Vst2, OpensAsAChildOfTheHostWindowWithTheEditorsSize) {
+  Vst2Session s;
+  ASSERT_TRUE(s.plugin);
+  ERect* rect = nullptr;
+  ASSERT_EQ(s.plugin->Dispatch(effEditGetRect, 0, 0, &rect), 1);
+  EXPECT_EQ(rect->right - rect->left, kEditorWidth);
+  EXPECT_EQ(rect->bottom - rect->top, kEditorHeight);
+  EXPECT_EQ(s.plugin->Dispatch(effEditOpen, 0, 0, nullptr), 0);  // no host window: nothing opens
+  ASSERT_TRUE(s.Open());
+  XWindowAttributes attributes{};
+  ASSERT_NE(XGetWindowAttributes(s.host.Connection(), s.Editor(), &attributes), 0);
+  EXPECT_EQ(attributes.width, kEditorWidth);
+  EXPECT_EQ(attributes.height, kEditorHeight);
+  EXPECT_EQ(attributes.map_state, IsViewable);
+  s.Close();
+  EXPECT_TRUE(s.host.Children().empty());
+}
+
+TEST(EditorX11Vst2, MouseEditsReachTheHostAsGestures) {
+  Vst2Session s;
+  ASSERT_TRUE(s.plugin);
+  ASSERT_TRUE(s.Open());
+  const float start = s.plugin->GetParameter(kRoomSize);
+
+  // 10 pixels up on a 40-pixel knob with gearing 4: 10 / 40 / 4.
+  s.plugin->ClearLogs();
+  s.DragUp(kRoomKnobX, kRoomKnobY, 10);
+  std::vector<float> values;
+  const std::string order = s.EditsOf(kRoomSize, &values);
+  EXPECT_TRUE(IsOneGesture(order)) << order;
+  ASSERT_FALSE(values.empty());
+  for (size_t i = 1; i < values.size(); ++i) EXPECT_GT(values[i], values[i - 1]);
+  EXPECT_NEAR(s.plugin->GetParameter(kRoomSize), start + 0.0625f, 1e-6);
+
+  // With shift held the knob moves ten times finer.
+  s.plugin->ClearLogs();
+  xdesk::KeyDown("shift");
+  s.DragUp(kRoomKnobX, kRoomKnobY, 10);
+  xdesk::KeyUp("shift");
+  EXPECT_TRUE(IsOneGesture(s.EditsOf(kRoomSize))) << s.EditsOf(kRoomSize);
+  EXPECT_NEAR(s.plugin->GetParameter(kRoomSize), start + 0.0625f + 0.00625f, 1e-6);
+
+  // A wheel notch over the knob (button 4: away from the user).
+  const float beforeWheel = s.plugin->GetParameter(kRoomSize);
+  xdesk::MoveTo(kRoomKnobX, kRoomKnobY);
+  xdesk::Clicks(4, 1);
+  EXPECT_TRUE(xdesk::PumpUntil(s.step, [&] { return s.plugin->GetParameter(kRoomSize) != beforeWheel; }));
+  EXPECT_NEAR(s.plugin->GetParameter(kRoomSize), beforeWheel + 0.01f, 1e-6);
+
+  // A double click returns the knob to its first value.
+  s.WaitOutDoubleClick();
+  xdesk::MoveTo(kRoomKnobX, kRoomKnobY);
+  xdesk::Clicks(1, 2);
+  EXPECT_TRUE(xdesk::PumpUntil(s.step, [&] { return s.plugin->GetParameter(kRoomSize) == start; }));
+
+  // A click on the ACTIVE switch toggles the reverb.
+  const float active = s.plugin->GetParameter(kReverbOffOn);
+  s.plugin->ClearLogs();
+  s.Click(kActiveSwitchX, kActiveSwitchY);
+  EXPECT_TRUE(xdesk::PumpUntil(s.step, [&] { return s.plugin->GetParameter(kReverbOffOn) != active; }));
+  EXPECT_FLOAT_EQ(s.plugin->GetParameter(kReverbOffOn), 1.0f - active);
+  EXPECT_TRUE(xdesk::PumpUntil(s.step, [&] { return s.EditsOf(kReverbOffOn) == "BAE"; })) << s.EditsOf(kReverbOffOn);
+  s.Close();
+}
+
+TEST(EditorX11Vst2, TheWindowShowsWhatTheOffscreenEditorDrawsForTheSameValues) {
+  Vst2Session s;
+  ASSERT_TRUE(s.plugin);
+  ASSERT_TRUE(s.Open());
+  s.DragUp(kRoomKnobX, kRoomKnobY, 25);
+  s.Click(kActiveSwitchX, kActiveSwitchY);
+  xdesk::PumpFor(s.step, 300);
+  const std::vector<uint32_t> before = s.Pixels();
+
+  // A host change is on the screen after at most two redraw periods of idle
+  // calls (each call comes a full period after the last).
+  s.plugin->SetParameter(kMainVolume, 0.9f);
+  bool redrawn = false;
+  for (int period = 0; period < 2 && !redrawn; ++period) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(45));
+    s.plugin->Dispatch(effEditIdle);
+    redrawn = s.Pixels() != before;
+  }
+  EXPECT_TRUE(redrawn);
+  xdesk::PumpFor(s.step, 200);
+  const std::vector<uint32_t> shown = s.Pixels();
+  ASSERT_EQ(shown.size(), static_cast<size_t>(kEditorWidth) * kEditorHeight);
+
+  // The same values, exactly, drawn by an offscreen editor in this process.
+  const std::vector<uint8_t> state = s.plugin->GetChunk(true);
+  ASSERT_FALSE(state.empty());
+  Moravelle reference(OfflineAdapter::HostArgs{});
+  StateChunk chunk;
+  chunk.PutBytes(state.data(), static_cast<int>(state.size()));
+  int position = 0;
+  ASSERT_GE(PluginBase::ReadChunkHeader(chunk, &position), 0);
+  {
+    ScopedLock hold(reference.InstanceLock());
+    ASSERT_GE(reference.UnserializeParams(chunk, position), 0);
+    reference.PushValuesToEditor();
+  }
+  auto* offscreen = dynamic_cast<OffscreenEditor*>(reference.Editor());
+  ASSERT_NE(offscreen, nullptr);
+  ASSERT_NE(offscreen->OpenWindow(nullptr), nullptr);
+  ASSERT_TRUE(offscreen->Redraw(Rect{0, 0, kEditorWidth, kEditorHeight}));
+  MemBitmap* drawn = offscreen->Window();
+  int differing = 0;
+  for (int y = 0; y < kEditorHeight; ++y)
+    for (int x = 0; x < kEditorWidth; ++x)
+      if ((drawn->Row(y)[x] & 0xFFFFFFu) != shown[static_cast<size_t>(y) * kEditorWidth + x]) ++differing;
+  EXPECT_EQ(differing, 0);
+  s.Close();
+}
+
+TEST(EditorX11Vst2, ThePresetMenuOpensOnTheNameStripAndEscapeDismissesIt) {
+  Vst2Session s;
+  ASSERT_TRUE(s.plugin);
+  ASSERT_TRUE(s.Open());
+  std::vector<float> before;
+  for (int i = 0; i < s.plugin->NumParams(); ++i) before.push_back(s.plugin->GetParameter(i));
+  // The menu runs inside the plug-in's idle call: the user is another thread,
+  // looking at the screen through a connection of its own.
+  std::atomic<bool> seen{false};
+  std::thread user([&] {
+    Display* eyes = XOpenDisplay(nullptr);
+    if (eyes == nullptr) return;
+    for (int i = 0; i < 1500 && !seen; ++i) {
+      if (xdesk::MappedPopupCount(eyes) > 0) seen = true;
+      else std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (seen) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      xdesk::Keys("Down Escape");
+    }
+    XCloseDisplay(eyes);
+  });
+  s.Click(kNameStripX, kNameStripY);
+  Display* eyes = s.host.Connection();
+  EXPECT_TRUE(xdesk::PumpUntil(s.step, [&] { return seen.load() && xdesk::MappedPopupCount(eyes) == 0; }));
+  user.join();
+  EXPECT_TRUE(seen);
+  for (int i = 0; i < s.plugin->NumParams(); ++i) EXPECT_EQ(s.plugin->GetParameter(i), before[static_cast<size_t>(i)]) << i;
+  s.Close();
+}
+
+TEST(EditorX11Vst2, TheLoadButtonAsksTheDialogProgramAndLoadsThePresetChosen) {
+  Vst2Session s;
+  ASSERT_TRUE(s.plugin);
+  ASSERT_TRUE(s.Open());
+  const std::string preset = std::string(MORAVELLE_FACTORY_PRESETS) + "/DRUM - Big Punch.moravellepreset";
+  // Both differ from the preset's before it loads.
+  EXPECT_GT(std::fabs(s.plugin->GetParameter(kAmpClippingGain) - 0.3f), 0.01f);
+  EXPECT_GT(std::fabs(s.plugin->GetParameter(kReverbDamp) - 0.2f), 0.01f);
+  {
+    xdesk::FakeDialogProgram zenity(preset, 0);
+    s.Click(260, 12);  // LOAD
+    EXPECT_TRUE(xdesk::PumpUntil(s.step, [&] { return !zenity.Arguments().empty(); }));
+    xdesk::PumpFor(s.step, 200);
+    EXPECT_TRUE(zenity.Has("--file-selection"));
+    EXPECT_FALSE(zenity.Has("--save"));
+    EXPECT_TRUE(zenity.Has("--file-filter=*.moravellepreset"));
+  }
+  // Values of that preset.
+  EXPECT_NEAR(s.plugin->GetParameter(kAmpClippingGain), 0.3f, 1e-6);
+  EXPECT_NEAR(s.plugin->GetParameter(kReverbDamp), 0.2f, 1e-6);
+  s.Close();
+}
+
+TEST(EditorX11Vst2, KeysTheEditorDoesNotHandleReachTheHostWindow) {
+  Vst2Session s;
+  ASSERT_TRUE(s.plugin);
+  ASSERT_TRUE(s.Open());
+  s.Click(500, 520);  // the background: the editor takes the focus
+  xdesk::PumpFor(s.step, 200);
+  xdesk::Keys("q F12");
+  EXPECT_TRUE(xdesk::PumpUntil(s.step, [&] { return s.host.KeysReceived().size() >= 2; }));
+  EXPECT_EQ(s.host.KeysReceived(), (std::vector<unsigned long>{XK_q, XK_F12}));
+  s.Close();
+}
+
+TEST(EditorX11Vst2, TwoEditorsAtOnceAndManyOpeningsLeaveNoWindowBehind) {
+  Vst2Session first;
+  Vst2Session second;
+  ASSERT_TRUE(first.plugin && second.plugin);
+  ASSERT_TRUE(first.Open());
+  ASSERT_TRUE(second.Open());
+  EXPECT_NE(first.Editor(), second.Editor());
+  first.Close();
+  EXPECT_TRUE(first.host.Children().empty());
+  EXPECT_EQ(second.host.Children().size(), 1u);
+  // The second still answers input.
+  const float active = second.plugin->GetParameter(kReverbOffOn);
+  second.Click(kActiveSwitchX, kActiveSwitchY);
+  EXPECT_TRUE(xdesk::PumpUntil(second.step, [&] { return second.plugin->GetParameter(kReverbOffOn) != active; }));
+  second.Close();
+
+  for (int i = 0; i < 100; ++i) {
+    ASSERT_EQ(first.plugin->Dispatch(effEditOpen, 0, 0, first.host.Handle()), 1) << i;
+    first.plugin->Dispatch(effEditIdle);
+    ASSERT_EQ(first.host.Children().size(), 1u) << i;
+    first.Close();
+    ASSERT_TRUE(first.host.Children().empty()) << i;
+  }
+}
+
+TEST(EditorX11Vst2, TheHostWindowGoingFirstAndUnloadingWithTheEditorOpenAreSafe) {
+  Vst2Session s;
+  ASSERT_TRUE(s.plugin);
+  ASSERT_TRUE(s.Open());
+  s.host.Destroy();  // before effEditClose
+  xdesk::PumpFor(s.step, 100);
+  EXPECT_EQ(s.plugin->Dispatch(effEditClose), 1);
+  xdesk::HostWindow again(kEditorWidth, kEditorHeight);
+  ASSERT_EQ(s.plugin->Dispatch(effEditOpen, 0, 0, again.Handle()), 1);
+  EXPECT_EQ(again.Children().size(), 1u);
+  s.plugin.reset();  // effClose and unload, editor still open
+  EXPECT_TRUE(again.Children().empty());
+}
+
+// ---- VST3 ----------------------------------------------------------------------------
+
+struct Vst3Session {
+  std::unique_ptr<host3::Vst3Host> host;
+  IPlugView* view = nullptr;
+  xdesk::RunLoopFrame* frame = new xdesk::RunLoopFrame;
+  xdesk::HostWindow window{kEditorWidth, kEditorHeight};
+  xdesk::Step step;
+
+  Vst3Session() {
+    std::string error;
+    host = host3::Vst3Host::Load(MORAVELLE_VST3_MODULE, &error);
+    EXPECT_TRUE(host) << error;
+    if (host) view = host->Controller()->createView("editor");
+    step = [this](int ms) {
+      frame->Run(ms);
+      window.Serve();
+    };
+  }
+  ~Vst3Session() {
+    if (view != nullptr) {
+      view->removed();
+      view->setFrame(nullptr);
+      view->release();
+    }
+    frame->release();
+  }
+  std::string EditsOf(ParamID id) const {
+    std::string order;
+    for (const host3::ComponentHandler::Call& call : host->Handler().Calls()) {
+      if (call.id != id) continue;
+      if (call.kind == host3::ComponentHandler::Call::Begin) order += 'B';
+      if (call.kind == host3::ComponentHandler::Call::Perform) order += 'A';
+      if (call.kind == host3::ComponentHandler::Call::End) order += 'E';
+    }
+    return order;
+  }
+};
+
+TEST(EditorX11Vst3, TheViewOpensAnX11EditorDrivenByTheHostsRunLoop) {
+  Vst3Session s;
+  ASSERT_NE(s.view, nullptr);
+  EXPECT_EQ(s.view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultTrue);
+  EXPECT_EQ(s.view->isPlatformTypeSupported(kPlatformTypeHWND), kResultFalse);
+  EXPECT_EQ(s.view->isPlatformTypeSupported(kPlatformTypeNSView), kResultFalse);
+  ASSERT_EQ(s.view->setFrame(s.frame), kResultOk);
+  EXPECT_EQ(s.view->attached(nullptr, kPlatformTypeX11EmbedWindowID), kResultFalse);
+  ASSERT_EQ(s.view->attached(s.window.Handle(), kPlatformTypeX11EmbedWindowID), kResultTrue);
+  EXPECT_EQ(s.window.Children().size(), 1u);
+  EXPECT_EQ(s.frame->TimerCount(), 1);
+  EXPECT_EQ(s.frame->FirstInterval(), 40u);  // the editor's 25 frames per second
+  EXPECT_EQ(s.frame->HandlerCount(), 1);
+  xdesk::PumpFor(s.step, 100);
+
+  const double start = s.host->ParamNormalized(kRoomSize);
+  xdesk::MoveTo(kRoomKnobX, kRoomKnobY);
+  xdesk::ButtonDown();
+  xdesk::PumpFor(s.step, 50);
+  for (int moved = 5; moved <= 10; moved += 5) {
+    xdesk::MoveTo(kRoomKnobX, kRoomKnobY - moved);
+    xdesk::PumpFor(s.step, 30);
+  }
+  xdesk::ButtonUp();
+  EXPECT_TRUE(xdesk::PumpUntil(s.step, [&] { return IsOneGesture(s.EditsOf(kRoomSize)); })) << s.EditsOf(kRoomSize);
+  EXPECT_NEAR(s.host->ParamNormalized(kRoomSize), start + 0.0625, 1e-9);
+
+  // A value from the host is on the screen after at most two timer periods.
+  xdesk::PumpFor(s.step, 200);
+  const Window editor = s.window.Children().front();
+  const std::vector<uint32_t> before = xdesk::Capture(s.window.Connection(), editor, kEditorWidth, kEditorHeight);
+  ASSERT_TRUE(s.host->Setup(44100.0, 512, kSample32)) << s.host->LastError();
+  s.host->QueueParam(kMainVolume, 0.9);  // as automation reaches the plug-in
+  ASSERT_TRUE(s.host->Flush());
+  bool redrawn = false;
+  for (int period = 0; period < 2 && !redrawn; ++period) {
+    s.frame->Run(45);  // waits for the editor's timer
+    redrawn = xdesk::Capture(s.window.Connection(), editor, kEditorWidth, kEditorHeight) != before;
+  }
+  EXPECT_TRUE(redrawn);
+
+  EXPECT_EQ(s.view->removed(), kResultOk);
+  EXPECT_TRUE(s.window.Children().empty());
+  EXPECT_EQ(s.frame->TimerCount(), 0);
+  EXPECT_EQ(s.frame->HandlerCount(), 0);
+}
+
+TEST(EditorX11Vst3, ReleasingEverythingWithTheEditorOpenIsSafe) {
+  xdesk::HostWindow window(kEditorWidth, kEditorHeight);
+  auto* frame = new xdesk::RunLoopFrame;
+  {
+    std::string error;
+    auto host = host3::Vst3Host::Load(MORAVELLE_VST3_MODULE, &error);
+    ASSERT_TRUE(host) << error;
+    IPlugView* view = host->Controller()->createView("editor");
+    ASSERT_NE(view, nullptr);
+    view->setFrame(frame);
+    ASSERT_EQ(view->attached(window.Handle(), kPlatformTypeX11EmbedWindowID), kResultTrue);
+    frame->Run(50);
+    view->release();  // no removed(): the view closes its window as it goes
+  }  // the plug-in and the module go
+  EXPECT_TRUE(window.Children().empty());
+  EXPECT_EQ(frame->TimerCount(), 0);
+  frame->release();
+}
+
+}  // namespace
