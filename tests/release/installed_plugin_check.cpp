@@ -43,8 +43,8 @@ void Report(bool ok, const std::string& what) {
 }
 
 double Normalised(int index, double plain) {
-  const KernelParamSpec& spec = kKernelParamSpecs[static_cast<size_t>(index)];
-  return (plain - spec.minimum) / (spec.maximum - spec.minimum);
+  const KernelParamSpec& range = kKernelParamSpecs[static_cast<size_t>(index)];
+  return (plain - range.minimum) / (range.maximum - range.minimum);
 }
 
 // Settings under which the reverb is clearly audible: on, a mid-sized room, half wet.
@@ -82,8 +82,8 @@ void CheckPresetValues(const std::string& format, const PresetRecordValues& expe
   for (size_t k = 0; k < expected.size(); ++k) {
     if (!expected[k]) continue;
     const int index = kPresetStoredParams[k].index;
-    const KernelParamSpec& spec = kKernelParamSpecs[static_cast<size_t>(index)];
-    const double plain = std::fmin(std::fmax(*expected[k], spec.minimum), spec.maximum);
+    const KernelParamSpec& range = kKernelParamSpecs[static_cast<size_t>(index)];
+    const double plain = std::fmin(std::fmax(*expected[k], range.minimum), range.maximum);
     const double want = Normalised(index, plain);
     const double got = normalisedValue(index);
     ++compared;
