@@ -6,16 +6,17 @@ what=${1:-all}
 
 # build: what configuring and building the native tree needs (the demo's set; the
 # artwork program, built with the tree, draws with cairo and the DejaVu fonts; the
-# editor window is Xlib's).
+# editor window is Xlib's, with the shared-memory extension from libXext).
 build=(cmake ninja-build g++ pkg-config libstb-dev libsndfile1-dev libcli11-dev libgtest-dev googletest
        libbenchmark-dev libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-liberation2
-       fonts-dejavu-core fonts-dejavu-extra libcairo2-dev libx11-dev)
+       fonts-dejavu-core fonts-dejavu-extra libcairo2-dev libx11-dev libxext-dev)
 # native: the native test suite adds Ardour (the host checks), Python, clang with its
 # runtime for the fuzzers and the ThreadSanitizer build, the locale data for a
 # host process that switches to a decimal comma (the preset tests), a virtual X
-# display with real input for the editor window's tests, and what builds and checks
-# the Debian package and the release archives (dpkg-shlibdeps, lintian).
-native=("${build[@]}" ardour python3 clang libclang-rt-14-dev locales xvfb xauth xdotool
+# display with real input for the editor window's tests and zenity for its file
+# dialogs, and what builds and checks the Debian package and the release archives
+# (dpkg-shlibdeps, lintian).
+native=("${build[@]}" ardour python3 clang libclang-rt-14-dev locales xvfb xauth xdotool zenity
         dpkg-dev fakeroot lintian zip unzip)
 # windows: MinGW-w64, Wine and the X tools of the editor tests, and NSIS for the installer.
 windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb xauth xdotool libstb-dev googletest nsis)
