@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Proves the README's two commands on a fresh machine: makes a minimal Debian 12 root
 # with debootstrap, copies the committed tree into it, and runs there, as a newcomer
-# would, tools/demo.sh (which must write out/moravelle-demo.wav) and then tools/test.sh.
+# would, tools/demo.sh (which must write out/moravelle-demo.wav) and then tools/test.sh;
+# then, since the root is thrown away, the Debian package that tools/test.sh made is
+# installed there with apt and run by Ardour from the system folders.
 #
 # Usage (as root): tools/fresh-check.sh [--keep-root] [--demo-only]
 #   FRESH_ROOT   where the root is made (default /var/tmp/moravelle-fresh); it is made
@@ -68,3 +70,6 @@ $demo_only && exit 0
 echo "fresh-check: tools/test.sh"
 in_root "tools/test.sh"
 echo "fresh-check: both commands passed on a fresh Debian 12 root"
+echo "fresh-check: the Debian package installed with apt, in Ardour from the system folders"
+in_root "tests/release/system_install_check.sh build/release-check/first/moravelle_*_amd64.deb \
+  build/tests/release/moravelle-installed-check build/system-install-check"

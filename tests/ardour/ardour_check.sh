@@ -4,12 +4,15 @@
 # instantiate the plug-in, list and set its parameters and render a signal through
 # it (different from the bypassed render, identical when repeated); a fresh process
 # must reload the session with the same values.
-# Usage: ardour_check.sh vst2|vst3 PLUGIN WORK_DIR
+# Usage: ardour_check.sh vst2|vst3 PLUGIN WORK_DIR [copy|in-place|system]
 #   PLUGIN is Moravelle.so (vst2) or the Moravelle.vst3 bundle (vst3). WORK_DIR is
-#   emptied first and left behind with the session and renders.
+#   emptied first and left behind with the session and renders. Where Ardour finds it:
+#   copy (the default) a copy in WORK_DIR; in-place its own folder, added to Ardour's
+#   search paths; system Ardour's default folders alone (/usr/lib/vst, /usr/lib/vst3
+#   among them), so PLUGIN must be installed in one of them.
 # Exit 77 (skipped) where Ardour or python3 is not installed.
 set -euo pipefail
-format=$1 plugin=$2 work=$3
+format=$1 plugin=$2 work=$3 where=${4:-copy}
 here=$(cd "$(dirname "$0")" && pwd)
 fail() { echo "FAIL: $*"; exit 1; }
 
@@ -37,15 +40,24 @@ for tool in "$scanner" ardour7-lua ardour7-export python3; do
 done
 
 rm -rf "$work"
-mkdir -p "$work/plugins" "$work/out"
-cp -a "$plugin" "$work/plugins/$installed"
+mkdir -p "$work/out"
 # A fresh cache and configuration per run: the session tools read only the scanner's
 # cache. LXVST_PATH replaces Ardour's VST2 folders; VST3_PATH adds to its VST3 ones.
 export XDG_CACHE_HOME=$work/cache XDG_CONFIG_HOME=$work/config
-export LXVST_PATH=$work/plugins VST3_PATH=$work/plugins
+unset LXVST_PATH VST3_PATH
+case $where in
+  copy) mkdir -p "$work/plugins"
+        cp -a "$plugin" "$work/plugins/$installed"
+        plugin=$work/plugins/$installed ;;
+  in-place) plugin=$(cd "$(dirname "$plugin")" && pwd)/$(basename "$plugin") ;;
+  system) [ -e "$plugin" ] || fail "$plugin is not installed" ;;
+  *) echo "usage: ardour_check.sh vst2|vst3 PLUGIN WORK_DIR [copy|in-place|system]"; exit 2 ;;
+esac
+[ "$(basename "$plugin")" = "$installed" ] || fail "the plug-in must be named $installed"
+[ "$where" = system ] || export LXVST_PATH=${plugin%/*} VST3_PATH=${plugin%/*}
 
 echo "== scan ($format)"
-scan=$(LD_LIBRARY_PATH=/usr/lib/ardour7 timeout 120 "$scanner" -f -v "$work/plugins/$installed" 2>&1) || {
+scan=$(LD_LIBRARY_PATH=/usr/lib/ardour7 timeout 120 "$scanner" -f -v "$plugin" 2>&1) || {
   echo "$scan"; fail "the scanner exited with an error"; }
 # The exit code alone proves nothing: the plug-in must be reported and cached.
 grep -q "Found Plugin:.*Moravelle" <<<"$scan" || { echo "$scan"; fail "the scanner did not find the plug-in"; }
