@@ -1,0 +1,1 @@
+// The translation unit that GoogleTest's precompiled header is built with.
