@@ -1,10 +1,10 @@
 #!/bin/sh
 # Runs a command on a private virtual X display (Xvfb), so that its windows get
 # real input and nothing else shares the screen.
-# Usage: run_on_x11_display.sh PROGRAM [ARGS...]
+# Usage: [X11_SCREEN=WIDTHxHEIGHT] run_on_x11_display.sh PROGRAM [ARGS...]
 set -eu
 display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 "${X11_SCREEN:-1280x1024}x24" -nolisten tcp 3>"$display_file" 2>/dev/null &
 xvfb=$!
 cleanup() {
   kill "$xvfb" 2>/dev/null || true
