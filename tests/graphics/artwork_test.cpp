@@ -44,7 +44,10 @@ const ImageSpec kImages[] = {
 };
 
 std::vector<unsigned char> ReadFile(const std::string& name) {
-  std::ifstream in(std::string(MORAVELLE_ARTWORK_DIR) + "/" + name, std::ios::binary);
+  std::string path = MORAVELLE_ARTWORK_DIR;
+  path += '/';
+  path += name;
+  std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
