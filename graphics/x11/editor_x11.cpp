@@ -9,6 +9,7 @@
 #include "graphics/bitmap/module_resources.h"
 #include "graphics/bitmap/png_decode.h"
 #include "graphics/image_cache.h"
+#include "graphics/x11/dialog_child.h"
 #include "graphics/x11/x11_connection.h"
 #include "graphics/x11/x11_pixels.h"
 #include "graphics/x11/xlib.h"
@@ -22,6 +23,8 @@ constexpr long kEditorEventMask = ExposureMask | ButtonPressMask | ButtonRelease
 
 EditorX11::EditorX11(PluginBase* plug) : Editor(plug), rules_(*this) {}
 
+// The window goes first: an open file dialog is killed and its asker, a control
+// still alive, is told nothing was answered.
 EditorX11::~EditorX11() { CloseWindow(); }
 
 NativeWindowHandle EditorX11::NativeWindow() {
@@ -68,6 +71,7 @@ NativeWindowHandle EditorX11::OpenWindow(NativeWindowHandle parent) {
 }
 
 void EditorX11::CloseWindow() {
+  AbandonFileDialog();
   if (display_ == nullptr) return;
   if (rules_.EntryOpen()) FinishTextEntry(false);
   rules_.CaptureLost();
@@ -96,6 +100,7 @@ bool EditorX11::PresentArea(const Rect& rect) {
 
 void EditorX11::ResizeEditor(int width, int height) {
   if (width == Width() && height == Height()) return;
+  AbandonFileDialog();  // its asker is one of the controls about to go
   Editor::ResizeEditor(width, height);
   if (display_ == nullptr || window_ == 0) return;
   XResizeWindow(display_, window_, static_cast<unsigned>(width), static_cast<unsigned>(height));
@@ -111,6 +116,8 @@ void EditorX11::ResizeEditor(int width, int height) {
 void EditorX11::Idle() {
   if (display_ == nullptr) return;
   HandlePendingEvents();
+  // An answered file dialog's action may close the editor.
+  if (window_ != 0) PollFileDialog();
   if (window_ == 0) return;
   const Clock::time_point now = Clock::now();
   // A host timer at our own period may fire a little early: a few

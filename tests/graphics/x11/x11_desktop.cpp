@@ -1,5 +1,6 @@
 #include "x11_desktop.h"
 
+#include <dirent.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 #define KeyCode XKeyCode
@@ -233,6 +235,32 @@ int MappedPopupCount(Display* display) {
   }
   if (children != nullptr) XFree(children);
   return popups;
+}
+
+// ---- Processes
+
+std::vector<int> ChildProcesses() {
+  std::vector<int> children;
+  const std::string me = std::to_string(getpid());
+  DIR* processes = opendir("/proc");
+  if (processes == nullptr) return children;
+  while (dirent* entry = readdir(processes)) {
+    const int pid = std::atoi(entry->d_name);
+    if (pid <= 0) continue;
+    std::ifstream stat(std::string("/proc/") + entry->d_name + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) continue;
+    // "pid (name) state ppid ...": the name may hold spaces, so read after its ')'.
+    const size_t close = line.rfind(')');
+    if (close == std::string::npos) continue;
+    std::istringstream rest(line.substr(close + 1));
+    std::string state;
+    std::string parent;
+    rest >> state >> parent;
+    if (parent == me) children.push_back(pid);
+  }
+  closedir(processes);
+  return children;
 }
 
 // ---- The dialog program

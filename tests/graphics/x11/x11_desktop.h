@@ -108,6 +108,9 @@ std::vector<uint32_t> Capture(Display* display, Window window, int width, int he
 // The top-level windows of the screen that are mapped and override-redirect (menus).
 int MappedPopupCount(Display* display);
 
+// The processes whose parent is this one, zombies included.
+std::vector<int> ChildProcesses();
+
 // A stand-in for the desktop's dialog program, first on PATH while it lives:
 // it records its arguments and answers with the given output and exit status,
 // after MORAVELLE_FAKE_DIALOG_SECONDS when that is set.
