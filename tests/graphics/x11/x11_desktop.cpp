@@ -239,7 +239,7 @@ int MappedPopupCount(Display* display) {
 
 // ---- Processes
 
-std::vector<int> ChildProcesses() {
+std::vector<int> ChildProcesses(const std::string& name) {
   std::vector<int> children;
   const std::string me = std::to_string(getpid());
   DIR* processes = opendir("/proc");
@@ -251,8 +251,10 @@ std::vector<int> ChildProcesses() {
     std::string line;
     if (!std::getline(stat, line)) continue;
     // "pid (name) state ppid ...": the name may hold spaces, so read after its ')'.
+    const size_t open = line.find('(');
     const size_t close = line.rfind(')');
-    if (close == std::string::npos) continue;
+    if (open == std::string::npos || close == std::string::npos || close < open) continue;
+    if (!name.empty() && line.substr(open + 1, close - open - 1) != name) continue;
     std::istringstream rest(line.substr(close + 1));
     std::string state;
     std::string parent;
