@@ -12,6 +12,7 @@
 #include "graphics/x11/dialog_child.h"
 #include "graphics/x11/x11_connection.h"
 #include "graphics/x11/x11_pixels.h"
+#include "graphics/x11/x11_shm_image.h"
 #include "graphics/x11/xlib.h"
 
 namespace {
@@ -58,6 +59,7 @@ NativeWindowHandle EditorX11::OpenWindow(NativeWindowHandle parent) {
                           0, CopyFromParent, InputOutput, CopyFromParent, CWEventMask | CWBackPixmap, &attributes);
   XStoreName(display_, window_, kWindowName);
   gc_ = XCreateGC(display_, window_, 0, nullptr);
+  shm_ = X11ShmImage::Create(display_, static_cast<Visual*>(visual_), depth_, Width(), Height());
   // The whole editor is drawn now, so the first Expose has pixels to show.
   for (int i = 0; i < ControlCount(); ++i) ControlAt(i)->MarkDirty(false);
   OnTimer();
@@ -76,6 +78,7 @@ void EditorX11::CloseWindow() {
   if (rules_.EntryOpen()) FinishTextEntry(false);
   rules_.CaptureLost();
   DropMouseCapture();
+  shm_.reset();
   if (gc_ != nullptr) XFreeGC(display_, static_cast<GC>(gc_));
   gc_ = nullptr;
   if (window_ != 0) XDestroyWindow(display_, window_);
@@ -93,7 +96,9 @@ void EditorX11::ForgetWindow() {
 
 bool EditorX11::PresentArea(const Rect& rect) {
   if (display_ == nullptr || window_ == 0 || Surface() == nullptr) return false;
-  if (!PutPixels(display_, window_, static_cast<GC>(gc_), depth_, *Surface(), rect)) return false;
+  const bool put = shm_ ? shm_->Put(window_, static_cast<GC>(gc_), *Surface(), rect)
+                        : PutPixels(display_, window_, static_cast<GC>(gc_), depth_, *Surface(), rect);
+  if (!put) return false;
   XFlush(display_);
   return true;
 }
@@ -104,6 +109,10 @@ void EditorX11::ResizeEditor(int width, int height) {
   Editor::ResizeEditor(width, height);
   if (display_ == nullptr || window_ == 0) return;
   XResizeWindow(display_, window_, static_cast<unsigned>(width), static_cast<unsigned>(height));
+  if (shm_) {
+    shm_.reset();  // sized to the window
+    shm_ = X11ShmImage::Create(display_, static_cast<Visual*>(visual_), depth_, width, height);
+  }
   // VST 2 hosts leave growing their frame to the plug-in; VST 3 hosts size it
   // themselves through the view's frame.
   const int kind = Plug() != nullptr ? Plug()->HostInterfaceKind() : kHostInterfaceVst2;

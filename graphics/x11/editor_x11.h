@@ -30,6 +30,7 @@
 union _XEvent;
 struct _XDisplay;
 class DialogChild;
+class X11ShmImage;
 
 class EditorX11 : public Editor {
  public:
@@ -77,6 +78,8 @@ class EditorX11 : public Editor {
   void Idle() override;
 
   const EditorWindowRules& Rules() const { return rules_; }
+  // Whether the window is presented through a shared-memory image (else XPutImage).
+  bool PresentsThroughSharedMemory() const { return shm_ != nullptr; }
   // The text the drawn entry holds while it is open.
   const std::string& EntryText() const { return entryText_; }
 
@@ -120,6 +123,7 @@ class EditorX11 : public Editor {
   unsigned long window_ = 0;        // our window's id; 0 while closed
   unsigned long parentWindow_ = 0;
   void* gc_ = nullptr;              // GC for copying the surface in
+  std::unique_ptr<X11ShmImage> shm_;  // the window's shared-memory image, when the server can take one
   void* visual_ = nullptr;          // Visual* of the window
   int depth_ = 0;
   EditorWindowRules rules_;

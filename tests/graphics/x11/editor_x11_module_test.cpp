@@ -86,10 +86,18 @@ TEST(EditorX11Vst2, MouseEditsReachTheHostAsGestures) {
   s.Close();
 }
 
-TEST(EditorX11Vst2, TheWindowShowsWhatTheOffscreenEditorDrawsForTheSameValues) {
+// Opens the editor presenting through shared memory or, told so through the
+// environment, through plain image uploads, and compares what the window shows
+// after a few edits with the offscreen editor's drawing of the same values.
+void ExpectTheWindowToShowTheOffscreenDrawing(bool sharedMemory) {
+  if (sharedMemory) unsetenv("MORAVELLE_X11_NO_SHM");
+  else setenv("MORAVELLE_X11_NO_SHM", "1", 1);
   Vst2Session s;
   ASSERT_TRUE(s.plugin);
   ASSERT_TRUE(s.Open());
+  unsetenv("MORAVELLE_X11_NO_SHM");  // read when the window opened
+  // The server holds the window's segment (ours, marked for removal) while it is open.
+  EXPECT_EQ(xdesk::SharedMemorySegmentsOfThisProcess(), sharedMemory ? 1 : 0);
   s.DragUp(kRoomKnobX, kRoomKnobY, 25);
   s.Click(kActiveSwitchX, kActiveSwitchY);
   xdesk::PumpFor(s.step, 300);
@@ -133,6 +141,15 @@ TEST(EditorX11Vst2, TheWindowShowsWhatTheOffscreenEditorDrawsForTheSameValues) {
       if ((drawn->Row(y)[x] & 0xFFFFFFu) != shown[static_cast<size_t>(y) * kEditorWidth + x]) ++differing;
   EXPECT_EQ(differing, 0);
   s.Close();
+  EXPECT_EQ(xdesk::SharedMemorySegmentsOfThisProcess(), 0);
+}
+
+TEST(EditorX11Vst2, TheWindowShowsWhatTheOffscreenEditorDrawsThroughSharedMemory) {
+  ExpectTheWindowToShowTheOffscreenDrawing(true);
+}
+
+TEST(EditorX11Vst2, TheWindowShowsWhatTheOffscreenEditorDrawsThroughPlainImages) {
+  ExpectTheWindowToShowTheOffscreenDrawing(false);
 }
 
 TEST(EditorX11Vst2, ThePresetMenuOpensOnTheNameStripAndEscapeDismissesIt) {

@@ -112,6 +112,10 @@ int MappedPopupCount(Display* display);
 // those running that program.
 std::vector<int> ChildProcesses(const std::string& name = "");
 
+// The System V shared-memory segments this process created that still exist
+// (a segment marked for removal lives on while anyone has it attached).
+int SharedMemorySegmentsOfThisProcess();
+
 // A stand-in for the desktop's dialog program, first on PATH while it lives:
 // it records its arguments and answers with the given output and exit status,
 // after MORAVELLE_FAKE_DIALOG_SECONDS when that is set.
