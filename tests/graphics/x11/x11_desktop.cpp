@@ -265,6 +265,16 @@ std::vector<int> ChildProcesses(const std::string& name) {
   return children;
 }
 
+int OpenDescriptorCount() {
+  DIR* descriptors = opendir("/proc/self/fd");
+  if (descriptors == nullptr) return -1;
+  int count = 0;
+  while (dirent* entry = readdir(descriptors))
+    if (entry->d_name[0] != '.') ++count;
+  closedir(descriptors);
+  return count - 1;  // the listing's own
+}
+
 int SharedMemorySegmentsOfThisProcess() {
   // Columns: key shmid perms size cpid ...
   std::ifstream table("/proc/sysvipc/shm");

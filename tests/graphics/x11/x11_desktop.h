@@ -112,6 +112,9 @@ int MappedPopupCount(Display* display);
 // those running that program.
 std::vector<int> ChildProcesses(const std::string& name = "");
 
+// The file descriptors this process has open.
+int OpenDescriptorCount();
+
 // The System V shared-memory segments this process created that still exist
 // (a segment marked for removal lives on while anyone has it attached).
 int SharedMemorySegmentsOfThisProcess();
