@@ -4,6 +4,7 @@
 // program and never answers. The dialog program is a stand-in here that
 // answers after a delay; the module tests drive the real zenity.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -92,6 +93,33 @@ TEST(EditorX11FileDialog, ACancelAnswersAnEmptyPathAndKeepsTheFolder) {
   h.editor->CloseWindow();
   h.editor->ChooseFileThen("", FileAction::Open, "/tmp/presets/", "moravellepreset", answers.Collector());
   ASSERT_EQ(answers.choices.size(), 2u);
+  EXPECT_TRUE(answers.choices[1].answered);
+  EXPECT_EQ(answers.choices[1].file, "");
+}
+
+TEST(EditorX11FileDialog, AHostThatIgnoresChildrenStillGetsTheAnswer) {
+  // Such a host's children are reaped by the system: the dialog's exit status
+  // is lost, and its output alone tells a choice from a cancel.
+  EditorInHost h;
+  ASSERT_NE(h.window, nullptr);
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  struct sigaction saved {};
+  sigaction(SIGCHLD, &ignore, &saved);
+  Answers answers;
+  {
+    FakeDialogProgram zenity("/tmp/elsewhere/ignored.moravellepreset", 0);
+    h.editor->ChooseFileThen("", FileAction::Open, "/tmp/", "moravellepreset", answers.Collector());
+    EXPECT_TRUE(xdesk::PumpUntil(h.step, [&] { return !answers.choices.empty(); }));
+  }
+  {
+    FakeDialogProgram zenity("", 1);
+    h.editor->ChooseFileThen("", FileAction::Open, "/tmp/", "moravellepreset", answers.Collector());
+    EXPECT_TRUE(xdesk::PumpUntil(h.step, [&] { return answers.choices.size() == 2; }));
+  }
+  sigaction(SIGCHLD, &saved, nullptr);
+  ASSERT_EQ(answers.choices.size(), 2u);
+  EXPECT_EQ(answers.choices[0].file, "/tmp/elsewhere/ignored.moravellepreset");
   EXPECT_TRUE(answers.choices[1].answered);
   EXPECT_EQ(answers.choices[1].file, "");
 }
