@@ -59,12 +59,16 @@ NativeWindowHandle EditorX11::OpenWindow(NativeWindowHandle parent) {
                           0, CopyFromParent, InputOutput, CopyFromParent, CWEventMask | CWBackPixmap, &attributes);
   XStoreName(display_, window_, kWindowName);
   gc_ = XCreateGC(display_, window_, 0, nullptr);
-  shm_ = X11ShmImage::Create(display_, static_cast<Visual*>(visual_), depth_, Width(), Height());
+  const bool made = !check.Failed();
+  // Outside the window's own checks: a segment the server refuses only means
+  // plain image uploads.
+  if (made) shm_ = X11ShmImage::Create(display_, static_cast<Visual*>(visual_), depth_, Width(), Height());
+  X11ErrorCheck shown(display_);
   // The whole editor is drawn now, so the first Expose has pixels to show.
   for (int i = 0; i < ControlCount(); ++i) ControlAt(i)->MarkDirty(false);
   OnTimer();
   XMapWindow(display_, window_);
-  if (check.Failed()) {
+  if (!made || shown.Failed()) {
     CloseWindow();
     return nullptr;
   }
