@@ -65,6 +65,15 @@ bool Editor::EditorSize(int* width, int* height) const {
   return true;
 }
 
+void Editor::ChooseFileThen(const std::string& file, FileAction action, const std::string& folder,
+                            const std::string& extensions, FileChoiceDone done) {
+  FileChoice choice;
+  choice.file = file;
+  choice.folder = folder;
+  ChooseFile(choice.file, action, choice.folder, extensions);
+  if (done) done(choice);
+}
+
 void Editor::ResizeEditor(int width, int height) {
   width_ = width;
   height_ = height;

@@ -16,6 +16,7 @@
 // only writes control values and flags (atomics, see control.h); the editor
 // holds no lock while drawing.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,6 +39,16 @@ class PluginParam;
 using NativeWindowHandle = void*;
 
 enum class FileAction : int { Open = 0, Save = 1 };
+
+// What became of a file the editor was asked to choose (ChooseFileThen).
+struct FileChoice {
+  // False when the window closed while the dialog was still open: nothing was
+  // chosen or cancelled, and the asker's action must not run.
+  bool answered = true;
+  std::string file;    // the chosen path; "" after a cancel
+  std::string folder;  // the chosen file's folder, or the folder the dialog started in
+};
+using FileChoiceDone = std::function<void(const FileChoice& choice)>;
 
 class Editor : public EditorLink {
  public:
@@ -137,6 +148,16 @@ class Editor : public EditorLink {
   virtual void UserAppDataFolder(std::string& out) = 0;
   // Modal; on return file holds the chosen path or "" and folder the chosen file's folder.
   virtual void ChooseFile(std::string& file, FileAction action, std::string& folder, const std::string& extensions) = 0;
+  // [editor] Asks the user for a file and hands the answer to done exactly once.
+  // This base runs the modal ChooseFile and answers before returning. A window
+  // layer whose dialogs run beside the host's own loop (X11) returns at once and
+  // answers from a later Idle, or with answered false when its window closes (or
+  // its controls are rebuilt) first; it answers a second request made while one
+  // is open with answered false at once.
+  virtual void ChooseFileThen(const std::string& file, FileAction action, const std::string& folder,
+                              const std::string& extensions, FileChoiceDone done);
+  // [editor] Whether a file dialog of this editor is open and not yet answered.
+  virtual bool FileChoicePending() const { return false; }
   virtual bool ChooseColour(Colour& colour, const char* prompt) = 0;
   virtual bool OpenLink(const char* link, const char* caption, const char* confirmText, const char* errorText) = 0;
   NativeWindowHandle OpenWindow(NativeWindowHandle parent) override = 0;

@@ -31,18 +31,37 @@ FileSelectorControl::~FileSelectorControl() = default;
 
 void FileSelectorControl::ButtonDown(int, int, const MouseState&) {
   Editor* editor = EditorOf(Plug());
-  if (editor == nullptr) return;
+  // One dialog at a time: a click while any of the editor's is open does nothing.
+  if (editor == nullptr || state_ == kDialogOpen || editor->FileChoicePending()) return;
   state_ = kDialogOpen;
   MarkDirty(false);
   // The dialog starts from the current file; no lock is held while it is open.
-  std::string file = File();
-  editor->ChooseFile(file, action_, folder_, extensions_);
-  SetFile(file);
+  // The editor answers before returning or from a later idle call, always on
+  // the editor's thread, and never after this control is gone.
+  insideClick_ = true;
+  editor->ChooseFileThen(File(), action_, folder_, extensions_, [this](const FileChoice& choice) { Finish(choice); });
+  insideClick_ = false;
+}
+
+void FileSelectorControl::Finish(const FileChoice& choice) {
+  if (!choice.answered) {
+    // The window closed under the dialog: nothing was chosen, nothing is sent.
+    state_ = kIdle;
+    return;
+  }
+  folder_ = choice.folder;
+  SetFile(choice.file);
   double value = Value() + 1.0;
   if (value > 1.0) value = 0.0;
   SetValue(value);
   state_ = kJustChosen;
+  // An answer within the click lies inside the gesture the editor opened for
+  // it; a later one, with the button long released, brings a gesture of its own.
+  PluginBase* plug = Plug();
+  const bool ownGesture = !insideClick_ && plug != nullptr && ParamIndex() >= 0;
+  if (ownGesture) plug->BeginParamEdit(ParamIndex());
   MarkDirty(true);
+  if (ownGesture) plug->EndParamEdit(ParamIndex());
 }
 
 bool FileSelectorControl::Draw(Editor& editor) {

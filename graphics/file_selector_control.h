@@ -1,7 +1,9 @@
 #pragma once
 // FileSelectorControl: a click opens the editor's file dialog (open or save).
-// While the dialog is open the control shows its image; on return its value
-// toggles between 0 and 1 and is sent to the plug-in, which then reads File().
+// While the dialog is open the control shows its image and further clicks do
+// nothing; once it is answered (at once on Windows, from a later idle call on
+// X11) the value toggles between 0 and 1 and is sent to the plug-in, which then
+// reads File().
 
 #include <string>
 
@@ -17,7 +19,8 @@ class FileSelectorControl : public Control {
                       const std::string& folder, const std::string& extensions, const BlendSpec& blend = BlendSpec{});
   ~FileSelectorControl() override;
 
-  // Needs the plug-in's editor; without one the click is ignored.
+  // Needs the plug-in's editor; without one, or while a file dialog of the
+  // editor is open, the click is ignored.
   void ButtonDown(int x, int y, const MouseState& mouse) override;
   bool Draw(Editor& editor) override;  // the image's top-left part, only while the dialog is open
   // Dirty, or once after a file was chosen (which returns the state to idle).
@@ -32,10 +35,14 @@ class FileSelectorControl : public Control {
   int GetState() const { return state_; }
 
  private:
+  // [editor] The dialog's answer: the file, the folder and the toggled value.
+  void Finish(const FileChoice& choice);
+
   ImageStrip image_;
   std::string folder_;
   std::string file_;
   std::string extensions_;
   FileAction action_;
   int state_ = kIdle;
+  bool insideClick_ = false;  // ButtonDown is waiting for the editor's answer
 };

@@ -9,8 +9,10 @@
 #include "graphics/bitmap/module_resources.h"
 #include "graphics/bitmap/png_decode.h"
 #include "graphics/image_cache.h"
+#include "graphics/x11/dialog_child.h"
 #include "graphics/x11/x11_connection.h"
 #include "graphics/x11/x11_pixels.h"
+#include "graphics/x11/x11_shm_image.h"
 #include "graphics/x11/xlib.h"
 
 namespace {
@@ -22,6 +24,8 @@ constexpr long kEditorEventMask = ExposureMask | ButtonPressMask | ButtonRelease
 
 EditorX11::EditorX11(PluginBase* plug) : Editor(plug), rules_(*this) {}
 
+// The window goes first: an open file dialog is killed and its asker, a control
+// still alive, is told nothing was answered.
 EditorX11::~EditorX11() { CloseWindow(); }
 
 NativeWindowHandle EditorX11::NativeWindow() {
@@ -55,11 +59,16 @@ NativeWindowHandle EditorX11::OpenWindow(NativeWindowHandle parent) {
                           0, CopyFromParent, InputOutput, CopyFromParent, CWEventMask | CWBackPixmap, &attributes);
   XStoreName(display_, window_, kWindowName);
   gc_ = XCreateGC(display_, window_, 0, nullptr);
+  const bool made = !check.Failed();
+  // Outside the window's own checks: a segment the server refuses only means
+  // plain image uploads.
+  if (made) shm_ = X11ShmImage::Create(display_, static_cast<Visual*>(visual_), depth_, Width(), Height());
+  X11ErrorCheck shown(display_);
   // The whole editor is drawn now, so the first Expose has pixels to show.
   for (int i = 0; i < ControlCount(); ++i) ControlAt(i)->MarkDirty(false);
   OnTimer();
   XMapWindow(display_, window_);
-  if (check.Failed()) {
+  if (!made || shown.Failed()) {
     CloseWindow();
     return nullptr;
   }
@@ -68,10 +77,12 @@ NativeWindowHandle EditorX11::OpenWindow(NativeWindowHandle parent) {
 }
 
 void EditorX11::CloseWindow() {
+  AbandonFileDialog();
   if (display_ == nullptr) return;
   if (rules_.EntryOpen()) FinishTextEntry(false);
   rules_.CaptureLost();
   DropMouseCapture();
+  shm_.reset();
   if (gc_ != nullptr) XFreeGC(display_, static_cast<GC>(gc_));
   gc_ = nullptr;
   if (window_ != 0) XDestroyWindow(display_, window_);
@@ -89,16 +100,23 @@ void EditorX11::ForgetWindow() {
 
 bool EditorX11::PresentArea(const Rect& rect) {
   if (display_ == nullptr || window_ == 0 || Surface() == nullptr) return false;
-  if (!PutPixels(display_, window_, static_cast<GC>(gc_), depth_, *Surface(), rect)) return false;
+  const bool put = shm_ ? shm_->Put(window_, static_cast<GC>(gc_), *Surface(), rect)
+                        : PutPixels(display_, window_, static_cast<GC>(gc_), depth_, *Surface(), rect);
+  if (!put) return false;
   XFlush(display_);
   return true;
 }
 
 void EditorX11::ResizeEditor(int width, int height) {
   if (width == Width() && height == Height()) return;
+  AbandonFileDialog();  // its asker is one of the controls about to go
   Editor::ResizeEditor(width, height);
   if (display_ == nullptr || window_ == 0) return;
   XResizeWindow(display_, window_, static_cast<unsigned>(width), static_cast<unsigned>(height));
+  if (shm_) {
+    shm_.reset();  // sized to the window
+    shm_ = X11ShmImage::Create(display_, static_cast<Visual*>(visual_), depth_, width, height);
+  }
   // VST 2 hosts leave growing their frame to the plug-in; VST 3 hosts size it
   // themselves through the view's frame.
   const int kind = Plug() != nullptr ? Plug()->HostInterfaceKind() : kHostInterfaceVst2;
@@ -111,6 +129,8 @@ void EditorX11::ResizeEditor(int width, int height) {
 void EditorX11::Idle() {
   if (display_ == nullptr) return;
   HandlePendingEvents();
+  // An answered file dialog's action may close the editor.
+  if (window_ != 0) PollFileDialog();
   if (window_ == 0) return;
   const Clock::time_point now = Clock::now();
   // A host timer at our own period may fire a little early: a few

@@ -9,16 +9,18 @@
 //
 // There is no event loop or thread of our own: the host drives the window
 // through Idle (VST2's effEditIdle, a VST 3 host's run loop calling on timer
-// and on the connection's descriptor). Idle handles the pending events and runs
-// the redraw timer once its period has passed. A host that never drives the
-// editor gets a window that shows the editor as it was drawn when it opened and
-// answers no input.
+// and on the connection's descriptor). Idle handles the pending events, runs
+// the redraw timer once its period has passed and looks whether an open file
+// dialog has been answered. A host that never drives the editor gets a window
+// that shows the editor as it was drawn when it opened, answers no input and
+// never hears back from a file dialog.
 //
 // Only the sources of this folder include Xlib; this header keeps its types
 // behind opaque pointers and plain X ids. Every operation runs on the host's
 // user-interface thread [editor].
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,8 @@
 
 union _XEvent;
 struct _XDisplay;
+class DialogChild;
+class X11ShmImage;
 
 class EditorX11 : public Editor {
  public:
@@ -53,7 +57,12 @@ class EditorX11 : public Editor {
   void DesktopFolder(std::string& out) override;
   void AppDataFolder(std::string& out, bool allUsers) override;
   void UserAppDataFolder(std::string& out) override { AppDataFolder(out, false); }
+  // Modal: the window is served (without input) until the dialog is answered.
   void ChooseFile(std::string& file, FileAction action, std::string& folder, const std::string& extensions) override;
+  // Starts the dialog and returns; Idle hands its answer to done once it exits.
+  void ChooseFileThen(const std::string& file, FileAction action, const std::string& folder,
+                      const std::string& extensions, FileChoiceDone done) override;
+  bool FileChoicePending() const override { return fileDialog_ != nullptr; }
   bool ChooseColour(Colour& colour, const char* prompt) override;
   bool OpenLink(const char* link, const char* caption, const char* confirmText, const char* errorText) override;
   // parent: the host's X window id. Null when there is no parent, no display
@@ -69,6 +78,8 @@ class EditorX11 : public Editor {
   void Idle() override;
 
   const EditorWindowRules& Rules() const { return rules_; }
+  // Whether the window is presented through a shared-memory image (else XPutImage).
+  bool PresentsThroughSharedMemory() const { return shm_ != nullptr; }
   // The text the drawn entry holds while it is open.
   const std::string& EntryText() const { return entryText_; }
 
@@ -96,12 +107,23 @@ class EditorX11 : public Editor {
   // editor_x11_dialogs.cpp: runs a dialog program, serving the window meanwhile.
   int RunDialogProgram(const std::vector<std::string>& arguments, std::string& out);
 
+  // editor_x11_file_dialog.cpp
+  struct FileDialogStart {
+    std::unique_ptr<DialogChild> child;  // the running dialog program, if one started
+    std::string typedPath;               // else the path typed in the editor ("" for none)
+  };
+  FileDialogStart StartFileDialog(const std::string& file, FileAction action, std::string& folder,
+                                  const std::string& extensions);
+  void PollFileDialog();     // from Idle: hands on the answer once the program exited
+  void AbandonFileDialog();  // kills an open dialog; its asker hears "not answered"
+
   void ForgetWindow();
 
   _XDisplay* display_ = nullptr;
   unsigned long window_ = 0;        // our window's id; 0 while closed
   unsigned long parentWindow_ = 0;
   void* gc_ = nullptr;              // GC for copying the surface in
+  std::unique_ptr<X11ShmImage> shm_;  // the window's shared-memory image, when the server can take one
   void* visual_ = nullptr;          // Visual* of the window
   int depth_ = 0;
   EditorWindowRules rules_;
@@ -115,7 +137,11 @@ class EditorX11 : public Editor {
   std::string entryText_;
   Rect entryRect_{};
   bool entryAllSelected_ = false;  // the first key replaces the text
-  // A dialog program runs: the window shows and redraws but takes no input.
+  // A modal dialog program runs: the window shows and redraws but takes no input.
   bool dialogRunning_ = false;
+  // The file dialog open beside the host's loop, whom to answer, and the folder it started in.
+  std::unique_ptr<DialogChild> fileDialog_;
+  FileChoiceDone fileDialogDone_;
+  std::string fileDialogFolder_;
   TextStyle entryStyle_{};
 };

@@ -1,25 +1,22 @@
-// EditorX11: file dialogs, message boxes and links through the desktop's own
-// programs (zenity, else kdialog; xdg-open) run as child processes, the clipboard, and the
-// standard folders (the XDG base directories).
+// EditorX11: message boxes, colours and links through the desktop's own
+// programs (zenity, else kdialog; xdg-open) run as child processes, the
+// clipboard, and the standard folders (the XDG base directories).
 //
-// A dialog is modal, as the editor's callers expect: while the program runs the
-// editor keeps its own window drawn (it redraws, and takes no input) but the
-// host's event loop waits until the dialog is answered.
+// These dialogs are modal, as their callers need the answer: while the program
+// runs the editor keeps its own window drawn (it redraws, and takes no input)
+// but the host's event loop waits until the dialog is answered. The file
+// dialogs run beside the host's loop (editor_x11_file_dialog.cpp).
 #include <dlfcn.h>
 #include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <climits>
 #include <cstdlib>
-#include <sstream>
 #include <vector>
 
+#include "graphics/x11/dialog_child.h"
 #include "graphics/x11/editor_x11.h"
 #include "graphics/x11/xlib.h"
-
-extern char** environ;
 
 namespace {
 
@@ -42,102 +39,26 @@ std::string EnvOr(const char* name, const std::string& fallback) {
 
 std::string HomeFolder() { return EnvOr("HOME", "/tmp"); }
 
-std::string WithSlash(std::string folder) {
-  if (!folder.empty() && folder.back() != '/') folder += '/';
-  return folder;
-}
-
-bool ProgramInstalled(const std::string& name) {
-  std::istringstream path(EnvOr("PATH", "/usr/bin:/bin"));
-  std::string folder;
-  while (std::getline(path, folder, ':'))
-    if (!folder.empty() && access((folder + "/" + name).c_str(), X_OK) == 0) return true;
-  return false;
-}
-
 }  // namespace
 
-// Runs a program with its standard output read into out; the exit status, or
-// -1 when it could not start. The editor's window is served meanwhile.
+// Runs a program to its end with its standard output read into out; the exit
+// status, or -1 when it could not start. The editor's window is served
+// meanwhile (drawn, no input); the host's loop waits.
 int EditorX11::RunDialogProgram(const std::vector<std::string>& arguments, std::string& out) {
   out.clear();
-  int pipeEnds[2];
-  if (pipe(pipeEnds) != 0) return -1;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-  std::vector<char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  pid_t child = 0;
-  const int started = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(pipeEnds[1]);
-  if (started != 0) {
-    close(pipeEnds[0]);
-    return -1;
-  }
+  DialogChild child(arguments);
+  if (!child.Started()) return -1;
   const bool wasRunning = dialogRunning_;
   dialogRunning_ = true;
-  bool open = true;
-  while (open) {
-    pollfd waiting[2] = {{pipeEnds[0], POLLIN, 0}, {display_ != nullptr ? ConnectionNumber(display_) : -1, POLLIN, 0}};
+  while (!child.Poll()) {
+    pollfd waiting[2] = {{child.OutputDescriptor(), POLLIN, 0},
+                         {display_ != nullptr ? ConnectionNumber(display_) : -1, POLLIN, 0}};
     poll(waiting, 2, TimerPeriodMs());
-    if ((waiting[0].revents & (POLLIN | POLLHUP)) != 0) {
-      char buffer[512];
-      const ssize_t got = read(pipeEnds[0], buffer, sizeof buffer);
-      if (got > 0) out.append(buffer, static_cast<size_t>(got));
-      else open = false;
-    }
     Idle();
   }
   dialogRunning_ = wasRunning;
-  close(pipeEnds[0]);
-  int status = 0;
-  while (waitpid(child, &status, 0) < 0) {
-  }
-  while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-void EditorX11::ChooseFile(std::string& file, FileAction action, std::string& folder, const std::string& extensions) {
-  const std::string initial = file;
-  file.clear();
-  if (window_ == 0) return;
-  if (folder.empty()) DesktopFolder(folder);
-  const bool zenity = ProgramInstalled("zenity");
-  if (!zenity && !ProgramInstalled("kdialog")) {
-    // No dialog program: the path is typed into the editor itself.
-    file = AskForPath(WithSlash(folder) + initial);
-    const size_t slash = file.find_last_of('/');
-    if (slash != std::string::npos) folder = file.substr(0, slash + 1);
-    return;
-  }
-  std::istringstream words(extensions);
-  std::string word;
-  std::string patterns;
-  while (words >> word) patterns += (patterns.empty() ? "*." : " *.") + word;
-  const std::string start = WithSlash(folder) + initial;
-  std::vector<std::string> arguments;
-  if (zenity) {
-    arguments = {"zenity", "--file-selection", "--title=Moravelle"};
-    if (action == FileAction::Save) {
-      arguments.push_back("--save");
-      arguments.push_back("--confirm-overwrite");
-    }
-    arguments.push_back("--filename=" + start);
-    if (!patterns.empty()) arguments.push_back("--file-filter=" + patterns);
-  } else {
-    arguments = {"kdialog", "--title", "Moravelle",
-                 action == FileAction::Save ? "--getsavefilename" : "--getopenfilename", start};
-    if (!patterns.empty()) arguments.push_back(patterns);
-  }
-  std::string chosen;
-  if (RunDialogProgram(arguments, chosen) != 0 || chosen.empty()) return;
-  file = chosen;
-  const size_t slash = file.find_last_of('/');
-  if (slash != std::string::npos) folder = file.substr(0, slash + 1);
+  out = child.Output();
+  return child.ExitStatus();
 }
 
 bool EditorX11::ChooseColour(Colour& colour, const char* prompt) {
@@ -262,7 +183,7 @@ void EditorX11::HostFolder(std::string& out) {
 void EditorX11::PluginFolder(std::string& out) {
   Dl_info info{};
   out.clear();
-  if (dladdr(reinterpret_cast<const void*>(&ProgramInstalled), &info) == 0 || info.dli_fname == nullptr) return;
+  if (dladdr(reinterpret_cast<const void*>(&HomeFolder), &info) == 0 || info.dli_fname == nullptr) return;
   out = info.dli_fname;
   if (out.empty() || out[0] != '/') {
     // A name as the program was started (the main program's, maybe relative):

@@ -97,6 +97,7 @@ void EditorX11::HandleEvent(XEvent& event) {
       // editor: the entry and the window are gone; the connection stays until
       // the editor closes.
       if (event.xdestroywindow.window != window_) return;
+      AbandonFileDialog();
       if (rules_.EntryOpen()) FinishTextEntry(false);
       rules_.CaptureLost();
       DropMouseCapture();

@@ -46,8 +46,8 @@ check "its modules are stripped" sh -c "! readelf -S '$vst2' | grep -q '\.symtab
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 check "it depends on the C and C++ runtimes" sh -c "echo '$depends' | grep -q libc6 && echo '$depends' | grep -q libstdc++6"
-check "and on the PNG, FreeType, fontconfig and X11 libraries the modules link" \
-  sh -c "echo '$depends' | grep -q libpng16 && echo '$depends' | grep -q libfreetype && echo '$depends' | grep -q libfontconfig && echo '$depends' | grep -q libx11-6"
+check "and on the PNG, FreeType, fontconfig, X11 and Xext (shared-memory images) libraries the modules link" \
+  sh -c "echo '$depends' | grep -q libpng16 && echo '$depends' | grep -q libfreetype && echo '$depends' | grep -q libfontconfig && echo '$depends' | grep -q libx11-6 && echo '$depends' | grep -q libxext6"
 check "and on nothing the modules do not link (no libsndfile, no cairo)" \
   sh -c "! echo '$depends' | grep -q -e sndfile -e cairo"
 

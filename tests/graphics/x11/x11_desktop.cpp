@@ -1,5 +1,6 @@
 #include "x11_desktop.h"
 
+#include <dirent.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 #define KeyCode XKeyCode
@@ -233,6 +235,62 @@ int MappedPopupCount(Display* display) {
   }
   if (children != nullptr) XFree(children);
   return popups;
+}
+
+// ---- Processes
+
+std::vector<int> ChildProcesses(const std::string& name) {
+  std::vector<int> children;
+  const std::string me = std::to_string(getpid());
+  DIR* processes = opendir("/proc");
+  if (processes == nullptr) return children;
+  while (dirent* entry = readdir(processes)) {
+    const int pid = std::atoi(entry->d_name);
+    if (pid <= 0) continue;
+    std::ifstream stat(std::string("/proc/") + entry->d_name + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) continue;
+    // "pid (name) state ppid ...": the name may hold spaces, so read after its ')'.
+    const size_t open = line.find('(');
+    const size_t close = line.rfind(')');
+    if (open == std::string::npos || close == std::string::npos || close < open) continue;
+    if (!name.empty() && line.substr(open + 1, close - open - 1) != name) continue;
+    std::istringstream rest(line.substr(close + 1));
+    std::string state;
+    std::string parent;
+    rest >> state >> parent;
+    if (parent == me) children.push_back(pid);
+  }
+  closedir(processes);
+  return children;
+}
+
+int OpenDescriptorCount() {
+  DIR* descriptors = opendir("/proc/self/fd");
+  if (descriptors == nullptr) return -1;
+  int count = 0;
+  while (dirent* entry = readdir(descriptors))
+    if (entry->d_name[0] != '.') ++count;
+  closedir(descriptors);
+  return count - 1;  // the listing's own
+}
+
+int SharedMemorySegmentsOfThisProcess() {
+  // Columns: key shmid perms size cpid ...
+  std::ifstream table("/proc/sysvipc/shm");
+  std::string line;
+  std::getline(table, line);  // the heading
+  int count = 0;
+  while (std::getline(table, line)) {
+    std::istringstream columns(line);
+    long key = 0;
+    long id = 0;
+    long perms = 0;
+    long size = 0;
+    long creator = 0;
+    if (columns >> key >> id >> perms >> size >> creator && creator == getpid()) ++count;
+  }
+  return count;
 }
 
 // ---- The dialog program

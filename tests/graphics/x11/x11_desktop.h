@@ -108,6 +108,17 @@ std::vector<uint32_t> Capture(Display* display, Window window, int width, int he
 // The top-level windows of the screen that are mapped and override-redirect (menus).
 int MappedPopupCount(Display* display);
 
+// The processes whose parent is this one, zombies included; with a name, only
+// those running that program.
+std::vector<int> ChildProcesses(const std::string& name = "");
+
+// The file descriptors this process has open.
+int OpenDescriptorCount();
+
+// The System V shared-memory segments this process created that still exist
+// (a segment marked for removal lives on while anyone has it attached).
+int SharedMemorySegmentsOfThisProcess();
+
 // A stand-in for the desktop's dialog program, first on PATH while it lives:
 // it records its arguments and answers with the given output and exit status,
 // after MORAVELLE_FAKE_DIALOG_SECONDS when that is set.
