@@ -41,6 +41,8 @@ done
 
 rm -rf "$work"
 mkdir -p "$work/out"
+# The session scripts run inside WORK_DIR, so every path handed to them is absolute.
+work=$(cd "$work" && pwd)
 # A fresh cache and configuration per run: the session tools read only the scanner's
 # cache. LXVST_PATH replaces Ardour's VST2 folders; VST3_PATH adds to its VST3 ones.
 export XDG_CACHE_HOME=$work/cache XDG_CONFIG_HOME=$work/config

@@ -18,6 +18,7 @@ if dpkg-query -W -f='${Status}' moravelle 2>/dev/null | grep -q installed; then
 fi
 rm -rf "$work"
 mkdir -p "$work"
+work=$(cd "$work" && pwd)
 
 echo "== apt installs $(basename "$deb")"
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >"$work/apt-install.log" 2>&1 ||
