@@ -6,6 +6,7 @@
 #include "adapters/offline/offline_adapter.h"
 #include "effect/moravelle.h"
 #include "graphics/offscreen/offscreen_editor.h"
+#include "tests/support/host_edit_order.h"
 
 using namespace vst3;
 
@@ -120,17 +121,7 @@ void Vst2Session::Close() {
 }
 
 std::string Vst2Session::EditsOf(int index, std::vector<float>* values) const {
-  std::string order;
-  for (const HostCallbackCall& call : plugin->CallbackLog()) {
-    if (call.index != index) continue;
-    if (call.opcode == audioMasterBeginEdit) order += 'B';
-    if (call.opcode == audioMasterEndEdit) order += 'E';
-    if (call.opcode == audioMasterAutomate) {
-      order += 'A';
-      if (values != nullptr) values->push_back(call.opt);
-    }
-  }
-  return order;
+  return Vst2EditOrder(plugin->CallbackLog(), index, values);
 }
 
 std::vector<float> Vst2Session::Parameters() {
@@ -162,16 +153,6 @@ bool Vst3Session::Attach() {
   return editor != nullptr;
 }
 
-std::string Vst3Session::EditsOf(ParamID id) const {
-  std::string order;
-  for (const host3::ComponentHandler::Call& call : host->Handler().Calls()) {
-    if (call.id != id) continue;
-    if (call.kind == host3::ComponentHandler::Call::Begin) order += 'B';
-    if (call.kind == host3::ComponentHandler::Call::Perform) order += 'A';
-    if (call.kind == host3::ComponentHandler::Call::End) order += 'E';
-    if (call.kind == host3::ComponentHandler::Call::ContextMenu) order += 'M';
-  }
-  return order;
-}
+std::string Vst3Session::EditsOf(ParamID id) const { return Vst3EditOrder(host->Handler().Calls(), id); }
 
 }  // namespace modtest

@@ -15,6 +15,7 @@
 
 #include "effect/kernel_params.h"
 #include "hosts/vst2/vst2_host.h"
+#include "tests/support/host_edit_order.h"
 #include "vst3_host.h"
 #include "x11_desktop.h"
 
@@ -70,17 +71,7 @@ struct Vst2Session {
     return children.empty() ? 0 : children.front();
   }
   std::string EditsOf(int index, std::vector<float>* values = nullptr) const {
-    std::string order;
-    for (const HostCallbackCall& call : plugin->CallbackLog()) {
-      if (call.index != index) continue;
-      if (call.opcode == audioMasterBeginEdit) order += 'B';
-      if (call.opcode == audioMasterEndEdit) order += 'E';
-      if (call.opcode == audioMasterAutomate) {
-        order += 'A';
-        if (values != nullptr) values->push_back(call.opt);
-      }
-    }
-    return order;
+    return Vst2EditOrder(plugin->CallbackLog(), index, values);
   }
   std::vector<uint32_t> Pixels() { return xdesk::Capture(host.Connection(), Editor(), kEditorWidth, kEditorHeight); }
   // A new press must not pair with the last one as a double click.
@@ -129,14 +120,5 @@ struct Vst3Session {
     }
     frame->release();
   }
-  std::string EditsOf(vst3::ParamID id) const {
-    std::string order;
-    for (const host3::ComponentHandler::Call& call : host->Handler().Calls()) {
-      if (call.id != id) continue;
-      if (call.kind == host3::ComponentHandler::Call::Begin) order += 'B';
-      if (call.kind == host3::ComponentHandler::Call::Perform) order += 'A';
-      if (call.kind == host3::ComponentHandler::Call::End) order += 'E';
-    }
-    return order;
-  }
+  std::string EditsOf(vst3::ParamID id) const { return Vst3EditOrder(host->Handler().Calls(), id); }
 };
