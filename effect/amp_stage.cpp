@@ -42,13 +42,13 @@ void AmpStage::Process(const AmpSettings& s, const Double2* in, const Double2* d
     const BiquadCoefficients lowPassCoefficients = s.lowPass, highPassCoefficients = s.highPass;
     // Without their guards first, again with them should one have acted.
     BiquadFilter lowPass = lowPass_, highPass = highPass_;
-    Int2 unusual{};
+    dsp::GuardWatch watch;
     for (int i = 0; i < n; ++i) {
-      const Double2 bp = highPass.ProcessUnguarded(lowPass.ProcessUnguarded(x[i], lowPassCoefficients, &unusual),
-                                                   highPassCoefficients, &unusual);
+      const Double2 bp = highPass.ProcessUnguarded(lowPass.ProcessUnguarded(x[i], lowPassCoefficients, &watch),
+                                                   highPassCoefficients, &watch);
       filtered_[i] = dsp::Select2(through, x[i], dsp::Select2(bandPass, bp, x[i] - bp));
     }
-    if (dsp::AnyLane(unusual)) {
+    if (watch.Any()) {
       lowPass = lowPass_;
       highPass = highPass_;
       for (int i = 0; i < n; ++i) {
@@ -56,32 +56,41 @@ void AmpStage::Process(const AmpSettings& s, const Double2* in, const Double2* d
         filtered_[i] = dsp::Select2(through, x[i], dsp::Select2(bandPass, bp, x[i] - bp));
       }
     }
-    clip_.SaturateBlock(filtered_, dsp::Splat(s.drive), decimated_, n, arguments_, exponentials_);
+    clip_.SaturateBlock(filtered_, dsp::Splat(s.drive), decimated_, n, arguments_, saturated_);
 
     const Int2 clipperOn = dsp::MaskOf(s.clipperOn);
     const Double2 makeup = dsp::Splat(s.makeup);
     ClipStage clip = clip_;
     double* ol = outLeft + done;
     double* orr = outRight + done;
-    // The DC blocker without its guards first, again with them should one have acted.
-    Int2 unusual2{};
-    for (int i = 0; i < n; ++i) blocked_[i] = clip.BlockDcUnguarded(decimated_[i], &unusual2);
-    if (dsp::AnyLane(unusual2)) {
-      clip = clip_;
-      for (int i = 0; i < n; ++i) blocked_[i] = clip.BlockDc(decimated_[i]);
-    }
     if (s.masterOn) {
+      // The DC blocker and the blend in one loop: without the blocker's guards
+      // first, again with them should one have acted.
       const Double2* a = dry + done;
       const Double2 blend = dsp::Splat(s.blend), volume = dsp::Splat(s.volume);
-      for (int i = 0; i < n; ++i) {
-        const Double2 amp = dsp::Select2(clipperOn, blocked_[i] * makeup, filtered_[i]);
+      auto blendAndStore = [&](int i, Double2 blocked) {
+        const Double2 amp = dsp::Select2(clipperOn, blocked * makeup, filtered_[i]);
         // Tiny tails (a volume or blend near 0) would leave as denormals; the
         // master-off branch below passes the input as it is, denormals included.
         const Double2 result = dsp::FlushOutputV((a[i] + (amp - a[i]) * blend) * volume);
         ol[i] = result[0];
         orr[i] = result[1];
+      };
+      dsp::GuardWatch dcWatch;
+      for (int i = 0; i < n; ++i) blendAndStore(i, clip.BlockDcUnguarded(decimated_[i], &dcWatch));
+      clip.WatchFinalState(&dcWatch);
+      if (dcWatch.Any()) {
+        clip = clip_;
+        for (int i = 0; i < n; ++i) blendAndStore(i, clip.BlockDc(decimated_[i]));
       }
     } else {
+      dsp::GuardWatch dcWatch;
+      for (int i = 0; i < n; ++i) clip.BlockDcUnguarded(decimated_[i], &dcWatch);
+      clip.WatchFinalState(&dcWatch);
+      if (dcWatch.Any()) {
+        clip = clip_;
+        for (int i = 0; i < n; ++i) clip.BlockDc(decimated_[i]);
+      }
       for (int i = 0; i < n; ++i) {
         ol[i] = left[done + i];
         orr[i] = right[done + i];

@@ -43,8 +43,7 @@ class AmpStage {
   Double2 filtered_[kPassFrames] = {};
   Double2 decimated_[kPassFrames] = {};
   Double4 arguments_[kPassFrames] = {};  // the clipper's scratch
-  Double4 exponentials_[kPassFrames] = {};
-  Double2 blocked_[kPassFrames] = {};  // the DC blocker's outputs
+  Double4 saturated_[kPassFrames] = {};
 };
 
 MORAVELLE_DSP_END

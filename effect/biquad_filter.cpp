@@ -35,6 +35,22 @@ BiquadCoefficients WithIntegratorGains(const Prototype& p) {
   c.m3 = p.m3;
   return c;
 }
+
+// The integrators' step, v3 = in - s2, band = m1 s1 + m2 v3, low = s2 + m2 s1 + m3 v3,
+// s1' = 2 band - s1, s2' = 2 low - s2, collected per state and input; the output
+// mixes in, band and low.
+BiquadCoefficients WithStateMatrices(BiquadCoefficients c) {
+  c.a11 = 2.0 * c.m1 - 1.0;
+  c.a12 = -2.0 * c.m2;
+  c.c1 = 2.0 * c.m2;
+  c.a21 = 2.0 * c.m2;
+  c.a22 = 1.0 - 2.0 * c.m3;
+  c.c2 = 2.0 * c.m3;
+  c.o1 = c.mixBand * c.m1 + c.mixLow * c.m2;
+  c.o2 = -c.mixBand * c.m2 + c.mixLow * (1.0 - c.m3);
+  c.o0 = c.mixInput + c.mixBand * c.m2 + c.mixLow * c.m3;
+  return c;
+}
 }  // namespace
 
 BiquadCoefficients BiquadCoefficients::LowPass(double cutoffHz, double sampleRate) {
@@ -47,7 +63,7 @@ BiquadCoefficients BiquadCoefficients::LowPass(double cutoffHz, double sampleRat
   c.mixInput = 0.0;
   c.mixBand = 0.0;
   c.mixLow = 1.0;
-  return c;
+  return WithStateMatrices(c);
 }
 
 BiquadCoefficients BiquadCoefficients::HighPass(double cutoffHz, double sampleRate) {
@@ -60,7 +76,7 @@ BiquadCoefficients BiquadCoefficients::HighPass(double cutoffHz, double sampleRa
   c.mixInput = 1.0;
   c.mixBand = -2.0;
   c.mixLow = -1.0;
-  return c;
+  return WithStateMatrices(c);
 }
 
 MORAVELLE_DSP_END

@@ -23,6 +23,12 @@ struct BiquadCoefficients {
   // mix of input, band and low-pass signals (0, 0, 1 low-pass; 1, -2, -1 high-pass).
   double m1 = 1.0, m2 = 0.0, m3 = 0.0;  // 1 / (1 + g (g + 2)), g m1, g m2
   double mixInput = 0.0, mixBand = 0.0, mixLow = 1.0;
+  // The integrators' step written out as matrices over their states s1, s2 and the
+  // input: s1' = a11 s1 + a12 s2 + c1 in, s2' = a21 s1 + a22 s2 + c2 in, and the
+  // output out = o1 s1 + o2 s2 + o0 in. Each new state is then one multiply-add and
+  // one add from the old ones, where the integrators chain five steps.
+  double a11 = 1.0, a12 = 0.0, c1 = 0.0, a21 = 0.0, a22 = 1.0, c2 = 0.0;
+  double o1 = 0.0, o2 = 1.0, o0 = 0.0;
 
   // cutoffHz and sampleRate in Hz; a sample rate of 0 gives omega 0.
   static BiquadCoefficients LowPass(double cutoffHz, double sampleRate);
@@ -42,12 +48,12 @@ struct BiquadFilter {
     return next.out;
   }
 
-  // Process without the guards; 'unusual' collects the lanes where they would act.
-  Double2 ProcessUnguarded(Double2 in, const BiquadCoefficients& c, Int2* unusual) {
+  // Process without the guards; 'watch' collects the lanes where they would act.
+  Double2 ProcessUnguarded(Double2 in, const BiquadCoefficients& c, dsp::GuardWatch* watch) {
     const Next next = Step(in, c);
     s1 = next.s1;
     s2 = next.s2;
-    *unusual |= dsp::FlushWouldActV(s1) | dsp::FlushWouldActV(s2);
+    watch->FlushWouldAct(s1, s2);
     return next.out;
   }
 
@@ -55,11 +61,13 @@ struct BiquadFilter {
   struct Next {
     Double2 out, s1, s2;
   };
+  // The products with the old states stay unfused with each other, so that each
+  // state's recursion is one multiply-add and one add deep.
   Next Step(Double2 in, const BiquadCoefficients& c) const {
-    const Double2 v3 = in - s2;
-    const Double2 band = c.m1 * s1 + c.m2 * v3;
-    const Double2 low = s2 + c.m2 * s1 + c.m3 * v3;
-    return Next{(c.mixInput * in + c.mixBand * band) + c.mixLow * low, 2.0 * band - s1, 2.0 * low - s2};
+    const Double2 s1Next = (c.a11 * s1 + c.c1 * in) + dsp::Opaque(c.a12 * s2);
+    const Double2 s2Next = (c.a22 * s2 + c.c2 * in) + dsp::Opaque(c.a21 * s1);
+    const Double2 out = (c.o1 * s1 + c.o0 * in) + c.o2 * s2;
+    return Next{out, s1Next, s2Next};
   }
 };
 

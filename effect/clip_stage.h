@@ -33,63 +33,69 @@ struct ClipStage {
   // One frame: the make-up-scaled output for input a with drive D and make-up K.
   Double2 Process(Double2 a, Double2 drive, Double2 makeup) {
     Double2 y;
-    Double4 arguments[1], exponentials[1];
-    SaturateBlock(&a, drive, &y, 1, arguments, exponentials);
+    Double4 arguments[1], saturated[1];
+    SaturateBlock(&a, drive, &y, 1, arguments, saturated);
     return BlockDc(y) * makeup;
   }
 
   // First pass over a block: decimated[i] for a[i], i < frames; 'arguments' and
-  // 'exponentials' hold 'frames' entries of scratch. It runs as two loops, the
-  // saturation's arguments and exponentials, then its divisions and the
-  // decimation: in one loop each frame's long chain of dependent steps would leave
-  // the processor's schedulers too few independent ones from other frames.
+  // 'saturated' hold 'frames' entries of scratch. It runs as four loops, none of
+  // which carries a recursion: the saturation's arguments, their exponentials,
+  // the divisions, the decimation. Frames are independent here, so each loop is
+  // bound by throughput alone; in one loop each frame's long chain of dependent
+  // steps would leave the processor's schedulers too few independent ones.
   void SaturateBlock(const Double2* a, Double2 drive, Double2* decimated, int frames, Double4* arguments,
-                     Double4* exponentials) {
+                     Double4* saturated) {
     Double2 u1Local = u1;
     for (int i = 0; i < frames; ++i) {
       const Double2 u = a[i] * drive;
-      const Double4 z = 1.3 * dsp::Join(u1Local, u1Local + (u - u1Local) * 0.5);
-      arguments[i] = z;
-      exponentials[i] = dsp::ByPairs(z, [](auto x) { return dsp::TanhExponentialV(x); });
+      arguments[i] = 1.3 * dsp::Join(u1Local, u1Local + (u - u1Local) * 0.5);
       u1Local = dsp::FlushDenormal2(u);
     }
     u1 = u1Local;
-    Double2 v1Local = v1, m1Local = m1;
+    for (int i = 0; i < frames; ++i)
+      saturated[i] = dsp::ByPairs(arguments[i], [](auto x) { return dsp::TanhExponentialV(x); });
+    for (int i = 0; i < frames; ++i)
+      saturated[i] = dsp::ByPairs(arguments[i], saturated[i],
+                                  [](auto x, auto e) { return dsp::TanhFromExponentialV(x, e); }) *
+                     kSaturationScale;
+    // Lanes 0 and 1 the saturated inputs v, lanes 2 and 3 the midpoints m.
+    Double4 previous = dsp::Join(v1, m1);
     for (int i = 0; i < frames; ++i) {
-      const Double4 z = arguments[i], em1 = exponentials[i];
-      const Double4 saturated =
-          dsp::ByPairs(z, em1, [](auto x, auto e) { return dsp::TanhFromExponentialV(x, e); }) * kSaturationScale;
-      const Double2 v = dsp::LowHalf(saturated);
-      const Double2 m = dsp::HighHalf(saturated);
-      decimated[i] = ((v1Local + v) * 0.5 + m1Local) * 0.5;
-      v1Local = dsp::FlushDenormal2(v);
-      m1Local = dsp::FlushDenormal2(m);
+      const Double4 current = saturated[i];
+      decimated[i] = ((dsp::LowHalf(previous) + dsp::LowHalf(current)) * 0.5 + dsp::HighHalf(previous)) * 0.5;
+      previous = dsp::FlushDenormal4(current);
     }
-    v1 = v1Local;
-    m1 = m1Local;
+    v1 = dsp::LowHalf(previous);
+    m1 = dsp::HighHalf(previous);
   }
 
   // Second pass, one frame: the DC blocker on a decimated value (without make-up).
-  // The DC blocker flushes its decayed term rather than its stored output.
+  // The DC blocker flushes its decayed term rather than its stored output; where the
+  // flush leaves the term alone, the step is one multiply-add (BlockDcUnguarded's).
   Double2 BlockDc(Double2 y) {
-    const Double2 d = y - y1 + dsp::FlushDenormal2(kDcPole * d1);
+    const Int2 flushes = dsp::FlushWouldActV(dsp::Opaque(kDcPole * d1));
+    const Double2 difference = y - y1;
+    const Double2 d = dsp::Select2(flushes, difference + dsp::FlushDenormal2(kDcPole * d1),
+                                   dsp::MulAdd(dsp::Splat(kDcPole), d1, difference));
     y1 = dsp::FiniteOrZero2(y);
     d1 = dsp::FiniteOrZero2(d);
     return d;
   }
 
-  // BlockDc without its guards, so that its recursion is one multiply and one add
-  // long; 'unusual' collects the lanes where a guard would have acted (a decayed
-  // term to flush, or a NaN: the saturation keeps every other input within
-  // +-1.1605, so d stays finite), and then the pass runs again with BlockDc.
-  Double2 BlockDcUnguarded(Double2 y, Int2* unusual) {
-    const Double2 decayed = dsp::Opaque(kDcPole * d1);
-    *unusual |= dsp::FlushWouldActV(decayed) | (y != y);
-    const Double2 d = y - y1 + decayed;
+  // BlockDc without its guards, so that its recursion is one multiply-add long;
+  // 'watch' collects the lanes where a guard would have acted, and then the pass
+  // runs again with BlockDc. A NaN input (the saturation keeps every other input
+  // within +-1.1605) makes d1 NaN from then on, which the decayed term's check of
+  // the next frame, or WatchFinalState after the pass, sees.
+  Double2 BlockDcUnguarded(Double2 y, dsp::GuardWatch* watch) {
+    watch->FlushWouldAct(dsp::Opaque(kDcPole * d1));
+    const Double2 d = dsp::MulAdd(dsp::Splat(kDcPole), d1, y - y1);
     y1 = y;
     d1 = d;
     return d;
   }
+  void WatchFinalState(dsp::GuardWatch* watch) const { watch->FlushWouldAct(dsp::Opaque(kDcPole * d1)); }
 };
 
 MORAVELLE_DSP_END

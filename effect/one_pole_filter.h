@@ -31,15 +31,17 @@ struct OnePoleFilter {
     s = dsp::FiniteOrZero2(Update(z, c));
   }
 
-  // Process without the guard; 'unusual' collects the lanes where it would act.
-  void ProcessUnguarded(Double2 z, const OnePoleCoefficients& c, Double2* lowPass, Double2* highPass,
-                        Int2* unusual) {
+  // Process without the guard. A state that is not finite stays so in every later
+  // frame (the feedback factor is finite, and times 0 it gives NaN), so one look at
+  // the state after a pass (WatchFinalState) tells whether the guard would have
+  // acted anywhere in it.
+  void ProcessUnguarded(Double2 z, const OnePoleCoefficients& c, Double2* lowPass, Double2* highPass) {
     const Double2 lp = (z * c.g + s) * c.normaliser;
     *lowPass = lp;
     *highPass = z - lp;
     s = Update(z, c);
-    *unusual |= dsp::NotFiniteV(s);
   }
+  void WatchFinalState(dsp::GuardWatch* watch) const { watch->Add(dsp::NotFiniteV(s)); }
 
   // 'normaliser' is 1 / (1 + g), or 0 when 1 + g is 0, computed once per block.
   void Process(Double2 z, Double2 g, Double2 normaliser, Double2* lowPass, Double2* highPass) {

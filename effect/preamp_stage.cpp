@@ -55,7 +55,7 @@ void PreampStage::Process(const PreampSettings& s, const double* left, const dou
     // The clipper runs either way, so that its state is current when switched on:
     // its saturation over the whole pass, then its DC blocker and the filter, two
     // short recursions side by side.
-    clip_.SaturateBlock(a, dsp::Splat(s.drive), decimated_, n, arguments_, exponentials_);
+    clip_.SaturateBlock(a, dsp::Splat(s.drive), decimated_, n, arguments_, saturated_);
     const Double2 makeup = dsp::Splat(s.makeup);
     const Int2 clipperOn = dsp::MaskOf(s.clipperOn);
     const OnePoleCoefficients coefficients = OnePoleCoefficients::From(s.filterG, s.filterNormaliser);
@@ -65,14 +65,16 @@ void PreampStage::Process(const PreampSettings& s, const double* left, const dou
     // pass runs again with them (the same arithmetic, so the same bits elsewhere).
     ClipStage clip = clip_;
     OnePoleFilter filter = filter_;
-    Int2 unusual{};
+    dsp::GuardWatch watch;
     for (int i = 0; i < n; ++i) {
-      const Double2 clipped = clip.BlockDcUnguarded(decimated_[i], &unusual) * makeup;
+      const Double2 clipped = clip.BlockDcUnguarded(decimated_[i], &watch) * makeup;
       Double2 lp, hp;
-      filter.ProcessUnguarded(dsp::Select2(clipperOn, clipped, a[i]), coefficients, &lp, &hp, &unusual);
+      filter.ProcessUnguarded(dsp::Select2(clipperOn, clipped, a[i]), coefficients, &lp, &hp);
       o[i] = dsp::Select2(highPass, hp, lp);
     }
-    if (dsp::AnyLane(unusual)) {
+    clip.WatchFinalState(&watch);
+    filter.WatchFinalState(&watch);
+    if (watch.Any()) {
       clip = clip_;
       filter = filter_;
       for (int i = 0; i < n; ++i) {

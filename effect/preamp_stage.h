@@ -46,7 +46,7 @@ class PreampStage {
   OnePoleFilter filter_;
   Double2 decimated_[kPassFrames] = {};
   Double4 arguments_[kPassFrames] = {};  // the clipper's scratch
-  Double4 exponentials_[kPassFrames] = {};
+  Double4 saturated_[kPassFrames] = {};
 };
 
 MORAVELLE_DSP_END

@@ -4,9 +4,13 @@
 // preamp and amp stages run both channels through the same arithmetic, so SSE2 (or
 // AVX2) does them at once. GCC vector extensions (the build's compilers are GCC).
 
+#include <emmintrin.h>
 #include <cstdint>
 
 #include "dsp_isa.h"
+#if defined(__AVX__)
+#include <immintrin.h>
+#endif
 
 MORAVELLE_DSP_BEGIN
 
@@ -37,6 +41,31 @@ inline V AbsV(V v) { return FromBits<V>(BitsOf(v) & INT64_MAX); }
 template <typename V>
 inline V SelectV(MaskOfVector<V> mask, V a, V b) {
   return FromBits<V>((mask & BitsOf(a)) | (~mask & BitsOf(b)));
+}
+
+// The value as computed, kept from being fused with what follows (a multiply-add
+// would round once where the guarded version of the same step rounds twice).
+template <typename V>
+inline V Opaque(V v) {
+  asm("" : "+x"(v));
+  return v;
+}
+
+// Lane-wise minimum, one instruction (minpd): where a lane of 'a' is NaN the lane of
+// 'b' comes out.
+inline Double2 MinV(Double2 a, Double2 b) { return (Double2)_mm_min_pd((__m128d)a, (__m128d)b); }
+#if defined(__AVX__)
+inline Double4 MinV(Double4 a, Double4 b) { return (Double4)_mm256_min_pd((__m256d)a, (__m256d)b); }
+#endif
+
+// a b + c, rounded once where the processor has FMA (the AVX2 build), else twice;
+// the same wherever a guarded and an unguarded version of a step must agree.
+inline Double2 MulAdd(Double2 a, Double2 b, Double2 c) {
+#if defined(__FMA__)
+  return (Double2)_mm_fmadd_pd((__m128d)a, (__m128d)b, (__m128d)c);
+#else
+  return Opaque(a * b) + c;
+#endif
 }
 
 // FlushDenormal lane by lane: exponent fields 2 .. 0x7FE are exactly the magnitudes
@@ -120,9 +149,8 @@ inline V ExpV(V y) {
 // long latency then overlaps other frames' exponentials): e^2|x| - 1, then the rest.
 template <typename V>
 inline V TanhExponentialV(V x) {
-  V a = AbsV(x);
-  a = SelectV<V>(a > SplatV<V>(22.0), SplatV<V>(22.0), a);  // tanh(22) rounds to 1
-  a = SelectV<V>(a != a, V{}, a);                          // NaN restored below
+  // tanh(22) rounds to 1; a NaN lane becomes 22 here and is restored below.
+  const V a = MinV(AbsV(x), SplatV<V>(22.0));
   return ExpMinusOneV(2.0 * a);
 }
 template <typename V>
@@ -156,14 +184,9 @@ inline Int2 MaskOf(bool flag) { return flag ? Int2{-1, -1} : Int2{0, 0}; }
 inline Double4 Join(Double2 low, Double2 high) { return Double4{low[0], low[1], high[0], high[1]}; }
 inline Double2 LowHalf(Double4 v) { return Double2{v[0], v[1]}; }
 inline Double2 HighHalf(Double4 v) { return Double2{v[2], v[3]}; }
+inline Int2 LowHalfBits(Int4 v) { return Int2{v[0], v[1]}; }
+inline Int2 HighHalfBits(Int4 v) { return Int2{v[2], v[3]}; }
 
-// The value as computed, kept from being fused with what follows (a multiply-add
-// would round once where the guarded version of the same step rounds twice).
-template <typename V>
-inline V Opaque(V v) {
-  asm("" : "+x"(v));
-  return v;
-}
 
 // Lanes where FlushDenormalV would change the bits: magnitudes below 2^-1021 other
 // than +0 (-0 becomes +0), NaN and infinity. Recursions that run without their
@@ -182,6 +205,22 @@ inline MaskOfVector<V> NotFiniteV(V v) {
 }
 
 inline bool AnyLane(Int2 mask) { return (mask[0] | mask[1]) != 0; }
+
+// Collects, over a pass that runs without its guards, whether any guard would have
+// acted. Pairs of states are checked as one four-lane vector where there is one.
+struct GuardWatch {
+  Int2 pair{};
+#if defined(__AVX__)
+  Int4 pairs{};
+  void FlushWouldAct(Double2 a, Double2 b) { pairs |= FlushWouldActV(Join(a, b)); }
+  bool Any() const { return AnyLane(pair | LowHalfBits(pairs) | HighHalfBits(pairs)); }
+#else
+  void FlushWouldAct(Double2 a, Double2 b) { pair |= FlushWouldActV(a) | FlushWouldActV(b); }
+  bool Any() const { return AnyLane(pair); }
+#endif
+  void FlushWouldAct(Double2 a) { pair |= FlushWouldActV(a); }
+  void Add(Int2 mask) { pair |= mask; }
+};
 
 // A four-lane operation, run as two pairs where the instruction set has no 256-bit
 // vectors: GCC would otherwise turn the comparisons and selections of a four-lane
