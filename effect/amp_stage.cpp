@@ -48,6 +48,8 @@ void AmpStage::Process(const AmpSettings& s, const Double2* in, const Double2* d
                                                    highPassCoefficients, &watch);
       filtered_[i] = dsp::Select2(through, x[i], dsp::Select2(bandPass, bp, x[i] - bp));
     }
+    lowPass.WatchFinalState(&watch);
+    highPass.WatchFinalState(&watch);
     if (watch.Any()) {
       lowPass = lowPass_;
       highPass = highPass_;

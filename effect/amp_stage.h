@@ -33,6 +33,11 @@ class AmpStage {
   void Process(const AmpSettings& s, const Double2* in, const Double2* dry, const double* left,
                const double* right, double* outLeft, double* outRight, int frames);
 
+  // The states kept between frames, for tests.
+  const BiquadFilter& LowPass() const { return lowPass_; }
+  const BiquadFilter& HighPass() const { return highPass_; }
+  const ClipStage& Clipper() const { return clip_; }
+
  private:
   // Frames handled per pass; callers' blocks are split to fit.
   static constexpr int kPassFrames = 128;

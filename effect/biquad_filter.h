@@ -48,14 +48,17 @@ struct BiquadFilter {
     return next.out;
   }
 
-  // Process without the guards; 'watch' collects the lanes where they would act.
+  // Process without the guards; 'watch' collects the states that the guards would
+  // have flushed for their size. A state that is not finite stays so (every state
+  // feeds both), which WatchFinalState sees after the pass.
   Double2 ProcessUnguarded(Double2 in, const BiquadCoefficients& c, dsp::GuardWatch* watch) {
     const Next next = Step(in, c);
     s1 = next.s1;
     s2 = next.s2;
-    watch->FlushWouldAct(s1, s2);
+    watch->WatchSmall(s1, s2);
     return next.out;
   }
+  void WatchFinalState(dsp::GuardWatch* watch) const { watch->Add(dsp::NotFiniteV(s1) | dsp::NotFiniteV(s2)); }
 
  private:
   struct Next {

@@ -86,16 +86,16 @@ struct ClipStage {
   // BlockDc without its guards, so that its recursion is one multiply-add long;
   // 'watch' collects the lanes where a guard would have acted, and then the pass
   // runs again with BlockDc. A NaN input (the saturation keeps every other input
-  // within +-1.1605) makes d1 NaN from then on, which the decayed term's check of
-  // the next frame, or WatchFinalState after the pass, sees.
+  // within +-1.1605) makes d1 NaN from then on, which WatchFinalState sees after
+  // the pass.
   Double2 BlockDcUnguarded(Double2 y, dsp::GuardWatch* watch) {
-    watch->FlushWouldAct(dsp::Opaque(kDcPole * d1));
+    watch->WatchSmall(dsp::Opaque(kDcPole * d1));
     const Double2 d = dsp::MulAdd(dsp::Splat(kDcPole), d1, y - y1);
     y1 = y;
     d1 = d;
     return d;
   }
-  void WatchFinalState(dsp::GuardWatch* watch) const { watch->FlushWouldAct(dsp::Opaque(kDcPole * d1)); }
+  void WatchFinalState(dsp::GuardWatch* watch) const { watch->Add(dsp::NotFiniteV(d1)); }
 };
 
 MORAVELLE_DSP_END

@@ -25,6 +25,14 @@ struct ReverbProbe {
   int preDelayMaximum = 0;  // samples, fixed by the first Init
 };
 
+// The values the preamp and amp stages keep between frames, for tests: those the
+// guards flush (the clippers' memories u1, v1, m1 and the biquads' integrators) and
+// the DC blockers' output memories d1, both channels each.
+struct StageStateProbe {
+  std::array<double, 20> flushed{};
+  std::array<double, 4> dcOutputs{};
+};
+
 class EffectKernel {
  public:
   enum class InstructionSet { Auto, Baseline, Avx2Fma };
@@ -54,6 +62,7 @@ class EffectKernel {
   virtual double SampleRate() const = 0;
   virtual const std::array<KernelParamInfo, kKernelParamCount>& ParamTable() const = 0;
   virtual ReverbProbe ProbeReverb() const = 0;
+  virtual StageStateProbe ProbeStageStates() const = 0;
   virtual InstructionSet Isa() const = 0;
 
   static constexpr int kInputCount = 2;

@@ -36,6 +36,23 @@ ReverbProbe KernelCore::ProbeReverb() const {
   return probe;
 }
 
+StageStateProbe KernelCore::ProbeStageStates() const {
+  StageStateProbe probe;
+  const ClipStage* clips[2] = {&preamp_.Clipper(), &amp_.Clipper()};
+  const BiquadFilter* filters[2] = {&amp_.LowPass(), &amp_.HighPass()};
+  std::array<Double2, 10> flushed = {clips[0]->u1, clips[0]->v1, clips[0]->m1, clips[1]->u1, clips[1]->v1,
+                                     clips[1]->m1, filters[0]->s1, filters[0]->s2, filters[1]->s1, filters[1]->s2};
+  for (size_t k = 0; k < flushed.size(); ++k) {
+    probe.flushed[2 * k] = flushed[k][0];
+    probe.flushed[2 * k + 1] = flushed[k][1];
+  }
+  for (size_t k = 0; k < 2; ++k) {
+    probe.dcOutputs[2 * k] = clips[k]->d1[0];
+    probe.dcOutputs[2 * k + 1] = clips[k]->d1[1];
+  }
+  return probe;
+}
+
 EffectKernel::InstructionSet KernelCore::Isa() const {
 #if defined(MORAVELLE_DSP_AVX2)
   return InstructionSet::Avx2Fma;

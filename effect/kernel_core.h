@@ -41,6 +41,7 @@ class KernelCore final : public EffectKernel {
   double SampleRate() const override { return sampleRate_; }
   const std::array<KernelParamInfo, kKernelParamCount>& ParamTable() const override { return table_; }
   ReverbProbe ProbeReverb() const override;
+  StageStateProbe ProbeStageStates() const override;
   InstructionSet Isa() const override;
 
  private:

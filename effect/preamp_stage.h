@@ -38,6 +38,9 @@ class PreampStage {
   void Process(const PreampSettings& s, const double* left, const double* right, Double2* dry,
                Double2* out, int frames);
 
+  // The clipper's states, kept between frames, for tests.
+  const ClipStage& Clipper() const { return clip_; }
+
  private:
   // Frames handled per pass; callers' blocks are split to fit.
   static constexpr int kPassFrames = 128;

@@ -184,8 +184,6 @@ inline Int2 MaskOf(bool flag) { return flag ? Int2{-1, -1} : Int2{0, 0}; }
 inline Double4 Join(Double2 low, Double2 high) { return Double4{low[0], low[1], high[0], high[1]}; }
 inline Double2 LowHalf(Double4 v) { return Double2{v[0], v[1]}; }
 inline Double2 HighHalf(Double4 v) { return Double2{v[2], v[3]}; }
-inline Int2 LowHalfBits(Int4 v) { return Int2{v[0], v[1]}; }
-inline Int2 HighHalfBits(Int4 v) { return Int2{v[2], v[3]}; }
 
 
 // Lanes where FlushDenormalV would change the bits: magnitudes below 2^-1021 other
@@ -207,19 +205,37 @@ inline MaskOfVector<V> NotFiniteV(V v) {
 inline bool AnyLane(Int2 mask) { return (mask[0] | mask[1]) != 0; }
 
 // Collects, over a pass that runs without its guards, whether any guard would have
-// acted. Pairs of states are checked as one four-lane vector where there is one.
+// acted: lanes flagged exactly (Add), and the smallest nonzero magnitude of the
+// values watched with WatchSmall, which must not fall below 2^-1021. (Magnitudes
+// count down by one in their bits: a zero becomes a NaN pattern, which minpd passes
+// over, and any other value the next double below it.) Values that are not finite
+// are left to the caller's look at the final states: in a linear recursion they stay
+// so from the frame they appear on.
 struct GuardWatch {
-  Int2 pair{};
+  Int2 lanes{};
+  Double2 smallest = {__builtin_inf(), __builtin_inf()};
 #if defined(__AVX__)
-  Int4 pairs{};
-  void FlushWouldAct(Double2 a, Double2 b) { pairs |= FlushWouldActV(Join(a, b)); }
-  bool Any() const { return AnyLane(pair | LowHalfBits(pairs) | HighHalfBits(pairs)); }
+  Double4 smallestPairs = {__builtin_inf(), __builtin_inf(), __builtin_inf(), __builtin_inf()};
+  void WatchSmall(Double2 a, Double2 b) {
+    smallestPairs = MinV(FromBits<Double4>(BitsOf(AbsV(Join(a, b))) - 1), smallestPairs);
+  }
 #else
-  void FlushWouldAct(Double2 a, Double2 b) { pair |= FlushWouldActV(a) | FlushWouldActV(b); }
-  bool Any() const { return AnyLane(pair); }
+  void WatchSmall(Double2 a, Double2 b) {
+    WatchSmall(a);
+    WatchSmall(b);
+  }
 #endif
-  void FlushWouldAct(Double2 a) { pair |= FlushWouldActV(a); }
-  void Add(Int2 mask) { pair |= mask; }
+  void WatchSmall(Double2 v) { smallest = MinV(FromBits<Double2>(BitsOf(AbsV(v)) - 1), smallest); }
+  void Add(Int2 mask) { lanes |= mask; }
+  bool Any() const {
+    // The bits of 2^-1021, less one.
+    const Double2 limit = Splat(0x1.fffffffffffffp-1022);
+    Int2 flagged = lanes | (smallest < limit);
+#if defined(__AVX__)
+    flagged |= (LowHalf(smallestPairs) < limit) | (HighHalf(smallestPairs) < limit);
+#endif
+    return AnyLane(flagged);
+  }
 };
 
 // A four-lane operation, run as two pairs where the instruction set has no 256-bit

@@ -279,6 +279,37 @@ TEST(EffectKernel, GuardsActingMidBlockGiveTheSameBitsInEveryBlockSplit) {
   }
 }
 
+TEST(EffectKernel, NoStageEverKeepsAStateTheGuardsFlush) {
+  // The filters and DC blockers run without their guards and watch for a state the
+  // guards would have flushed: through a decay into silence, no such state may be
+  // kept at a block's end, and the silence ends with every state at exactly 0 (the
+  // DC blockers' output memories, stored unflushed, last: their decayed terms pass
+  // 2^-1021 after about 54 s; left unflushed they would stay denormal for good).
+  StereoBuffer in(44100 * 56);
+  const StereoBuffer sound = MakeProgramme(22050);
+  std::copy(sound.left.begin(), sound.left.end(), in.left.begin());
+  std::copy(sound.right.begin(), sound.right.end(), in.right.begin());
+  auto tiny = [](double v) { return v != 0.0 && std::fabs(v) < 0x1p-1021; };
+  for (Isa isa : RunnableIsas()) {
+    auto kernel = EffectKernel::Create(44100, isa);
+    Apply(*kernel, {{kPreampClippingOffOn, 1}, {kAmpClippingOffOn, 1}, {kAmpFilterMode, 1}, {kPreampFilterCutoff, 0.4}});
+    StereoBuffer out(in.Frames());
+    int tinyStates = 0;
+    for (int start = 0; start < in.Frames(); start += 300) {
+      const int n = std::min(300, in.Frames() - start);
+      const double* ins[2] = {in.left.data() + start, in.right.data() + start};
+      double* outs[2] = {out.left.data() + start, out.right.data() + start};
+      kernel->Process(ins, outs, n);
+      const StageStateProbe probe = kernel->ProbeStageStates();
+      for (double v : probe.flushed) tinyStates += tiny(v);
+    }
+    EXPECT_EQ(tinyStates, 0) << static_cast<int>(isa);
+    const StageStateProbe end = kernel->ProbeStageStates();
+    for (double v : end.flushed) EXPECT_EQ(v, 0.0) << static_cast<int>(isa);
+    for (double v : end.dcOutputs) EXPECT_EQ(v, 0.0) << static_cast<int>(isa);
+  }
+}
+
 TEST(EffectKernel, MasterSwitchOffPassesTheInputBitForBit) {
   StereoBuffer in = MakeProgramme(20000);
   in.left[5] = 1e300;
