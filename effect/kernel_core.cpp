@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "dsp_guards.h"
 
@@ -75,12 +76,18 @@ void KernelCore::Init(double sampleRate) {
   amp_.Clear();
   reverb_.Reset(sampleRate);
   SetDefaults();
+  settingsCurrent_ = false;
 }
 
 void KernelCore::SetParameter(int index, double plain) {
   if (index < 0 || index >= kKernelParamCount || std::isnan(plain)) return;
   const KernelParamSpec& range = kKernelParamSpecs[static_cast<size_t>(index)];
-  params_[static_cast<size_t>(index)] = std::clamp(plain, range.minimum, range.maximum);
+  const double value = std::clamp(plain, range.minimum, range.maximum);
+  double& stored = params_[static_cast<size_t>(index)];
+  // Hosts send the same values again and again (the tempo every block).
+  if (std::memcmp(&stored, &value, sizeof value) == 0) return;
+  stored = value;
+  settingsCurrent_ = false;
 }
 
 double KernelCore::Parameter(int index) const {
@@ -96,10 +103,17 @@ int KernelCore::Process(const double* const* inputs, double* const* outputs, int
   }
   if (frames <= 0) return error_;
 
-  // Every curve that is not smoothed, once for the block.
-  const PreampSettings preamp = PreampSettings::FromParams(params_.data(), sampleRate_);
-  const ReverbSettings reverb = ReverbSettings::FromParams(params_.data(), sampleRate_);
-  const AmpSettings amp = AmpSettings::FromParams(params_.data(), sampleRate_);
+  // Every curve that is not smoothed, once for the block (or fewer times: their
+  // values stay until a parameter changes).
+  if (!settingsCurrent_) {
+    preampSettings_ = PreampSettings::FromParams(params_.data(), sampleRate_);
+    reverbSettings_ = ReverbSettings::FromParams(params_.data(), sampleRate_);
+    ampSettings_ = AmpSettings::FromParams(params_.data(), sampleRate_);
+    settingsCurrent_ = true;
+  }
+  const PreampSettings& preamp = preampSettings_;
+  const ReverbSettings& reverb = reverbSettings_;
+  const AmpSettings& amp = ampSettings_;
 
   for (int done = 0; done < frames; done += kChunk) {
     const int n = std::min(kChunk, frames - done);

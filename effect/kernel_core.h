@@ -56,6 +56,12 @@ class KernelCore final : public EffectKernel {
   int error_ = kKernelErrorNone;
   std::array<double, kKernelParamCount> params_{};
   std::array<KernelParamInfo, kKernelParamCount> table_{};
+  // The curves of the unsmoothed parameters, evaluated again only after a
+  // parameter or the sample rate changed (the same values either way).
+  bool settingsCurrent_ = false;
+  PreampSettings preampSettings_;
+  ReverbSettings reverbSettings_;
+  AmpSettings ampSettings_;
   PreampStage preamp_;
   ReverbEngine reverb_;
   AmpStage amp_;
