@@ -39,24 +39,22 @@ void AmpStage::Process(const AmpSettings& s, const Double2* in, const Double2* d
     // recursion with the blend.
     const Int2 through = dsp::MaskOf(s.mode == AmpFilterMode::Through);
     const Int2 bandPass = dsp::MaskOf(s.mode == AmpFilterMode::BandPass);
-    const BiquadCoefficients lowPassCoefficients = s.lowPass, highPassCoefficients = s.highPass;
+    const BiquadLanes<Double2> lowPassLanes = BiquadLanes<Double2>::Of(s.lowPass);
+    const BiquadLanes<Double2> highPassLanes = BiquadLanes<Double2>::Of(s.highPass);
+    auto select = [&](int i, Double2 bp) {
+      filtered_[i] = dsp::Select2(through, x[i], dsp::Select2(bandPass, bp, x[i] - bp));
+    };
     // Without their guards first, again with them should one have acted.
     BiquadFilter lowPass = lowPass_, highPass = highPass_;
     dsp::GuardWatch watch;
-    for (int i = 0; i < n; ++i) {
-      const Double2 bp = highPass.ProcessUnguarded(lowPass.ProcessUnguarded(x[i], lowPassCoefficients, &watch),
-                                                   highPassCoefficients, &watch);
-      filtered_[i] = dsp::Select2(through, x[i], dsp::Select2(bandPass, bp, x[i] - bp));
-    }
+    for (int i = 0; i < n; ++i)
+      select(i, highPass.ProcessUnguarded(lowPass.ProcessUnguarded(x[i], lowPassLanes, &watch), highPassLanes, &watch));
     lowPass.WatchFinalState(&watch);
     highPass.WatchFinalState(&watch);
     if (watch.Any()) {
       lowPass = lowPass_;
       highPass = highPass_;
-      for (int i = 0; i < n; ++i) {
-        const Double2 bp = highPass.Process(lowPass.Process(x[i], lowPassCoefficients), highPassCoefficients);
-        filtered_[i] = dsp::Select2(through, x[i], dsp::Select2(bandPass, bp, x[i] - bp));
-      }
+      for (int i = 0; i < n; ++i) select(i, highPass.Process(lowPass.Process(x[i], lowPassLanes), highPassLanes));
     }
     clip_.SaturateBlock(filtered_, dsp::Splat(s.drive), decimated_, n, arguments_, saturated_);
 

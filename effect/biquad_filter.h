@@ -35,43 +35,54 @@ struct BiquadCoefficients {
   static BiquadCoefficients HighPass(double cutoffHz, double sampleRate);
 };
 
+// The coefficients of the step, one per lane: the same filter on every lane, or (four
+// lanes) one filter on lanes 0 and 1 and another on lanes 2 and 3.
+template <typename V>
+struct BiquadLanes {
+  V a11, a12, c1, a21, a22, c2, o1, o2, o0;
+  static BiquadLanes Of(const BiquadCoefficients& c) {
+    using dsp::SplatV;
+    return BiquadLanes{SplatV<V>(c.a11), SplatV<V>(c.a12), SplatV<V>(c.c1), SplatV<V>(c.a21), SplatV<V>(c.a22),
+                       SplatV<V>(c.c2),  SplatV<V>(c.o1),  SplatV<V>(c.o2), SplatV<V>(c.o0)};
+  }
+};
+
+
+// One step of the integrators on every lane: the output for 'in', and the new states.
+// The products with the old states stay unfused with each other, so that each
+// state's recursion is one multiply-add and one add deep.
+template <typename V>
+inline V BiquadStep(const BiquadLanes<V>& c, V in, V* s1, V* s2) {
+  const V s1Next = (c.a11 * *s1 + c.c1 * in) + dsp::Opaque(c.a12 * *s2);
+  const V s2Next = (c.a22 * *s2 + c.c2 * in) + dsp::Opaque(c.a21 * *s1);
+  const V out = (c.o1 * *s1 + c.o0 * in) + c.o2 * *s2;
+  *s1 = s1Next;
+  *s2 = s2Next;
+  return out;
+}
+
 // Both channels at once, one lane each.
 struct BiquadFilter {
   Double2 s1{}, s2{};  // the two integrators' states
 
   void Clear() { *this = BiquadFilter{}; }
 
-  Double2 Process(Double2 in, const BiquadCoefficients& c) {
-    const Next next = Step(in, c);
-    s1 = dsp::FlushDenormal2(next.s1);
-    s2 = dsp::FlushDenormal2(next.s2);
-    return next.out;
+  Double2 Process(Double2 in, const BiquadLanes<Double2>& c) {
+    const Double2 out = BiquadStep(c, in, &s1, &s2);
+    s1 = dsp::FlushDenormal2(s1);
+    s2 = dsp::FlushDenormal2(s2);
+    return out;
   }
 
   // Process without the guards; 'watch' collects the states that the guards would
   // have flushed for their size. A state that is not finite stays so (every state
   // feeds both), which WatchFinalState sees after the pass.
-  Double2 ProcessUnguarded(Double2 in, const BiquadCoefficients& c, dsp::GuardWatch* watch) {
-    const Next next = Step(in, c);
-    s1 = next.s1;
-    s2 = next.s2;
+  Double2 ProcessUnguarded(Double2 in, const BiquadLanes<Double2>& c, dsp::GuardWatch* watch) {
+    const Double2 out = BiquadStep(c, in, &s1, &s2);
     watch->WatchSmall(s1, s2);
-    return next.out;
+    return out;
   }
   void WatchFinalState(dsp::GuardWatch* watch) const { watch->Add(dsp::NotFiniteV(s1) | dsp::NotFiniteV(s2)); }
-
- private:
-  struct Next {
-    Double2 out, s1, s2;
-  };
-  // The products with the old states stay unfused with each other, so that each
-  // state's recursion is one multiply-add and one add deep.
-  Next Step(Double2 in, const BiquadCoefficients& c) const {
-    const Double2 s1Next = (c.a11 * s1 + c.c1 * in) + dsp::Opaque(c.a12 * s2);
-    const Double2 s2Next = (c.a22 * s2 + c.c2 * in) + dsp::Opaque(c.a21 * s1);
-    const Double2 out = (c.o1 * s1 + c.o0 * in) + c.o2 * s2;
-    return Next{out, s1Next, s2Next};
-  }
 };
 
 MORAVELLE_DSP_END

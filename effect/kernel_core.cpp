@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "dsp_guards.h"
@@ -94,6 +95,15 @@ double KernelCore::Parameter(int index) const {
   return index >= 0 && index < kKernelParamCount ? params_[static_cast<size_t>(index)] : 0.0;
 }
 
+namespace {
+// Whether two arrays of 'frames' samples share any sample.
+bool Overlap(const double* a, const double* b, int frames) {
+  const auto first = reinterpret_cast<uintptr_t>(a), second = reinterpret_cast<uintptr_t>(b);
+  const uintptr_t bytes = static_cast<uintptr_t>(frames) * sizeof(double);
+  return first < second + bytes && second < first + bytes;
+}
+}  // namespace
+
 int KernelCore::Process(const double* const* inputs, double* const* outputs, int frames) {
   if (error_ != kKernelErrorNone) return error_;
   if (inputs == nullptr || outputs == nullptr || inputs[0] == nullptr || inputs[1] == nullptr ||
@@ -115,14 +125,24 @@ int KernelCore::Process(const double* const* inputs, double* const* outputs, int
   const ReverbSettings& reverb = reverbSettings_;
   const AmpSettings& amp = ampSettings_;
 
+  // Outputs may be the input arrays (even crossed): then each chunk's inputs are
+  // copied before any of its outputs is written.
+  bool outputsOverlapInputs = false;
+  for (int o = 0; o < 2; ++o)
+    for (int i = 0; i < 2; ++i) outputsOverlapInputs |= Overlap(outputs[o], inputs[i], frames);
   for (int done = 0; done < frames; done += kChunk) {
     const int n = std::min(kChunk, frames - done);
-    // Copy both inputs first: outputs may be the input arrays (even crossed).
-    std::copy(inputs[0] + done, inputs[0] + done + n, rawLeft_);
-    std::copy(inputs[1] + done, inputs[1] + done + n, rawRight_);
-    preamp_.Process(preamp, rawLeft_, rawRight_, dry_, stage_, n);
+    const double* left = inputs[0] + done;
+    const double* right = inputs[1] + done;
+    if (outputsOverlapInputs) {
+      std::copy(left, left + n, rawLeft_);
+      std::copy(right, right + n, rawRight_);
+      left = rawLeft_;
+      right = rawRight_;
+    }
+    preamp_.Process(preamp, left, right, dry_, stage_, n);
     reverb_.Process(reverb, stage_, stage_, n);
-    amp_.Process(amp, stage_, dry_, rawLeft_, rawRight_, outputs[0] + done, outputs[1] + done, n);
+    amp_.Process(amp, stage_, dry_, left, right, outputs[0] + done, outputs[1] + done, n);
   }
   return error_;
 }

@@ -65,7 +65,7 @@ class KernelCore final : public EffectKernel {
   PreampStage preamp_;
   ReverbEngine reverb_;
   AmpStage amp_;
-  // Per chunk: the raw inputs (copied first, since outputs may be the input arrays),
+  // Per chunk: the raw inputs (copied first where outputs share memory with them),
   // the dry signal and the stage outputs between preamp, reverb and amp.
   double rawLeft_[kChunk] = {};
   double rawRight_[kChunk] = {};

@@ -211,8 +211,8 @@ TEST(BiquadFilter, DefaultCutoffCoefficientsAt44100) {
   BiquadFilter l, h;
   Double2 yl{}, yh{};
   for (int i = 0; i < 5000; ++i) {
-    yl = l.Process(Double2{1.0, 0.5}, lp);
-    yh = h.Process(Double2{1.0, 0.5}, hp);
+    yl = l.Process(Double2{1.0, 0.5}, BiquadLanes<Double2>::Of(lp));
+    yh = h.Process(Double2{1.0, 0.5}, BiquadLanes<Double2>::Of(hp));
   }
   EXPECT_NEAR(yl[0], 1.0, 1e-9);
   EXPECT_NEAR(yl[1], 0.5, 1e-9);

@@ -328,20 +328,30 @@ TEST(EffectKernel, MasterSwitchOffPassesTheInputBitForBit) {
   }
 }
 
-TEST(EffectKernel, InPlaceProcessingEqualsSeparateBuffers) {
+TEST(EffectKernel, InPlaceAndCrossedProcessingEqualSeparateBuffers) {
+  // Outputs that are the inputs, or the inputs crossed (left out into the right in),
+  // with the master switch on and off (the raw input passes through then).
   const StereoBuffer in = MakeProgramme(10000);
-  auto a = EffectKernel::Create(44100);
-  auto b = EffectKernel::Create(44100);
-  Apply(*a, kRichSettings);
-  Apply(*b, kRichSettings);
-  const StereoBuffer separate = RunKernel(*a, in, 333);
-  StereoBuffer inPlace = in;
-  for (int at = 0; at < in.Frames(); at += 333) {
-    const int n = std::min(333, in.Frames() - at);
-    double* io[2] = {inPlace.left.data() + at, inPlace.right.data() + at};
-    b->Process(io, io, n);
+  for (const Settings& settings : {kRichSettings, Settings{{kReverbOffOn, 0}, {kPreampClippingOffOn, 1}}}) {
+    auto make = [&] {
+      auto kernel = EffectKernel::Create(44100);
+      Apply(*kernel, settings);
+      return kernel;
+    };
+    const StereoBuffer separate = RunKernel(*make(), in, 333);
+    for (bool crossed : {false, true}) {
+      auto kernel = make();
+      StereoBuffer shared = in;
+      for (int at = 0; at < in.Frames(); at += 333) {
+        const int n = std::min(333, in.Frames() - at);
+        double* ins[2] = {shared.left.data() + at, shared.right.data() + at};
+        double* outs[2] = {ins[crossed ? 1 : 0], ins[crossed ? 0 : 1]};
+        kernel->Process(ins, outs, n);
+      }
+      if (crossed) std::swap(shared.left, shared.right);
+      EXPECT_EQ(MaxDifference(separate, shared), 0.0) << crossed;
+    }
   }
-  EXPECT_EQ(MaxDifference(separate, inPlace), 0.0);
 }
 
 TEST(EffectKernel, MissingArrayIsErrorUntilTheNextInit) {
