@@ -37,28 +37,27 @@ void AmpStage::Process(const AmpSettings& s, const Double2* in, const Double2* d
     // Filters and clipper run in every mode so their states stay current: the
     // filters' recursion, the saturation of the whole pass, then the DC blocker's
     // recursion with the blend.
-    const Int2 through = dsp::MaskOf(s.mode == AmpFilterMode::Through);
-    const Int2 bandPass = dsp::MaskOf(s.mode == AmpFilterMode::BandPass);
     const BiquadLanes<Double2> lowPassLanes = BiquadLanes<Double2>::Of(s.lowPass);
     const BiquadLanes<Double2> highPassLanes = BiquadLanes<Double2>::Of(s.highPass);
-    auto select = [&](int i, Double2 bp) {
-      filtered_[i] = dsp::Select2(through, x[i], dsp::Select2(bandPass, bp, x[i] - bp));
-    };
-    // Without their guards first, again with them should one have acted.
     BiquadFilter lowPass = lowPass_, highPass = highPass_;
-    dsp::GuardWatch watch;
-    for (int i = 0; i < n; ++i)
-      select(i, highPass.ProcessUnguarded(lowPass.ProcessUnguarded(x[i], lowPassLanes, &watch), highPassLanes, &watch));
-    lowPass.WatchFinalState(&watch);
-    highPass.WatchFinalState(&watch);
-    if (watch.Any()) {
-      lowPass = lowPass_;
-      highPass = highPass_;
-      for (int i = 0; i < n; ++i) select(i, highPass.Process(lowPass.Process(x[i], lowPassLanes), highPassLanes));
-    }
+    dsp::WithFlag(s.mode == AmpFilterMode::Through, [&](auto through) {
+      dsp::WithFlag(s.mode == AmpFilterMode::BandPass, [&](auto bandPass) {
+        auto select = [&](int i, Double2 bp) { filtered_[i] = through ? x[i] : (bandPass ? bp : x[i] - bp); };
+        // Without their guards first, again with them should one have acted.
+        dsp::GuardWatch watch;
+        for (int i = 0; i < n; ++i)
+          select(i, highPass.ProcessUnguarded(lowPass.ProcessUnguarded(x[i], lowPassLanes, &watch), highPassLanes, &watch));
+        lowPass.WatchFinalState(&watch);
+        highPass.WatchFinalState(&watch);
+        if (watch.Any()) {
+          lowPass = lowPass_;
+          highPass = highPass_;
+          for (int i = 0; i < n; ++i) select(i, highPass.Process(lowPass.Process(x[i], lowPassLanes), highPassLanes));
+        }
+      });
+    });
     clip_.SaturateBlock(filtered_, dsp::Splat(s.drive), decimated_, n, arguments_, saturated_);
 
-    const Int2 clipperOn = dsp::MaskOf(s.clipperOn);
     const Double2 makeup = dsp::Splat(s.makeup);
     ClipStage clip = clip_;
     double* ol = outLeft + done;
@@ -68,21 +67,23 @@ void AmpStage::Process(const AmpSettings& s, const Double2* in, const Double2* d
       // first, again with them should one have acted.
       const Double2* a = dry + done;
       const Double2 blend = dsp::Splat(s.blend), volume = dsp::Splat(s.volume);
-      auto blendAndStore = [&](int i, Double2 blocked) {
-        const Double2 amp = dsp::Select2(clipperOn, blocked * makeup, filtered_[i]);
-        // Tiny tails (a volume or blend near 0) would leave as denormals; the
-        // master-off branch below passes the input as it is, denormals included.
-        const Double2 result = dsp::FlushOutputV((a[i] + (amp - a[i]) * blend) * volume);
-        ol[i] = result[0];
-        orr[i] = result[1];
-      };
-      dsp::GuardWatch dcWatch;
-      for (int i = 0; i < n; ++i) blendAndStore(i, clip.BlockDcUnguarded(decimated_[i], &dcWatch));
-      clip.WatchFinalState(&dcWatch);
-      if (dcWatch.Any()) {
-        clip = clip_;
-        for (int i = 0; i < n; ++i) blendAndStore(i, clip.BlockDc(decimated_[i]));
-      }
+      dsp::WithFlag(s.clipperOn, [&](auto clipperOn) {
+        auto blendAndStore = [&](int i, Double2 blocked) {
+          const Double2 amp = clipperOn ? blocked * makeup : filtered_[i];
+          // Tiny tails (a volume or blend near 0) would leave as denormals; the
+          // master-off branch below passes the input as it is, denormals included.
+          const Double2 result = dsp::FlushOutputV((a[i] + (amp - a[i]) * blend) * volume);
+          ol[i] = result[0];
+          orr[i] = result[1];
+        };
+        dsp::GuardWatch dcWatch;
+        for (int i = 0; i < n; ++i) blendAndStore(i, clip.BlockDcUnguarded(decimated_[i], &dcWatch));
+        clip.WatchFinalState(&dcWatch);
+        if (dcWatch.Any()) {
+          clip = clip_;
+          for (int i = 0; i < n; ++i) blendAndStore(i, clip.BlockDc(decimated_[i]));
+        }
+      });
     } else {
       dsp::GuardWatch dcWatch;
       for (int i = 0; i < n; ++i) clip.BlockDcUnguarded(decimated_[i], &dcWatch);

@@ -57,33 +57,35 @@ void PreampStage::Process(const PreampSettings& s, const double* left, const dou
     // short recursions side by side.
     clip_.SaturateBlock(a, dsp::Splat(s.drive), decimated_, n, arguments_, saturated_);
     const Double2 makeup = dsp::Splat(s.makeup);
-    const Int2 clipperOn = dsp::MaskOf(s.clipperOn);
     const OnePoleCoefficients coefficients = OnePoleCoefficients::From(s.filterG, s.filterNormaliser);
-    const Int2 highPass = dsp::MaskOf(s.highPass);
     Double2* o = out + done;
-    // Both recursions without their guards first; should a guard have acted, the
-    // pass runs again with them (the same arithmetic, so the same bits elsewhere).
     ClipStage clip = clip_;
     OnePoleFilter filter = filter_;
-    dsp::GuardWatch watch;
-    for (int i = 0; i < n; ++i) {
-      const Double2 clipped = clip.BlockDcUnguarded(decimated_[i], &watch) * makeup;
-      Double2 lp, hp;
-      filter.ProcessUnguarded(dsp::Select2(clipperOn, clipped, a[i]), coefficients, &lp, &hp);
-      o[i] = dsp::Select2(highPass, hp, lp);
-    }
-    clip.WatchFinalState(&watch);
-    filter.WatchFinalState(&watch);
-    if (watch.Any()) {
-      clip = clip_;
-      filter = filter_;
-      for (int i = 0; i < n; ++i) {
-        const Double2 clipped = clip.BlockDc(decimated_[i]) * makeup;
-        Double2 lp, hp;
-        filter.Process(dsp::Select2(clipperOn, clipped, a[i]), coefficients, &lp, &hp);
-        o[i] = dsp::Select2(highPass, hp, lp);
-      }
-    }
+    dsp::WithFlag(s.clipperOn, [&](auto clipperOn) {
+      dsp::WithFlag(s.highPass, [&](auto highPass) {
+        // Both recursions without their guards first; should a guard have acted, the
+        // pass runs again with them (the same arithmetic, so the same bits elsewhere).
+        dsp::GuardWatch watch;
+        for (int i = 0; i < n; ++i) {
+          const Double2 clipped = clip.BlockDcUnguarded(decimated_[i], &watch) * makeup;
+          Double2 lp, hp;
+          filter.ProcessUnguarded(clipperOn ? clipped : a[i], coefficients, &lp, &hp);
+          o[i] = highPass ? hp : lp;
+        }
+        clip.WatchFinalState(&watch);
+        filter.WatchFinalState(&watch);
+        if (watch.Any()) {
+          clip = clip_;
+          filter = filter_;
+          for (int i = 0; i < n; ++i) {
+            const Double2 clipped = clip.BlockDc(decimated_[i]) * makeup;
+            Double2 lp, hp;
+            filter.Process(clipperOn ? clipped : a[i], coefficients, &lp, &hp);
+            o[i] = highPass ? hp : lp;
+          }
+        }
+      });
+    });
     clip_ = clip;
     filter_ = filter;
   }

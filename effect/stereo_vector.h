@@ -6,6 +6,7 @@
 
 #include <emmintrin.h>
 #include <cstdint>
+#include <type_traits>
 
 #include "dsp_isa.h"
 #if defined(__AVX__)
@@ -203,6 +204,18 @@ inline MaskOfVector<V> NotFiniteV(V v) {
 }
 
 inline bool AnyLane(Int2 mask) { return (mask[0] | mask[1]) != 0; }
+
+// Calls f with a flag that holds for a whole pass as a compile-time constant
+// (std::true_type or std::false_type), so that the loops inside are compiled once
+// per value and select nothing frame by frame.
+template <typename F>
+inline void WithFlag(bool flag, F&& f) {
+  if (flag) {
+    f(std::true_type{});
+  } else {
+    f(std::false_type{});
+  }
+}
 
 // Collects, over a pass that runs without its guards, whether any guard would have
 // acted: lanes flagged exactly (Add), and the smallest nonzero magnitude of the
