@@ -43,11 +43,16 @@ struct ClipStage {
   // which carries a recursion: the saturation's arguments, their exponentials,
   // the divisions, the decimation. Frames are independent here, so each loop is
   // bound by throughput alone; in one loop each frame's long chain of dependent
-  // steps would leave the processor's schedulers too few independent ones. The
-  // first and last loops take two frames to a vector.
+  // steps would leave the processor's schedulers too few independent ones. With
+  // four-lane vectors, the first and last loops take two frames to a vector.
   void SaturateBlock(const Double2* a, Double2 drive, Double2* decimated, int frames, Double4* arguments,
                      Double4* saturated) {
+#if defined(__AVX__)
     const int pairs = frames & ~1;
+#else
+    // Two-lane vectors only: the frames one by one.
+    const int pairs = 0;
+#endif
     Double2 u1Local = u1;
     for (int i = 0; i < pairs; i += 2) {
       const Double4 u = dsp::Join(a[i], a[i + 1]) * dsp::Join(drive, drive);
@@ -58,9 +63,9 @@ struct ClipStage {
       arguments[i + 1] = 1.3 * dsp::Join(dsp::HighHalf(previous), dsp::HighHalf(midpoint));
       u1Local = dsp::HighHalf(flushed);
     }
-    if (pairs < frames) {
-      const Double2 u = a[pairs] * drive;
-      arguments[pairs] = 1.3 * dsp::Join(u1Local, u1Local + (u - u1Local) * 0.5);
+    for (int i = pairs; i < frames; ++i) {
+      const Double2 u = a[i] * drive;
+      arguments[i] = 1.3 * dsp::Join(u1Local, u1Local + (u - u1Local) * 0.5);
       u1Local = dsp::FlushDenormal2(u);
     }
     u1 = u1Local;
@@ -86,9 +91,9 @@ struct ClipStage {
       v1Local = dsp::LowHalf(second);
       m1Local = dsp::HighHalf(m);
     }
-    if (pairs < frames) {
-      const Double4 current = saturated[pairs];
-      decimated[pairs] = ((v1Local + dsp::LowHalf(current)) * 0.5 + m1Local) * 0.5;
+    for (int i = pairs; i < frames; ++i) {
+      const Double4 current = saturated[i];
+      decimated[i] = ((v1Local + dsp::LowHalf(current)) * 0.5 + m1Local) * 0.5;
       v1Local = dsp::LowHalf(current);
       m1Local = dsp::FlushDenormal2(dsp::HighHalf(current));
     }
