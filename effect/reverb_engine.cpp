@@ -288,11 +288,11 @@ void ReverbEngine::ProcessPreDelayOnly(const ReverbSettings& s, const Double2* i
     // run only stores its input there.
     for (int i = 0; i < frames; ++i) {
       const Double2 kept = dsp::FlushDenormal2(in[i]);
-      run_.inLeft[i] = kept[0];
-      run_.inRight[i] = kept[1];
+      run_.kept[0][i] = kept[0];
+      run_.kept[1][i] = kept[1];
     }
-    DelayLine::PutRun(lines[0], frame, run_.inLeft, frames);
-    DelayLine::PutRun(lines[1], frame, run_.inRight, frames);
+    DelayLine::PutRun(lines[0], frame, run_.kept[0], frames);
+    DelayLine::PutRun(lines[1], frame, run_.kept[1], frames);
     if (out != in) std::copy(in, in + frames, out);
     frame += static_cast<uint32_t>(frames);
   } else {
