@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "dsp_guards.h"
+#include "reverb_damping.h"
 #include "kernel_params.h"
 
 MORAVELLE_DSP_BEGIN
@@ -340,7 +341,8 @@ void ReverbEngine::ProcessFrames(const ReverbSettings& s, const Double2* in, Dou
     return;
   }
   silentFrames_ = 0;
-  const Double2 damp = dsp::Splat(s.damp);
+  // What the damping keeps of a line's new read.
+  const Double2 kept = dsp::Splat(1.0 - s.damp);
   // The fourteen lines step together: one frame counter for all, the lines' own
   // heads moved on after the run.
   const DelayLine::Cursor pre[2] = {preDelay[0].CursorOf(), preDelay[1].CursorOf()};
@@ -373,14 +375,14 @@ void ReverbEngine::ProcessFrames(const ReverbSettings& s, const Double2* in, Dou
 
     // Feedback lines in pairs (1, 2) and (3, 4): read, scaled by their decay gains
     // and damped by a one-pole low-pass.
-    const Double2 z12 = Double2{DelayLine::ReadAt<kMayLackMemory>(lines[0], frame, lineTap_[0]),
-                                DelayLine::ReadAt<kMayLackMemory>(lines[1], frame, lineTap_[1])} *
-                        Double2{lineGain_[0], lineGain_[1]};
-    const Double2 z34 = Double2{DelayLine::ReadAt<kMayLackMemory>(lines[2], frame, lineTap_[2]),
-                                DelayLine::ReadAt<kMayLackMemory>(lines[3], frame, lineTap_[3])} *
-                        Double2{lineGain_[2], lineGain_[3]};
-    const Double2 d12 = z12 + (damping_[0] - z12) * damp;
-    const Double2 d34 = z34 + (damping_[1] - z34) * damp;
+    const Double2 w12 = reverb_damping::Input(Double2{DelayLine::ReadAt<kMayLackMemory>(lines[0], frame, lineTap_[0]),
+                                                      DelayLine::ReadAt<kMayLackMemory>(lines[1], frame, lineTap_[1])},
+                                              Double2{lineGain_[0], lineGain_[1]} * kept);
+    const Double2 w34 = reverb_damping::Input(Double2{DelayLine::ReadAt<kMayLackMemory>(lines[2], frame, lineTap_[2]),
+                                                      DelayLine::ReadAt<kMayLackMemory>(lines[3], frame, lineTap_[3])},
+                                              Double2{lineGain_[2], lineGain_[3]} * kept);
+    const Double2 d12 = reverb_damping::Step(damping_[0], s.damp, w12);
+    const Double2 d34 = reverb_damping::Step(damping_[1], s.damp, w34);
     damping_[0] = dsp::FlushDenormal2(d12);
     damping_[1] = dsp::FlushDenormal2(d34);
     const double d[4] = {d12[0], d12[1], d34[0], d34[1]};

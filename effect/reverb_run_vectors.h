@@ -6,9 +6,7 @@
 // two halves, and the shuffles are written on the halves directly.
 
 #include <cstring>
-#if defined(__AVX2__)
 #include <immintrin.h>
-#endif
 
 #include "dsp_isa.h"
 #include "stereo_vector.h"
@@ -17,6 +15,7 @@ MORAVELLE_DSP_BEGIN
 
 namespace run_vectors {
 
+using dsp::SplatV;
 using Mask4 = dsp::MaskOfVector<Double4>;
 
 inline Double4 Load4(const double* p) {
@@ -40,16 +39,6 @@ inline Double4 Kept4(Double4 v) {
   const Mask4 bits = dsp::BitsOf(v);
   return dsp::FromBits<Double4>(bits & ~OutsideKeptRange(bits));
 }
-// Lanes where Kept4 would change the bits (all but +0 and the kept range).
-inline Mask4 KeepWouldAct4(Double4 v) {
-  const Mask4 bits = dsp::BitsOf(v);
-  return OutsideKeptRange(bits) & (bits != 0);
-}
-inline bool AnyLane4(Mask4 mask) {
-  const __m256i m = (__m256i)mask;
-  return !_mm256_testz_si256(m, m);
-}
-
 // Rows a, b, c, d (lanes 0..3) to columns.
 inline void Transpose4(Double4& a, Double4& b, Double4& c, Double4& d) {
   const Double4 ab0 = __builtin_shuffle(a, b, Int4{0, 4, 2, 6});  // a0 b0 a2 b2
@@ -78,12 +67,6 @@ inline void StorePairs(Double2* p, Double4 left, Double4 right) {
 }
 #else
 inline Double4 Kept4(Double4 v) { return dsp::FlushDenormal4(v); }
-inline Mask4 KeepWouldAct4(Double4 v) {
-  const Int2 low = dsp::FlushWouldActV(dsp::LowHalf(v)), high = dsp::FlushWouldActV(dsp::HighHalf(v));
-  return Mask4{low[0], low[1], high[0], high[1]};
-}
-inline bool AnyLane4(Mask4 mask) { return ((mask[0] | mask[1]) | (mask[2] | mask[3])) != 0; }
-
 inline Double2 Low2(Double2 a, Double2 b) { return __builtin_shuffle(a, b, Int2{0, 2}); }
 inline Double2 High2(Double2 a, Double2 b) { return __builtin_shuffle(a, b, Int2{1, 3}); }
 
@@ -109,6 +92,37 @@ inline void StorePairs(Double2* p, Double4 left, Double4 right) {
   p[3] = High2(l1, r1);
 }
 #endif
+
+// For a recursion run without its guard (FlushDenormalV on its state), what tells
+// afterwards whether the guard would have acted on some state: 'least' keeps, lane
+// by lane, the least magnitude other than 0, as its bit pattern less one read as a
+// double (0 turns into a NaN there, which the minimum passes over); 'total' sums the
+// states, so that it ends up not finite once one of them was not. (A sum that
+// overflows from finite states only makes the caller check once more, guarded.)
+struct GuardWatch {
+  Double4 least = SplatV<Double4>(__builtin_inf());
+  Double4 total{};
+
+  void See(Double4 state) {
+    const Double4 magnitudeLessOne = dsp::FromBits<Double4>((dsp::BitsOf(state) & INT64_MAX) - 1);
+#if defined(__AVX__)
+    least = _mm256_min_pd(magnitudeLessOne, least);
+#else
+    least = dsp::Join(_mm_min_pd(dsp::LowHalf(magnitudeLessOne), dsp::LowHalf(least)),
+                      _mm_min_pd(dsp::HighHalf(magnitudeLessOne), dsp::HighHalf(least)));
+#endif
+  }
+  void Add(Double4 states) { total += states; }
+  // Whether some state seen was of magnitude below 2^-1021 but not 0, or some state
+  // added was not finite.
+  bool GuardWouldAct() const {
+    const Double4 smallestKept = SplatV<Double4>(0x1p-1021);
+    const Double4 belowKept = dsp::FromBits<Double4>(dsp::BitsOf(smallestKept) - 1);
+    for (int k = 0; k < 4; ++k)
+      if (least[k] < belowKept[k] || !(__builtin_fabs(total[k]) <= 0x1.fffffffffffffp+1023)) return true;
+    return false;
+  }
+};
 
 }  // namespace run_vectors
 

@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "dsp_guards.h"
+#include "reverb_damping.h"
 #include "reverb_engine.h"
 #include "reverb_run_vectors.h"
 
@@ -21,7 +22,6 @@ MORAVELLE_DSP_BEGIN
 namespace {
 using run_vectors::Kept4;
 using run_vectors::Load4;
-using run_vectors::Mask4;
 using run_vectors::Store4;
 
 constexpr double kMonoSumGain = 0.707;
@@ -33,7 +33,7 @@ constexpr double kDiffuserCoefficient[3] = {0.75, 0.625, 0.625};
 // position on, in the line where they do not wrap, else copied to a scratch buffer.
 struct RunRead {
   const double* at;
-  double frac;
+  Double4 frac;
   Double4 At(int j) const {
     const Double4 a = Load4(at + j);
     return a + (Load4(at + j + 1) - a) * frac;
@@ -41,7 +41,8 @@ struct RunRead {
 };
 
 RunRead ReadOver(DelayLine::Cursor line, uint32_t frame, const DelayLine::Tap& tap, int count, double* scratch) {
-  return RunRead{DelayLine::Span(line, frame + static_cast<uint32_t>(tap.offset), count + 1, scratch), tap.frac};
+  return RunRead{DelayLine::Span(line, frame + static_cast<uint32_t>(tap.offset), count + 1, scratch),
+                 dsp::SplatV<Double4>(tap.frac)};
 }
 
 // Where a run's values for a line go: straight into the line where the run neither
@@ -69,33 +70,34 @@ struct NetworkRun {
   double* inputAt;
   double* tapAt;
   double* lineAt[4];
-  double lineGain[4], tapGain[4];
-  double damp, late, early;
+  Double4 lineGainKept[4], tapGain[4];  // lineGainKept: gain (1 - damp)
+  double damp;
+  Double4 late, early;
   double* wetLeft;
   double* wetRight;
 };
 
-// The damping one-poles for four frames of the four lines: z holds the lines' scaled
-// reads (a vector of four frames per line) and receives the damped values; 'state'
+// The damping one-poles for four frames of the four lines: w holds the lines' input
+// terms (a vector of four frames per line) and receives the damped values; 'state'
 // holds the four lines' states and is left at frame 'valid' - 1. Unguarded, the
-// states are kept as computed and 'acted' collects the lanes where the guard would
-// have changed one.
+// states are kept as computed, and 'watch' sees each.
 template <bool kGuarded>
-[[gnu::always_inline]] inline Double4 DampFourFrames(Double4 (&z)[4], Double4 state, double damp, int valid, Mask4& acted) {
-  run_vectors::Transpose4(z[0], z[1], z[2], z[3]);  // z[f]: frame f of the four lines
+[[gnu::always_inline]] inline Double4 DampFourFrames(Double4 (&w)[4], Double4 state, double damp, int valid,
+                                                     run_vectors::GuardWatch& watch) {
+  run_vectors::Transpose4(w[0], w[1], w[2], w[3]);  // w[f]: frame f of the four lines
   for (int f = 0; f < 4; ++f) {
-    const Double4 d = z[f] + (state - z[f]) * damp;
-    z[f] = d;
+    const Double4 d = reverb_damping::Step(state, damp, w[f]);
+    w[f] = d;
     if (f < valid) {
       if (kGuarded) {
         state = Kept4(d);
       } else {
-        acted |= run_vectors::KeepWouldAct4(d);
+        watch.See(d);
         state = d;
       }
     }
   }
-  run_vectors::Transpose4(z[0], z[1], z[2], z[3]);
+  run_vectors::Transpose4(w[0], w[1], w[2], w[3]);
   return state;
 }
 
@@ -104,7 +106,7 @@ template <bool kGuarded>
 // would have been changed by its guard.
 template <bool kGuarded>
 bool RunNetwork(const NetworkRun& r, int n, Double4& damping) {
-  Mask4 acted{};
+  run_vectors::GuardWatch watch;
   Double4 state = damping;
   auto fourFrames = [&](int j, int valid) __attribute__((always_inline)) {
     const Double4 preLeft = r.preLeft.At(j), preRight = r.preRight.At(j);
@@ -117,15 +119,16 @@ bool RunNetwork(const NetworkRun& r, int n, Double4& damping) {
     // Feedback lines read, scaled and damped; taps.
     Double4 d[4], t[4];
     for (int k = 0; k < 4; ++k) {
-      d[k] = r.line[k].At(j) * r.lineGain[k];
+      d[k] = reverb_damping::Input(r.line[k].At(j), r.lineGainKept[k]);
       t[k] = r.tap[k].At(j) * r.tapGain[k];
     }
-    state = DampFourFrames<kGuarded>(d, state, r.damp, valid, acted);
+    state = DampFourFrames<kGuarded>(d, state, r.damp, valid, watch);
     // Hadamard mixing, the lines' writes, the wet sum.
     const Double4 h0 = kHadamardScale * (d[0] + d[1] + d[2] + d[3]);
     const Double4 h1 = kHadamardScale * (d[0] - d[1] + d[2] - d[3]);
     const Double4 h2 = kHadamardScale * (-d[0] - d[1] + d[2] + d[3]);
     const Double4 h3 = kHadamardScale * (d[0] - d[1] - d[2] + d[3]);
+    if (!kGuarded) watch.Add(h0);  // not finite where some damped value is not
     Store4(r.lineAt[0] + j, Kept4(h1 + t[0]));
     Store4(r.lineAt[1] + j, Kept4(h2 + t[1]));
     Store4(r.lineAt[2] + j, Kept4(h3 + t[2]));
@@ -138,7 +141,7 @@ bool RunNetwork(const NetworkRun& r, int n, Double4& damping) {
   const int whole = n & ~3;
   for (int j = 0; j < whole; j += 4) fourFrames(j, 4);
   if (whole < n) fourFrames(whole, n - whole);
-  if (!kGuarded && run_vectors::AnyLane4(acted)) return false;
+  if (!kGuarded && watch.GuardWouldAct()) return false;
   damping = state;
   return true;
 }
@@ -225,12 +228,12 @@ void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in,
     net.line[k] = ReadOver(feedback[k].CursorOf(), frame, lineTap_[k], count, b.scratch[3 + k]);
     net.tap[k] = ReadOver(taps, frame, reflectionTap_[k], count, b.scratch[7 + k]);
     net.lineAt[k] = lineTargets[k].at;
-    net.lineGain[k] = lineGain_[k];
-    net.tapGain[k] = tapGain_[k];
+    net.lineGainKept[k] = dsp::SplatV<Double4>(lineGain_[k] * (1.0 - s.damp));
+    net.tapGain[k] = dsp::SplatV<Double4>(tapGain_[k]);
   }
   net.damp = s.damp;
-  net.late = s.late;
-  net.early = s.early;
+  net.late = dsp::SplatV<Double4>(s.late);
+  net.early = dsp::SplatV<Double4>(s.early);
   net.wetLeft = b.wetLeft;
   net.wetRight = b.wetRight;
   Double4 damping = dsp::Join(damping_[0], damping_[1]);
