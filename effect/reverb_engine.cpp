@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "dsp_guards.h"
-#include "reverb_damping.h"
+#include "reverb_steps.h"
 #include "kernel_params.h"
 
 MORAVELLE_DSP_BEGIN
@@ -93,11 +93,12 @@ Double2 AllpassPair(DelayLine::Cursor left, DelayLine::Cursor right, uint32_t fr
                     const DelayLine::Tap& leftTap, const DelayLine::Tap& rightTap, double coefficient) {
   const Double2 r = {DelayLine::ReadAt<kMayLackMemory>(left, frame, leftTap),
                      DelayLine::ReadAt<kMayLackMemory>(right, frame, rightTap)};
-  const Double2 v = in - coefficient * r;
+  const Double2 g = dsp::Splat(coefficient);
+  const Double2 v = reverb_steps::AllpassState(in, g, r);
   const Double2 kept = dsp::FlushDenormal2(v);
   DelayLine::WriteAt<kMayLackMemory>(left, frame, kept[0]);
   DelayLine::WriteAt<kMayLackMemory>(right, frame, kept[1]);
-  return coefficient * v + r;
+  return reverb_steps::AllpassOutput(v, g, r);
 }
 }  // namespace
 
@@ -342,6 +343,7 @@ void ReverbEngine::ProcessFrames(const ReverbSettings& s, const Double2* in, Dou
   }
   silentFrames_ = 0;
   // What the damping keeps of a line's new read.
+  const Double2 damp = dsp::Splat(s.damp);
   const Double2 kept = dsp::Splat(1.0 - s.damp);
   // The fourteen lines step together: one frame counter for all, the lines' own
   // heads moved on after the run.
@@ -369,20 +371,20 @@ void ReverbEngine::ProcessFrames(const ReverbSettings& s, const Double2* in, Dou
     // Mono input through the input diffuser (a Schroeder allpass).
     const double mono = (preDelayed[0] + preDelayed[1]) * kMonoSumGain;
     const double diffuserRead = DelayLine::ReadAt<kMayLackMemory>(input, frame, inputDiffuserTap_);
-    const double diffuserState = mono - kInputDiffuserCoefficient * diffuserRead;
-    const double diffused = kInputDiffuserCoefficient * diffuserState + diffuserRead;
+    const double diffuserState = reverb_steps::AllpassState(mono, kInputDiffuserCoefficient, diffuserRead);
+    const double diffused = reverb_steps::AllpassOutput(diffuserState, kInputDiffuserCoefficient, diffuserRead);
     DelayLine::WriteAt<kMayLackMemory>(input, frame, dsp::FlushDenormal(diffuserState));
 
     // Feedback lines in pairs (1, 2) and (3, 4): read, scaled by their decay gains
     // and damped by a one-pole low-pass.
-    const Double2 w12 = reverb_damping::Input(Double2{DelayLine::ReadAt<kMayLackMemory>(lines[0], frame, lineTap_[0]),
+    const Double2 w12 = reverb_steps::DampingInput(Double2{DelayLine::ReadAt<kMayLackMemory>(lines[0], frame, lineTap_[0]),
                                                       DelayLine::ReadAt<kMayLackMemory>(lines[1], frame, lineTap_[1])},
                                               Double2{lineGain_[0], lineGain_[1]} * kept);
-    const Double2 w34 = reverb_damping::Input(Double2{DelayLine::ReadAt<kMayLackMemory>(lines[2], frame, lineTap_[2]),
+    const Double2 w34 = reverb_steps::DampingInput(Double2{DelayLine::ReadAt<kMayLackMemory>(lines[2], frame, lineTap_[2]),
                                                       DelayLine::ReadAt<kMayLackMemory>(lines[3], frame, lineTap_[3])},
                                               Double2{lineGain_[2], lineGain_[3]} * kept);
-    const Double2 d12 = reverb_damping::Step(damping_[0], s.damp, w12);
-    const Double2 d34 = reverb_damping::Step(damping_[1], s.damp, w34);
+    const Double2 d12 = reverb_steps::DampingStep(damping_[0], damp, w12);
+    const Double2 d34 = reverb_steps::DampingStep(damping_[1], damp, w34);
     damping_[0] = dsp::FlushDenormal2(d12);
     damping_[1] = dsp::FlushDenormal2(d34);
     const double d[4] = {d12[0], d12[1], d34[0], d34[1]};

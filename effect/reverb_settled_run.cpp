@@ -13,7 +13,7 @@
 #include <cstring>
 
 #include "dsp_guards.h"
-#include "reverb_damping.h"
+#include "reverb_steps.h"
 #include "reverb_engine.h"
 #include "reverb_run_vectors.h"
 
@@ -35,8 +35,7 @@ struct RunRead {
   const double* at;
   Double4 frac;
   Double4 At(int j) const {
-    const Double4 a = Load4(at + j);
-    return a + (Load4(at + j + 1) - a) * frac;
+    return reverb_steps::Interpolate(Load4(at + j), Load4(at + j + 1), frac);
   }
 };
 
@@ -71,8 +70,7 @@ struct NetworkRun {
   double* tapAt;
   double* lineAt[4];
   Double4 lineGainKept[4], tapGain[4];  // lineGainKept: gain (1 - damp)
-  double damp;
-  Double4 late, early;
+  Double4 damp, late, early;
   double* wetLeft;
   double* wetRight;
 };
@@ -82,11 +80,11 @@ struct NetworkRun {
 // holds the four lines' states and is left at frame 'valid' - 1. Unguarded, the
 // states are kept as computed, and 'watch' sees each.
 template <bool kGuarded>
-[[gnu::always_inline]] inline Double4 DampFourFrames(Double4 (&w)[4], Double4 state, double damp, int valid,
+[[gnu::always_inline]] inline Double4 DampFourFrames(Double4 (&w)[4], Double4 state, Double4 damp, int valid,
                                                      run_vectors::GuardWatch& watch) {
   run_vectors::Transpose4(w[0], w[1], w[2], w[3]);  // w[f]: frame f of the four lines
   for (int f = 0; f < 4; ++f) {
-    const Double4 d = reverb_damping::Step(state, damp, w[f]);
+    const Double4 d = reverb_steps::DampingStep(state, damp, w[f]);
     w[f] = d;
     if (f < valid) {
       if (kGuarded) {
@@ -113,13 +111,14 @@ bool RunNetwork(const NetworkRun& r, int n, Double4& damping) {
     // Mono input through the input diffuser.
     const Double4 mono = (preLeft + preRight) * kMonoSumGain;
     const Double4 diffuserRead = r.input.At(j);
-    const Double4 diffuserState = mono - kInputDiffuserCoefficient * diffuserRead;
+    const Double4 g = dsp::SplatV<Double4>(kInputDiffuserCoefficient);
+    const Double4 diffuserState = reverb_steps::AllpassState(mono, g, diffuserRead);
     Store4(r.inputAt + j, Kept4(diffuserState));
-    Store4(r.tapAt + j, Kept4(kInputDiffuserCoefficient * diffuserState + diffuserRead));
+    Store4(r.tapAt + j, Kept4(reverb_steps::AllpassOutput(diffuserState, g, diffuserRead)));
     // Feedback lines read, scaled and damped; taps.
     Double4 d[4], t[4];
     for (int k = 0; k < 4; ++k) {
-      d[k] = reverb_damping::Input(r.line[k].At(j), r.lineGainKept[k]);
+      d[k] = reverb_steps::DampingInput(r.line[k].At(j), r.lineGainKept[k]);
       t[k] = r.tap[k].At(j) * r.tapGain[k];
     }
     state = DampFourFrames<kGuarded>(d, state, r.damp, valid, watch);
@@ -161,13 +160,14 @@ void RunDiffusers(const DiffuserRun& r, int n, Double2* out) {
   auto fourFrames = [&](int j, Double2* pairs) __attribute__((always_inline)) {
     Double4 left = Load4(r.wetLeft + j), right = Load4(r.wetRight + j);
     for (int k = 0; k < 3; ++k) {
+      const Double4 g = dsp::SplatV<Double4>(kDiffuserCoefficient[k]);
       const Double4 readLeft = r.left[k].At(j), readRight = r.right[k].At(j);
-      const Double4 stateLeft = left - kDiffuserCoefficient[k] * readLeft;
-      const Double4 stateRight = right - kDiffuserCoefficient[k] * readRight;
+      const Double4 stateLeft = reverb_steps::AllpassState(left, g, readLeft);
+      const Double4 stateRight = reverb_steps::AllpassState(right, g, readRight);
       Store4(r.leftAt[k] + j, Kept4(stateLeft));
       Store4(r.rightAt[k] + j, Kept4(stateRight));
-      left = kDiffuserCoefficient[k] * stateLeft + readLeft;
-      right = kDiffuserCoefficient[k] * stateRight + readRight;
+      left = reverb_steps::AllpassOutput(stateLeft, g, readLeft);
+      right = reverb_steps::AllpassOutput(stateRight, g, readRight);
     }
     if (kOutputsUsed) {
       const Double4 mid = (left + right) * r.mid;
@@ -231,7 +231,7 @@ void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in,
     net.lineGainKept[k] = dsp::SplatV<Double4>(lineGain_[k] * (1.0 - s.damp));
     net.tapGain[k] = dsp::SplatV<Double4>(tapGain_[k]);
   }
-  net.damp = s.damp;
+  net.damp = dsp::SplatV<Double4>(s.damp);
   net.late = dsp::SplatV<Double4>(s.late);
   net.early = dsp::SplatV<Double4>(s.early);
   net.wetLeft = b.wetLeft;
@@ -285,11 +285,12 @@ void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in,
       for (int k = 0; k < 3; ++k) {
         const Double2 r = {DelayLine::ReadAt<false>(left[k], frame + j, diffuserTaps_[0][k]),
                            DelayLine::ReadAt<false>(right[k], frame + j, diffuserTaps_[1][k])};
-        const Double2 v = lr - kDiffuserCoefficient[k] * r;
+        const Double2 g = dsp::Splat(kDiffuserCoefficient[k]);
+        const Double2 v = reverb_steps::AllpassState(lr, g, r);
         const Double2 kept = dsp::FlushDenormal2(v);
         DelayLine::WriteAt<false>(left[k], frame + j, kept[0]);
         DelayLine::WriteAt<false>(right[k], frame + j, kept[1]);
-        lr = kDiffuserCoefficient[k] * v + r;
+        lr = reverb_steps::AllpassOutput(v, g, r);
       }
       if (s.outputsUsed) {
         const double mid = (lr[0] + lr[1]) * widthMid_;
