@@ -66,7 +66,15 @@ inline void StorePairs(Double2* p, Double4 left, Double4 right) {
   Store4(&p[2][0], __builtin_shuffle(even, odd, Int4{2, 3, 6, 7}));
 }
 #else
-inline Double4 Kept4(Double4 v) { return dsp::FlushDenormal4(v); }
+// FlushDenormalV on each half, written with SSE2's own operations (GCC lowers the
+// generic vector select of a four-lane vector to scalar moves here).
+inline Double2 KeptPair(Double2 v) {
+  const __m128d magnitude = _mm_and_pd(v, _mm_castsi128_pd(_mm_set1_epi64x(INT64_MAX)));
+  const __m128d kept = _mm_and_pd(_mm_cmpge_pd(magnitude, _mm_set1_pd(0x1p-1021)),
+                                  _mm_cmple_pd(magnitude, _mm_set1_pd(0x1.fffffffffffffp+1023)));
+  return _mm_and_pd(v, kept);
+}
+inline Double4 Kept4(Double4 v) { return dsp::Join(KeptPair(dsp::LowHalf(v)), KeptPair(dsp::HighHalf(v))); }
 inline Double2 Low2(Double2 a, Double2 b) { return __builtin_shuffle(a, b, Int2{0, 2}); }
 inline Double2 High2(Double2 a, Double2 b) { return __builtin_shuffle(a, b, Int2{1, 3}); }
 
