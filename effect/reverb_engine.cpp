@@ -147,9 +147,7 @@ bool ReverbEngine::Reset(double sr) {
   return ok;
 }
 
-[[gnu::always_inline]] inline ReverbEngine::RoomGeometry ReverbEngine::ComputeRoom(double room,
-                                                                                  const ReverbSettings& s) const {
-  RoomGeometry g;
+[[gnu::always_inline]] inline void ReverbEngine::UpdateRoom(double room, const ReverbSettings& s) {
   const double roomLength = (kRoomMinimumMetres + kRoomSpanMetres * room) * s.sampleRate * kSecondsPerMetre;
   const Double4 lineLengths = Double4{kLineRatio[0], kLineRatio[1], kLineRatio[2], kLineRatio[3]} * roomLength;
   const Double4 tapPositions =
@@ -157,24 +155,23 @@ bool ReverbEngine::Reset(double sr) {
   const Double4 lineGains = -DecayPowers(s.decayFactor, s.logDecay, lineLengths);
   const Double4 tapGains = DecayPowers(s.decayFactor, s.logDecay, tapPositions);
   for (int k = 0; k < 4; ++k) {
-    g.lineGain[k] = lineGains[k];
-    g.tapGain[k] = tapGains[k];
+    lineGain_[k] = lineGains[k];
+    tapGain_[k] = tapGains[k];
   }
   const DelayLine* const lines[4] = {&feedback[0], &feedback[1], &feedback[2], &feedback[3]};
   const DelayLine* const tapLines[4] = {&tapLine, &tapLine, &tapLine, &tapLine};
-  MakeTaps(lines, lineLengths, g.lineTap);
-  MakeTaps(tapLines, tapPositions, g.reflectionTap);
-  g.roomLength = roomLength;
-  g.inputDiffuserTap = inputDiffuser.MakeTap(kInputDiffuserRatio * roomLength);
-  g.scale = dsp::ToInt32Saturated(roomLength * kDiffuserScalePerRoomSample);
-  return g;
+  MakeTaps(lines, lineLengths, lineTap_);
+  MakeTaps(tapLines, tapPositions, reflectionTap_);
+  roomLength_ = roomLength;
+  inputDiffuserTap_ = inputDiffuser.MakeTap(kInputDiffuserRatio * roomLength);
+  scale_ = dsp::ToInt32Saturated(roomLength * kDiffuserScalePerRoomSample);
+  cachedRoom_ = room;
+  cachedDecayFactor_ = s.decayFactor;
 }
 
-[[gnu::always_inline]] inline ReverbEngine::DiffuserGeometry ReverbEngine::ComputeDiffusers(double panorama,
-                                                                                          int32_t lengthScale) const {
-  DiffuserGeometry g;
+[[gnu::always_inline]] inline void ReverbEngine::UpdateDiffusers(double panorama) {
   const double spread = kSpreadPerPanorama * panorama;
-  const double scale = lengthScale;
+  const double scale = scale_;
   // Left 1 to 3 and right 1, then right 2 and 3 (twice).
   const DelayLine* const first[4] = {&diffuserL[0], &diffuserL[1], &diffuserL[2], &diffuserR[0]};
   const DelayLine* const second[4] = {&diffuserR[1], &diffuserR[2], &diffuserR[1], &diffuserR[2]};
@@ -182,28 +179,17 @@ bool ReverbEngine::Reset(double sr) {
   const Double4 firstSpread = {kDiffuserSpreadLeft[0], kDiffuserSpreadLeft[1], kDiffuserSpreadLeft[2], kDiffuserSpreadRight[0]};
   const Double4 secondBase = {kDiffuserBaseLength[1], kDiffuserBaseLength[2], kDiffuserBaseLength[1], kDiffuserBaseLength[2]};
   const Double4 secondSpread = {kDiffuserSpreadRight[1], kDiffuserSpreadRight[2], kDiffuserSpreadRight[1], kDiffuserSpreadRight[2]};
-  MakeTaps(first, (firstBase + firstSpread * spread) * scale, &g.taps[0][0], 4);
-  MakeTaps(second, (secondBase + secondSpread * spread) * scale, &g.taps[1][1], 2);
+  MakeTaps(first, (firstBase + firstSpread * spread) * scale, &diffuserTaps_[0][0], 4);
+  MakeTaps(second, (secondBase + secondSpread * spread) * scale, &diffuserTaps_[1][1], 2);
   // Width: panorama 0 is mono, 0.5 the plain stereo pair, 1 the side signal alone;
   // the level makes up for the mid signal lost below 0.5.
   const double width = dsp::Clamp01(panorama);
   const double sideGain = 2.0 * width;
-  g.widthMid = 0.5 * (2.0 - sideGain);
-  g.widthSide = 0.5 * sideGain;
-  g.widthLevel = width < 0.5 ? 0.5 + width : 1.0;
-  return g;
-}
-
-void ReverbEngine::UpdateRoom(double room, const ReverbSettings& s) {
-  geometry_ = ComputeRoom(room, s);
-  cachedRoom_ = room;
-  cachedDecayFactor_ = s.decayFactor;
-}
-
-void ReverbEngine::UpdateDiffusers(double panorama) {
-  diffusion_ = ComputeDiffusers(panorama, geometry_.scale);
+  widthMid_ = 0.5 * (2.0 - sideGain);
+  widthSide_ = 0.5 * sideGain;
+  widthLevel_ = width < 0.5 ? 0.5 + width : 1.0;
   cachedPanorama_ = panorama;
-  cachedScale_ = geometry_.scale;
+  cachedScale_ = scale_;
 }
 
 void ReverbEngine::UpdatePreDelayTaps(double preDelayTime, double sampleRate) {
@@ -245,15 +231,15 @@ int ReverbEngine::SettledRunLength(const ReverbSettings& s, int frames) {
   const double room = room_, panorama = panorama_, preDelayTime = preDelay_;
   // What the first frame of the per-frame path would prepare.
   if (room != cachedRoom_ || s.decayFactor != cachedDecayFactor_) UpdateRoom(room, s);
-  if (panorama != cachedPanorama_ || geometry_.scale != cachedScale_) UpdateDiffusers(panorama);
+  if (panorama != cachedPanorama_ || scale_ != cachedScale_) UpdateDiffusers(panorama);
   UpdatePreDelayTaps(preDelayTime, s.sampleRate);
   // The pre-delay is written before it is read: no read may reach a sample that a
   // later frame of the run overwrites.
   int32_t run = std::min({frames, kSettledRunFrames, preDelayTap_[0].offset, preDelayTap_[1].offset});
-  run = std::min(run, inputDiffuser.WholeDelay(geometry_.inputDiffuserTap));
+  run = std::min(run, inputDiffuser.WholeDelay(inputDiffuserTap_));
   for (int k = 0; k < 4; ++k) {
-    run = std::min(run, feedback[k].WholeDelay(geometry_.lineTap[k]));
-    run = std::min(run, tapLine.WholeDelay(geometry_.reflectionTap[k]));
+    run = std::min(run, feedback[k].WholeDelay(lineTap_[k]));
+    run = std::min(run, tapLine.WholeDelay(reflectionTap_[k]));
   }
   return run;
 }
@@ -380,23 +366,23 @@ void ReverbEngine::ProcessFrames(const ReverbSettings& s, const Double2* in, Dou
     const Double2 preDelayed = PreDelayFrame<kMayLackMemory>(preDelayTime, s.sampleRate, in[i], pre, frame);
 
     if (room != cachedRoom_ || s.decayFactor != cachedDecayFactor_) UpdateRoom(room, s);
-    if (panorama != cachedPanorama_ || geometry_.scale != cachedScale_) UpdateDiffusers(panorama);
+    if (panorama != cachedPanorama_ || scale_ != cachedScale_) UpdateDiffusers(panorama);
 
     // Mono input through the input diffuser (a Schroeder allpass).
     const double mono = (preDelayed[0] + preDelayed[1]) * kMonoSumGain;
-    const double diffuserRead = DelayLine::ReadAt<kMayLackMemory>(input, frame, geometry_.inputDiffuserTap);
+    const double diffuserRead = DelayLine::ReadAt<kMayLackMemory>(input, frame, inputDiffuserTap_);
     const double diffuserState = reverb_steps::AllpassState(mono, kInputDiffuserCoefficient, diffuserRead);
     const double diffused = reverb_steps::AllpassOutput(diffuserState, kInputDiffuserCoefficient, diffuserRead);
     DelayLine::WriteAt<kMayLackMemory>(input, frame, dsp::FlushDenormal(diffuserState));
 
     // Feedback lines in pairs (1, 2) and (3, 4): read, scaled by their decay gains
     // and damped by a one-pole low-pass.
-    const Double2 w12 = reverb_steps::DampingInput(Double2{DelayLine::ReadAt<kMayLackMemory>(lines[0], frame, geometry_.lineTap[0]),
-                                                      DelayLine::ReadAt<kMayLackMemory>(lines[1], frame, geometry_.lineTap[1])},
-                                              Double2{geometry_.lineGain[0], geometry_.lineGain[1]} * kept);
-    const Double2 w34 = reverb_steps::DampingInput(Double2{DelayLine::ReadAt<kMayLackMemory>(lines[2], frame, geometry_.lineTap[2]),
-                                                      DelayLine::ReadAt<kMayLackMemory>(lines[3], frame, geometry_.lineTap[3])},
-                                              Double2{geometry_.lineGain[2], geometry_.lineGain[3]} * kept);
+    const Double2 w12 = reverb_steps::DampingInput(Double2{DelayLine::ReadAt<kMayLackMemory>(lines[0], frame, lineTap_[0]),
+                                                      DelayLine::ReadAt<kMayLackMemory>(lines[1], frame, lineTap_[1])},
+                                              Double2{lineGain_[0], lineGain_[1]} * kept);
+    const Double2 w34 = reverb_steps::DampingInput(Double2{DelayLine::ReadAt<kMayLackMemory>(lines[2], frame, lineTap_[2]),
+                                                      DelayLine::ReadAt<kMayLackMemory>(lines[3], frame, lineTap_[3])},
+                                              Double2{lineGain_[2], lineGain_[3]} * kept);
     const Double2 d12 = reverb_steps::DampingStep(damping_[0], damp, w12);
     const Double2 d34 = reverb_steps::DampingStep(damping_[1], damp, w34);
     damping_[0] = dsp::FlushDenormal2(d12);
@@ -404,7 +390,7 @@ void ReverbEngine::ProcessFrames(const ReverbSettings& s, const Double2* in, Dou
     const double d[4] = {d12[0], d12[1], d34[0], d34[1]};
 
     double tap[4];
-    for (int k = 0; k < 4; ++k) tap[k] = DelayLine::ReadAt<kMayLackMemory>(taps, frame, geometry_.reflectionTap[k]) * geometry_.tapGain[k];
+    for (int k = 0; k < 4; ++k) tap[k] = DelayLine::ReadAt<kMayLackMemory>(taps, frame, reflectionTap_[k]) * tapGain_[k];
 
     // Hadamard mixing.
     const double h0 = kHadamardScale * (d[0] + d[1] + d[2] + d[3]);
@@ -424,14 +410,14 @@ void ReverbEngine::ProcessFrames(const ReverbSettings& s, const Double2* in, Dou
     // The pre-delayed dry signal reaches the wet outputs through the diffusers.
     Double2 lr = dsp::Splat(wet) + preDelayed;
     for (int k = 0; k < 3; ++k)
-      lr = AllpassPair<kMayLackMemory>(left[k], right[k], frame, lr, diffusion_.taps[0][k], diffusion_.taps[1][k],
+      lr = AllpassPair<kMayLackMemory>(left[k], right[k], frame, lr, diffuserTaps_[0][k], diffuserTaps_[1][k],
                                        kDiffuserCoefficient[k]);
 
     Double2 result = in[i];
     if (s.outputsUsed) {
-      const double mid = (lr[0] + lr[1]) * diffusion_.widthMid;
-      const double side = (lr[0] - lr[1]) * diffusion_.widthSide;
-      result = Double2{mid + side, mid - side} * diffusion_.widthLevel;
+      const double mid = (lr[0] + lr[1]) * widthMid_;
+      const double side = (lr[0] - lr[1]) * widthSide_;
+      result = Double2{mid + side, mid - side} * widthLevel_;
     }
     out[i] = result;
   }

@@ -43,30 +43,13 @@ class ReverbEngine {
   double SmoothedPreDelay() const { return preDelay_; }
   const DelayLine& PreDelayLine(int ch) const { return preDelay[ch]; }
   // Values derived from the room size of the last frame the network ran, for tests.
-  double RoomLength() const { return geometry_.roomLength; }  // samples
-  int32_t DiffuserScale() const { return geometry_.scale; }   // whole samples per diffuser length unit
-  double LineGain(int k) const { return geometry_.lineGain[k]; }
-  double TapGain(int k) const { return geometry_.tapGain[k]; }
+  double RoomLength() const { return roomLength_; }  // samples
+  int32_t DiffuserScale() const { return scale_; }   // whole samples per diffuser length unit
+  double LineGain(int k) const { return lineGain_[k]; }
+  double TapGain(int k) const { return tapGain_[k]; }
 
  private:
-  // Values derived from the smoothed room size (and the decay factor), and from the
-  // panorama (and the diffusers' length scale), which follows the room size.
-  struct RoomGeometry {
-    double roomLength = 0.0;
-    double lineGain[4] = {};
-    double tapGain[4] = {};
-    DelayLine::Tap lineTap[4];
-    DelayLine::Tap reflectionTap[4];
-    DelayLine::Tap inputDiffuserTap;
-    int32_t scale = 0;  // the output diffusers' length scale
-  };
-  struct DiffuserGeometry {
-    DelayLine::Tap taps[2][3];  // left 1 to 3, then right 1 to 3
-    double widthMid = 1.0, widthSide = 1.0, widthLevel = 1.0;
-  };
-  RoomGeometry ComputeRoom(double room, const ReverbSettings& s) const;
-  DiffuserGeometry ComputeDiffusers(double panorama, int32_t scale) const;
-  // Recompute the cached geometry for this room size or panorama.
+  struct RoomGeometry;
   void UpdateRoom(double room, const ReverbSettings& s);
   void UpdateDiffusers(double panorama);
   template <bool kMayLackMemory>
@@ -136,10 +119,18 @@ class ReverbEngine {
   double cachedDecayFactor_ = -1.0;
   double cachedPanorama_ = -1.0;
   int32_t cachedScale_ = -1;
-  RoomGeometry geometry_;
-  DiffuserGeometry diffusion_;
+  double roomLength_ = 0.0;
+  double lineGain_[4] = {};
+  double tapGain_[4] = {};
+  DelayLine::Tap lineTap_[4];
+  DelayLine::Tap reflectionTap_[4];
+  DelayLine::Tap inputDiffuserTap_;
+  int32_t scale_ = 0;  // the output diffusers' length scale
+  // The output diffusers' taps, left 1 to 3 then right 1 to 3.
+  DelayLine::Tap diffuserTaps_[2][3];
   double cachedPreDelay_ = -1.0;
   DelayLine::Tap preDelayTap_[2];
+  double widthMid_ = 1.0, widthSide_ = 1.0, widthLevel_ = 1.0;
 };
 
 MORAVELLE_DSP_END

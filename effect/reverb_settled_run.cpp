@@ -215,7 +215,7 @@ void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in,
   NetworkRun net;
   net.preLeft = ReadOver(pre[0], frame, preDelayTap_[0], count, b.scratch[0]);
   net.preRight = ReadOver(pre[1], frame, preDelayTap_[1], count, b.scratch[1]);
-  net.input = ReadOver(input, frame, geometry_.inputDiffuserTap, count, b.scratch[2]);
+  net.input = ReadOver(input, frame, inputDiffuserTap_, count, b.scratch[2]);
   const RunTarget inputTarget(input, frame, n, b.kept[0]);
   const RunTarget tapTarget(taps, frame, n, b.kept[1]);
   net.inputAt = inputTarget.at;
@@ -225,11 +225,11 @@ void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in,
                                     RunTarget(feedback[2].CursorOf(), frame, n, b.kept[4]),
                                     RunTarget(feedback[3].CursorOf(), frame, n, b.kept[5])};
   for (int k = 0; k < 4; ++k) {
-    net.line[k] = ReadOver(feedback[k].CursorOf(), frame, geometry_.lineTap[k], count, b.scratch[3 + k]);
-    net.tap[k] = ReadOver(taps, frame, geometry_.reflectionTap[k], count, b.scratch[7 + k]);
+    net.line[k] = ReadOver(feedback[k].CursorOf(), frame, lineTap_[k], count, b.scratch[3 + k]);
+    net.tap[k] = ReadOver(taps, frame, reflectionTap_[k], count, b.scratch[7 + k]);
     net.lineAt[k] = lineTargets[k].at;
-    net.lineGainKept[k] = dsp::SplatV<Double4>(geometry_.lineGain[k] * (1.0 - s.damp));
-    net.tapGain[k] = dsp::SplatV<Double4>(geometry_.tapGain[k]);
+    net.lineGainKept[k] = dsp::SplatV<Double4>(lineGain_[k] * (1.0 - s.damp));
+    net.tapGain[k] = dsp::SplatV<Double4>(tapGain_[k]);
   }
   net.damp = dsp::SplatV<Double4>(s.damp);
   net.late = dsp::SplatV<Double4>(s.late);
@@ -247,7 +247,7 @@ void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in,
   // Output diffusers: a run at a time where their delays allow, else frame by frame.
   int32_t shortest = INT32_MAX;
   for (int k = 0; k < 3; ++k)
-    shortest = std::min({shortest, diffuserL[k].WholeDelay(diffusion_.taps[0][k]), diffuserR[k].WholeDelay(diffusion_.taps[1][k])});
+    shortest = std::min({shortest, diffuserL[k].WholeDelay(diffuserTaps_[0][k]), diffuserR[k].WholeDelay(diffuserTaps_[1][k])});
   if (shortest >= n) {
     DiffuserRun diffusers;
     const RunTarget leftTargets[3] = {RunTarget(diffuserL[0].CursorOf(), frame, n, b.kept[6]),
@@ -257,16 +257,16 @@ void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in,
                                        RunTarget(diffuserR[1].CursorOf(), frame, n, b.kept[10]),
                                        RunTarget(diffuserR[2].CursorOf(), frame, n, b.kept[11])};
     for (int k = 0; k < 3; ++k) {
-      diffusers.left[k] = ReadOver(diffuserL[k].CursorOf(), frame, diffusion_.taps[0][k], count, b.scratch[11 + k]);
-      diffusers.right[k] = ReadOver(diffuserR[k].CursorOf(), frame, diffusion_.taps[1][k], count, b.scratch[14 + k]);
+      diffusers.left[k] = ReadOver(diffuserL[k].CursorOf(), frame, diffuserTaps_[0][k], count, b.scratch[11 + k]);
+      diffusers.right[k] = ReadOver(diffuserR[k].CursorOf(), frame, diffuserTaps_[1][k], count, b.scratch[14 + k]);
       diffusers.leftAt[k] = leftTargets[k].at;
       diffusers.rightAt[k] = rightTargets[k].at;
     }
     diffusers.wetLeft = b.wetLeft;
     diffusers.wetRight = b.wetRight;
-    diffusers.mid = diffusion_.widthMid;
-    diffusers.side = diffusion_.widthSide;
-    diffusers.level = diffusion_.widthLevel;
+    diffusers.mid = widthMid_;
+    diffusers.side = widthSide_;
+    diffusers.level = widthLevel_;
     if (s.outputsUsed) {
       RunDiffusers<true>(diffusers, n, out);
     } else {
@@ -283,8 +283,8 @@ void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in,
     for (int j = 0; j < n; ++j) {
       Double2 lr = {b.wetLeft[j], b.wetRight[j]};
       for (int k = 0; k < 3; ++k) {
-        const Double2 r = {DelayLine::ReadAt<false>(left[k], frame + j, diffusion_.taps[0][k]),
-                           DelayLine::ReadAt<false>(right[k], frame + j, diffusion_.taps[1][k])};
+        const Double2 r = {DelayLine::ReadAt<false>(left[k], frame + j, diffuserTaps_[0][k]),
+                           DelayLine::ReadAt<false>(right[k], frame + j, diffuserTaps_[1][k])};
         const Double2 g = dsp::Splat(kDiffuserCoefficient[k]);
         const Double2 v = reverb_steps::AllpassState(lr, g, r);
         const Double2 kept = dsp::FlushDenormal2(v);
@@ -293,9 +293,9 @@ void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in,
         lr = reverb_steps::AllpassOutput(v, g, r);
       }
       if (s.outputsUsed) {
-        const double mid = (lr[0] + lr[1]) * diffusion_.widthMid;
-        const double side = (lr[0] - lr[1]) * diffusion_.widthSide;
-        out[j] = Double2{mid + side, mid - side} * diffusion_.widthLevel;
+        const double mid = (lr[0] + lr[1]) * widthMid_;
+        const double side = (lr[0] - lr[1]) * widthSide_;
+        out[j] = Double2{mid + side, mid - side} * widthLevel_;
       }
     }
   }
