@@ -1,7 +1,8 @@
 #pragma once
 // Four-frame vectors for the reverb's settled runs: unaligned loads and stores, the
 // keep-guard of the delay lines, 4x4 transposes (four frames of four lines to four
-// lines of four frames) and the channel (de)interleaving of the stage's stereo pairs.
+// lines of four frames), the channel (de)interleaving of the stage's stereo pairs,
+// and the watch that lets a recursion run without its guard.
 // With AVX2 each is one 256-bit register; without, GCC splits a four-lane vector in
 // two halves, and the shuffles are written on the halves directly.
 

@@ -3,9 +3,12 @@
 // factor is the same in each frame of the run. The run is no longer than the
 // shortest delay through which the network feeds back (the input diffuser, the four
 // feedback lines, the tap line's reflections), so no frame of it reads what another
-// frame of it writes there. The stages then run four frames to a vector, in two
-// passes over the run (the network; the output diffusers and the width stage): the
-// per-frame arithmetic of ProcessFrames, operation for operation, in another order.
+// frame of it writes there. The stages then run four frames to a vector, in three
+// passes over the run (the input into the pre-delay; the network; the output
+// diffusers and the width stage): the per-frame arithmetic of ProcessFrames,
+// operation for operation (reverb_steps.h), in another order. The damping, the one
+// recursion, runs across the four lines, its states unguarded; where a guard would
+// have acted on one, the network's pass runs again with the guards.
 // (Every stored zero is +0, since the guards store 0 for -0 too, so a read whose
 // fraction is 0 gives the same bits whether the sample beyond it was written already
 // or not.)
@@ -13,9 +16,9 @@
 #include <cstring>
 
 #include "dsp_guards.h"
-#include "reverb_steps.h"
 #include "reverb_engine.h"
 #include "reverb_run_vectors.h"
+#include "reverb_steps.h"
 
 MORAVELLE_DSP_BEGIN
 
