@@ -65,25 +65,22 @@ constexpr double kDiffuserCoefficient[3] = {0.75, 0.625, 0.625};
 }
 
 // DelayLine::MakeTap for four lines (or four taps of one line) at once; the first
-// 'count' taps are stored.
-[[gnu::always_inline]] inline void MakeTaps(const DelayLine* const lines[4], Double4 delays, DelayLine::Tap* taps,
-                                             int count = 4) {
+// 'count' taps are stored. 'limits' holds the four lines' sizes and maximum delays.
+[[gnu::always_inline]] inline void MakeTaps(const DelayLine* const lines[4], const ReverbLineLimits& limits,
+                                             Double4 delays, DelayLine::Tap* taps, int count = 4) {
 #if defined(__AVX__)
   using Int32x4 = int32_t __attribute__((vector_size(16)));
-  Double4 size, maximum;
-  for (int k = 0; k < 4; ++k) {
-    size[k] = lines[k]->Size();
-    maximum[k] = lines[k]->MaximumDelay();
-  }
   delays = dsp::SelectV<Double4>(delays < 1.0, dsp::SplatV<Double4>(1.0), delays);
-  delays = dsp::SelectV<Double4>(delays > maximum, maximum, delays);
-  const Double4 ahead = size - delays;
+  delays = dsp::SelectV<Double4>(delays > limits.maximum, limits.maximum, delays);
+  const Double4 ahead = limits.size - delays;
   const Int32x4 whole = __builtin_convertvector(ahead, Int32x4);
   const Double4 frac = ahead - __builtin_convertvector(whole, Double4);
   for (int k = 0; k < count; ++k) taps[k] = DelayLine::Tap{whole[k], frac[k]};
+  (void)lines;
 #else
   // Without AVX the conversions of a four-lane vector are scalar anyway.
   for (int k = 0; k < count; ++k) taps[k] = lines[k]->MakeTap(delays[k]);
+  (void)limits;
 #endif
 }
 
@@ -133,6 +130,23 @@ bool ReverbEngine::Reset(double sr) {
     ok &= diffuserR[k].Reset(samples(kOutputDiffuserMaximumSeconds[k]));
   }
   for (Double2& e : damping_) e = Double2{};
+  // The lines' sizes and maximum delays, as the vectors the per-frame taps are made from.
+  auto limitsOf = [](const DelayLine* const lines[4]) {
+    ReverbLineLimits limits;
+    for (int k = 0; k < 4; ++k) {
+      limits.size[k] = lines[k]->Size();
+      limits.maximum[k] = lines[k]->MaximumDelay();
+    }
+    return limits;
+  };
+  const DelayLine* const feedbackLines[4] = {&feedback[0], &feedback[1], &feedback[2], &feedback[3]};
+  const DelayLine* const tapLines[4] = {&tapLine, &tapLine, &tapLine, &tapLine};
+  const DelayLine* const firstDiffusers[4] = {&diffuserL[0], &diffuserL[1], &diffuserL[2], &diffuserR[0]};
+  const DelayLine* const secondDiffusers[4] = {&diffuserR[1], &diffuserR[2], &diffuserR[1], &diffuserR[2]};
+  feedbackLimits_ = limitsOf(feedbackLines);
+  tapLineLimits_ = limitsOf(tapLines);
+  diffuserLimits_[0] = limitsOf(firstDiffusers);
+  diffuserLimits_[1] = limitsOf(secondDiffusers);
   longestNetworkLine_ = tapLine.Size();
   for (const DelayLine* line : {&inputDiffuser, &feedback[0], &feedback[1], &feedback[2], &feedback[3], &diffuserL[0],
                                 &diffuserL[1], &diffuserL[2], &diffuserR[0], &diffuserR[1], &diffuserR[2]})
@@ -160,8 +174,8 @@ bool ReverbEngine::Reset(double sr) {
   }
   const DelayLine* const lines[4] = {&feedback[0], &feedback[1], &feedback[2], &feedback[3]};
   const DelayLine* const tapLines[4] = {&tapLine, &tapLine, &tapLine, &tapLine};
-  MakeTaps(lines, lineLengths, lineTap_);
-  MakeTaps(tapLines, tapPositions, reflectionTap_);
+  MakeTaps(lines, feedbackLimits_, lineLengths, lineTap_);
+  MakeTaps(tapLines, tapLineLimits_, tapPositions, reflectionTap_);
   roomLength_ = roomLength;
   inputDiffuserTap_ = inputDiffuser.MakeTap(kInputDiffuserRatio * roomLength);
   scale_ = dsp::ToInt32Saturated(roomLength * kDiffuserScalePerRoomSample);
@@ -179,8 +193,8 @@ bool ReverbEngine::Reset(double sr) {
   const Double4 firstSpread = {kDiffuserSpreadLeft[0], kDiffuserSpreadLeft[1], kDiffuserSpreadLeft[2], kDiffuserSpreadRight[0]};
   const Double4 secondBase = {kDiffuserBaseLength[1], kDiffuserBaseLength[2], kDiffuserBaseLength[1], kDiffuserBaseLength[2]};
   const Double4 secondSpread = {kDiffuserSpreadRight[1], kDiffuserSpreadRight[2], kDiffuserSpreadRight[1], kDiffuserSpreadRight[2]};
-  MakeTaps(first, (firstBase + firstSpread * spread) * scale, &diffuserTaps_[0][0], 4);
-  MakeTaps(second, (secondBase + secondSpread * spread) * scale, &diffuserTaps_[1][1], 2);
+  MakeTaps(first, diffuserLimits_[0], (firstBase + firstSpread * spread) * scale, &diffuserTaps_[0][0], 4);
+  MakeTaps(second, diffuserLimits_[1], (secondBase + secondSpread * spread) * scale, &diffuserTaps_[1][1], 2);
   // Width: panorama 0 is mono, 0.5 the plain stereo pair, 1 the side signal alone;
   // the level makes up for the mid signal lost below 0.5.
   const double width = dsp::Clamp01(panorama);

@@ -27,6 +27,11 @@ struct ReverbSettings {
   static ReverbSettings FromParams(const double* params, double sampleRate);
 };
 
+// Four lines' sizes and maximum delays, for making four taps at once.
+struct ReverbLineLimits {
+  Double4 size{}, maximum{};
+};
+
 class ReverbEngine {
  public:
   // Sizes the lines on the first call (capacity fixed from then on), clears them
@@ -128,6 +133,9 @@ class ReverbEngine {
   int32_t scale_ = 0;  // the output diffusers' length scale
   // The output diffusers' taps, left 1 to 3 then right 1 to 3.
   DelayLine::Tap diffuserTaps_[2][3];
+  // Sizes and maximum delays of the feedback lines, the tap line (four times), and
+  // the output diffusers in the order UpdateDiffusers makes their taps.
+  ReverbLineLimits feedbackLimits_, tapLineLimits_, diffuserLimits_[2];
   double cachedPreDelay_ = -1.0;
   DelayLine::Tap preDelayTap_[2];
   double widthMid_ = 1.0, widthSide_ = 1.0, widthLevel_ = 1.0;
