@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include "dsp_isa.h"
+#include "reverb_steps.h"
 
 MORAVELLE_DSP_BEGIN
 
@@ -27,8 +28,7 @@ class DelayLine {
     const double x = static_cast<double>(head_ + size_) - delay;
     const auto i = static_cast<int32_t>(x);
     const double frac = x - static_cast<double>(i);
-    const double a = memory_[i & mask_];
-    return a + (memory_[(i + 1) & mask_] - a) * frac;
+    return reverb_steps::Interpolate(memory_[i & mask_], memory_[(i + 1) & mask_], frac);
   }
 
   // A read position prepared once for a delay that stays put over many frames.
@@ -56,8 +56,7 @@ class DelayLine {
   double ReadTap(const Tap& tap) const {
     if (kMayLackMemory && memory_ == nullptr) return 0.0;
     const int32_t i = head_ + tap.offset;
-    const double a = memory_[i & mask_];
-    return a + (memory_[(i + 1) & mask_] - a) * tap.frac;
+    return reverb_steps::Interpolate(memory_[i & mask_], memory_[(i + 1) & mask_], tap.frac);
   }
 
   // Stores the value at the head; the caller has already guarded it.
@@ -94,8 +93,7 @@ class DelayLine {
   static double ReadAt(Cursor c, uint32_t frame, const Tap& tap) {
     if (kMayLackMemory && c.memory == nullptr) return 0.0;
     const uint32_t i = frame + static_cast<uint32_t>(tap.offset);
-    const double a = c.memory[i & c.mask];
-    return a + (c.memory[(i + 1) & c.mask] - a) * tap.frac;
+    return reverb_steps::Interpolate(c.memory[i & c.mask], c.memory[(i + 1) & c.mask], tap.frac);
   }
   template <bool kMayLackMemory>
   static void WriteAt(Cursor c, uint32_t frame, double value) {

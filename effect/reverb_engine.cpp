@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "dsp_guards.h"
+#include "reverb_steps.h"
 #include "kernel_params.h"
 
 MORAVELLE_DSP_BEGIN
@@ -64,25 +65,22 @@ constexpr double kDiffuserCoefficient[3] = {0.75, 0.625, 0.625};
 }
 
 // DelayLine::MakeTap for four lines (or four taps of one line) at once; the first
-// 'count' taps are stored.
-[[gnu::always_inline]] inline void MakeTaps(const DelayLine* const lines[4], Double4 delays, DelayLine::Tap* taps,
-                                             int count = 4) {
+// 'count' taps are stored. 'limits' holds the four lines' sizes and maximum delays.
+[[gnu::always_inline]] inline void MakeTaps(const DelayLine* const lines[4], const ReverbLineLimits& limits,
+                                             Double4 delays, DelayLine::Tap* taps, int count = 4) {
 #if defined(__AVX__)
   using Int32x4 = int32_t __attribute__((vector_size(16)));
-  Double4 size, maximum;
-  for (int k = 0; k < 4; ++k) {
-    size[k] = lines[k]->Size();
-    maximum[k] = lines[k]->MaximumDelay();
-  }
   delays = dsp::SelectV<Double4>(delays < 1.0, dsp::SplatV<Double4>(1.0), delays);
-  delays = dsp::SelectV<Double4>(delays > maximum, maximum, delays);
-  const Double4 ahead = size - delays;
+  delays = dsp::SelectV<Double4>(delays > limits.maximum, limits.maximum, delays);
+  const Double4 ahead = limits.size - delays;
   const Int32x4 whole = __builtin_convertvector(ahead, Int32x4);
   const Double4 frac = ahead - __builtin_convertvector(whole, Double4);
   for (int k = 0; k < count; ++k) taps[k] = DelayLine::Tap{whole[k], frac[k]};
+  (void)lines;
 #else
   // Without AVX the conversions of a four-lane vector are scalar anyway.
   for (int k = 0; k < count; ++k) taps[k] = lines[k]->MakeTap(delays[k]);
+  (void)limits;
 #endif
 }
 
@@ -92,11 +90,12 @@ Double2 AllpassPair(DelayLine::Cursor left, DelayLine::Cursor right, uint32_t fr
                     const DelayLine::Tap& leftTap, const DelayLine::Tap& rightTap, double coefficient) {
   const Double2 r = {DelayLine::ReadAt<kMayLackMemory>(left, frame, leftTap),
                      DelayLine::ReadAt<kMayLackMemory>(right, frame, rightTap)};
-  const Double2 v = in - coefficient * r;
+  const Double2 g = dsp::Splat(coefficient);
+  const Double2 v = reverb_steps::AllpassState(in, g, r);
   const Double2 kept = dsp::FlushDenormal2(v);
   DelayLine::WriteAt<kMayLackMemory>(left, frame, kept[0]);
   DelayLine::WriteAt<kMayLackMemory>(right, frame, kept[1]);
-  return coefficient * v + r;
+  return reverb_steps::AllpassOutput(v, g, r);
 }
 }  // namespace
 
@@ -131,6 +130,23 @@ bool ReverbEngine::Reset(double sr) {
     ok &= diffuserR[k].Reset(samples(kOutputDiffuserMaximumSeconds[k]));
   }
   for (Double2& e : damping_) e = Double2{};
+  // The lines' sizes and maximum delays, as the vectors the per-frame taps are made from.
+  auto limitsOf = [](const DelayLine* const lines[4]) {
+    ReverbLineLimits limits;
+    for (int k = 0; k < 4; ++k) {
+      limits.size[k] = lines[k]->Size();
+      limits.maximum[k] = lines[k]->MaximumDelay();
+    }
+    return limits;
+  };
+  const DelayLine* const feedbackLines[4] = {&feedback[0], &feedback[1], &feedback[2], &feedback[3]};
+  const DelayLine* const tapLines[4] = {&tapLine, &tapLine, &tapLine, &tapLine};
+  const DelayLine* const firstDiffusers[4] = {&diffuserL[0], &diffuserL[1], &diffuserL[2], &diffuserR[0]};
+  const DelayLine* const secondDiffusers[4] = {&diffuserR[1], &diffuserR[2], &diffuserR[1], &diffuserR[2]};
+  feedbackLimits_ = limitsOf(feedbackLines);
+  tapLineLimits_ = limitsOf(tapLines);
+  diffuserLimits_[0] = limitsOf(firstDiffusers);
+  diffuserLimits_[1] = limitsOf(secondDiffusers);
   longestNetworkLine_ = tapLine.Size();
   for (const DelayLine* line : {&inputDiffuser, &feedback[0], &feedback[1], &feedback[2], &feedback[3], &diffuserL[0],
                                 &diffuserL[1], &diffuserL[2], &diffuserR[0], &diffuserR[1], &diffuserR[2]})
@@ -158,8 +174,8 @@ bool ReverbEngine::Reset(double sr) {
   }
   const DelayLine* const lines[4] = {&feedback[0], &feedback[1], &feedback[2], &feedback[3]};
   const DelayLine* const tapLines[4] = {&tapLine, &tapLine, &tapLine, &tapLine};
-  MakeTaps(lines, lineLengths, lineTap_);
-  MakeTaps(tapLines, tapPositions, reflectionTap_);
+  MakeTaps(lines, feedbackLimits_, lineLengths, lineTap_);
+  MakeTaps(tapLines, tapLineLimits_, tapPositions, reflectionTap_);
   roomLength_ = roomLength;
   inputDiffuserTap_ = inputDiffuser.MakeTap(kInputDiffuserRatio * roomLength);
   scale_ = dsp::ToInt32Saturated(roomLength * kDiffuserScalePerRoomSample);
@@ -177,8 +193,8 @@ bool ReverbEngine::Reset(double sr) {
   const Double4 firstSpread = {kDiffuserSpreadLeft[0], kDiffuserSpreadLeft[1], kDiffuserSpreadLeft[2], kDiffuserSpreadRight[0]};
   const Double4 secondBase = {kDiffuserBaseLength[1], kDiffuserBaseLength[2], kDiffuserBaseLength[1], kDiffuserBaseLength[2]};
   const Double4 secondSpread = {kDiffuserSpreadRight[1], kDiffuserSpreadRight[2], kDiffuserSpreadRight[1], kDiffuserSpreadRight[2]};
-  MakeTaps(first, (firstBase + firstSpread * spread) * scale, &diffuserTaps_[0][0], 4);
-  MakeTaps(second, (secondBase + secondSpread * spread) * scale, &diffuserTaps_[1][1], 2);
+  MakeTaps(first, diffuserLimits_[0], (firstBase + firstSpread * spread) * scale, &diffuserTaps_[0][0], 4);
+  MakeTaps(second, diffuserLimits_[1], (secondBase + secondSpread * spread) * scale, &diffuserTaps_[1][1], 2);
   // Width: panorama 0 is mono, 0.5 the plain stereo pair, 1 the side signal alone;
   // the level makes up for the mid signal lost below 0.5.
   const double width = dsp::Clamp01(panorama);
@@ -288,11 +304,11 @@ void ReverbEngine::ProcessPreDelayOnly(const ReverbSettings& s, const Double2* i
     // run only stores its input there.
     for (int i = 0; i < frames; ++i) {
       const Double2 kept = dsp::FlushDenormal2(in[i]);
-      run_.inLeft[i] = kept[0];
-      run_.inRight[i] = kept[1];
+      run_.kept[0][i] = kept[0];
+      run_.kept[1][i] = kept[1];
     }
-    DelayLine::PutRun(lines[0], frame, run_.inLeft, frames);
-    DelayLine::PutRun(lines[1], frame, run_.inRight, frames);
+    DelayLine::PutRun(lines[0], frame, run_.kept[0], frames);
+    DelayLine::PutRun(lines[1], frame, run_.kept[1], frames);
     if (out != in) std::copy(in, in + frames, out);
     frame += static_cast<uint32_t>(frames);
   } else {
@@ -340,7 +356,9 @@ void ReverbEngine::ProcessFrames(const ReverbSettings& s, const Double2* in, Dou
     return;
   }
   silentFrames_ = 0;
+  // What the damping keeps of a line's new read.
   const Double2 damp = dsp::Splat(s.damp);
+  const Double2 kept = dsp::Splat(1.0 - s.damp);
   // The fourteen lines step together: one frame counter for all, the lines' own
   // heads moved on after the run.
   const DelayLine::Cursor pre[2] = {preDelay[0].CursorOf(), preDelay[1].CursorOf()};
@@ -367,20 +385,20 @@ void ReverbEngine::ProcessFrames(const ReverbSettings& s, const Double2* in, Dou
     // Mono input through the input diffuser (a Schroeder allpass).
     const double mono = (preDelayed[0] + preDelayed[1]) * kMonoSumGain;
     const double diffuserRead = DelayLine::ReadAt<kMayLackMemory>(input, frame, inputDiffuserTap_);
-    const double diffuserState = mono - kInputDiffuserCoefficient * diffuserRead;
-    const double diffused = kInputDiffuserCoefficient * diffuserState + diffuserRead;
+    const double diffuserState = reverb_steps::AllpassState(mono, kInputDiffuserCoefficient, diffuserRead);
+    const double diffused = reverb_steps::AllpassOutput(diffuserState, kInputDiffuserCoefficient, diffuserRead);
     DelayLine::WriteAt<kMayLackMemory>(input, frame, dsp::FlushDenormal(diffuserState));
 
     // Feedback lines in pairs (1, 2) and (3, 4): read, scaled by their decay gains
     // and damped by a one-pole low-pass.
-    const Double2 z12 = Double2{DelayLine::ReadAt<kMayLackMemory>(lines[0], frame, lineTap_[0]),
-                                DelayLine::ReadAt<kMayLackMemory>(lines[1], frame, lineTap_[1])} *
-                        Double2{lineGain_[0], lineGain_[1]};
-    const Double2 z34 = Double2{DelayLine::ReadAt<kMayLackMemory>(lines[2], frame, lineTap_[2]),
-                                DelayLine::ReadAt<kMayLackMemory>(lines[3], frame, lineTap_[3])} *
-                        Double2{lineGain_[2], lineGain_[3]};
-    const Double2 d12 = z12 + (damping_[0] - z12) * damp;
-    const Double2 d34 = z34 + (damping_[1] - z34) * damp;
+    const Double2 w12 = reverb_steps::DampingInput(Double2{DelayLine::ReadAt<kMayLackMemory>(lines[0], frame, lineTap_[0]),
+                                                      DelayLine::ReadAt<kMayLackMemory>(lines[1], frame, lineTap_[1])},
+                                              Double2{lineGain_[0], lineGain_[1]} * kept);
+    const Double2 w34 = reverb_steps::DampingInput(Double2{DelayLine::ReadAt<kMayLackMemory>(lines[2], frame, lineTap_[2]),
+                                                      DelayLine::ReadAt<kMayLackMemory>(lines[3], frame, lineTap_[3])},
+                                              Double2{lineGain_[2], lineGain_[3]} * kept);
+    const Double2 d12 = reverb_steps::DampingStep(damping_[0], damp, w12);
+    const Double2 d34 = reverb_steps::DampingStep(damping_[1], damp, w34);
     damping_[0] = dsp::FlushDenormal2(d12);
     damping_[1] = dsp::FlushDenormal2(d34);
     const double d[4] = {d12[0], d12[1], d34[0], d34[1]};

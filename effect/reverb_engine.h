@@ -27,6 +27,11 @@ struct ReverbSettings {
   static ReverbSettings FromParams(const double* params, double sampleRate);
 };
 
+// Four lines' sizes and maximum delays, for making four taps at once.
+struct ReverbLineLimits {
+  Double4 size{}, maximum{};
+};
+
 class ReverbEngine {
  public:
   // Sizes the lines on the first call (capacity fixed from then on), clears them
@@ -90,17 +95,17 @@ class ReverbEngine {
   // Longest settled run, and the runs below which frame-by-frame processing is used.
   static constexpr int kSettledRunFrames = 128;
   static constexpr int kShortestSettledRun = 8;
-  // A settled run's signals, stage by stage, one array per signal (four lanes past
-  // the run's end, since the stages work four frames at a time).
+  // A settled run's buffers (four lanes past the run's end, since the stages work
+  // four frames at a time): a line's values where its run wraps or ends inside a
+  // vector, a read's samples where they wrap, and the wet signals into the output
+  // diffusers where those run frame by frame.
   struct RunBuffers {
     static constexpr int kSize = kSettledRunFrames + 8;
-    double inLeft[kSize], inRight[kSize];
-    double preLeft[kSize], preRight[kSize];  // pre-delayed, then the diffusers' signals
-    double diffused[kSize];
-    double line[4][kSize];
-    double tap[4][kSize];
-    double read[kSize], kept[kSize];
-    double scratch[kSize];
+    static constexpr int kWrittenLines = 12;  // the network's lines
+    static constexpr int kReads = 17;
+    double kept[kWrittenLines][kSize];
+    double scratch[kReads][kSize];
+    double wetLeft[kSize], wetRight[kSize];
   };
   RunBuffers run_{};
 
@@ -128,6 +133,9 @@ class ReverbEngine {
   int32_t scale_ = 0;  // the output diffusers' length scale
   // The output diffusers' taps, left 1 to 3 then right 1 to 3.
   DelayLine::Tap diffuserTaps_[2][3];
+  // Sizes and maximum delays of the feedback lines, the tap line (four times), and
+  // the output diffusers in the order UpdateDiffusers makes their taps.
+  ReverbLineLimits feedbackLimits_, tapLineLimits_, diffuserLimits_[2];
   double cachedPreDelay_ = -1.0;
   DelayLine::Tap preDelayTap_[2];
   double widthMid_ = 1.0, widthSide_ = 1.0, widthLevel_ = 1.0;

@@ -1,0 +1,138 @@
+#pragma once
+// Four-frame vectors for the reverb's settled runs: unaligned loads and stores, the
+// keep-guard of the delay lines, 4x4 transposes (four frames of four lines to four
+// lines of four frames), the channel (de)interleaving of the stage's stereo pairs,
+// and the watch that lets a recursion run without its guard.
+// With AVX2 each is one 256-bit register; without, GCC splits a four-lane vector in
+// two halves, and the shuffles are written on the halves directly.
+
+#include <cstring>
+#include <immintrin.h>
+
+#include "dsp_isa.h"
+#include "stereo_vector.h"
+
+MORAVELLE_DSP_BEGIN
+
+namespace run_vectors {
+
+using dsp::SplatV;
+using Mask4 = dsp::MaskOfVector<Double4>;
+
+inline Double4 Load4(const double* p) {
+  Double4 v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+inline void Store4(double* p, Double4 v) { std::memcpy(p, &v, sizeof v); }
+
+#if defined(__AVX2__)
+using UInt4 = uint64_t __attribute__((vector_size(32)));
+
+// FlushDenormalV's result in integer steps: one signed comparison tells the kept
+// magnitudes (exponent fields 2 .. 0x7FE) from the rest, since adding 0x7FE0... to
+// the magnitude's bits moves exactly that range to the bottom of the signed order.
+inline Mask4 OutsideKeptRange(Mask4 bits) {
+  const UInt4 shifted = (UInt4)(bits & INT64_MAX) + 0x7FE0000000000000u;
+  return (Mask4)shifted > -0x0030000000000001;
+}
+inline Double4 Kept4(Double4 v) {
+  const Mask4 bits = dsp::BitsOf(v);
+  return dsp::FromBits<Double4>(bits & ~OutsideKeptRange(bits));
+}
+// Rows a, b, c, d (lanes 0..3) to columns.
+inline void Transpose4(Double4& a, Double4& b, Double4& c, Double4& d) {
+  const Double4 ab0 = __builtin_shuffle(a, b, Int4{0, 4, 2, 6});  // a0 b0 a2 b2
+  const Double4 ab1 = __builtin_shuffle(a, b, Int4{1, 5, 3, 7});  // a1 b1 a3 b3
+  const Double4 cd0 = __builtin_shuffle(c, d, Int4{0, 4, 2, 6});
+  const Double4 cd1 = __builtin_shuffle(c, d, Int4{1, 5, 3, 7});
+  a = __builtin_shuffle(ab0, cd0, Int4{0, 1, 4, 5});
+  b = __builtin_shuffle(ab1, cd1, Int4{0, 1, 4, 5});
+  c = __builtin_shuffle(ab0, cd0, Int4{2, 3, 6, 7});
+  d = __builtin_shuffle(ab1, cd1, Int4{2, 3, 6, 7});
+}
+
+// Four stereo pairs (left, right, left, right ...) at p to a left and a right vector.
+inline void LoadPairs(const Double2* p, Double4& left, Double4& right) {
+  const Double4 a = Load4(&p[0][0]), b = Load4(&p[2][0]);
+  const Double4 low = __builtin_shuffle(a, b, Int4{0, 1, 4, 5});   // l0 r0 l2 r2
+  const Double4 high = __builtin_shuffle(a, b, Int4{2, 3, 6, 7});  // l1 r1 l3 r3
+  left = __builtin_shuffle(low, high, Int4{0, 4, 2, 6});
+  right = __builtin_shuffle(low, high, Int4{1, 5, 3, 7});
+}
+inline void StorePairs(Double2* p, Double4 left, Double4 right) {
+  const Double4 even = __builtin_shuffle(left, right, Int4{0, 4, 2, 6});  // l0 r0 l2 r2
+  const Double4 odd = __builtin_shuffle(left, right, Int4{1, 5, 3, 7});   // l1 r1 l3 r3
+  Store4(&p[0][0], __builtin_shuffle(even, odd, Int4{0, 1, 4, 5}));
+  Store4(&p[2][0], __builtin_shuffle(even, odd, Int4{2, 3, 6, 7}));
+}
+#else
+// FlushDenormalV on each half, written with SSE2's own operations (GCC lowers the
+// generic vector select of a four-lane vector to scalar moves here).
+inline Double2 KeptPair(Double2 v) {
+  const __m128d magnitude = _mm_and_pd(v, _mm_castsi128_pd(_mm_set1_epi64x(INT64_MAX)));
+  const __m128d kept = _mm_and_pd(_mm_cmpge_pd(magnitude, _mm_set1_pd(0x1p-1021)),
+                                  _mm_cmple_pd(magnitude, _mm_set1_pd(0x1.fffffffffffffp+1023)));
+  return _mm_and_pd(v, kept);
+}
+inline Double4 Kept4(Double4 v) { return dsp::Join(KeptPair(dsp::LowHalf(v)), KeptPair(dsp::HighHalf(v))); }
+inline Double2 Low2(Double2 a, Double2 b) { return __builtin_shuffle(a, b, Int2{0, 2}); }
+inline Double2 High2(Double2 a, Double2 b) { return __builtin_shuffle(a, b, Int2{1, 3}); }
+
+inline void Transpose4(Double4& a, Double4& b, Double4& c, Double4& d) {
+  const Double2 a0 = dsp::LowHalf(a), a1 = dsp::HighHalf(a), b0 = dsp::LowHalf(b), b1 = dsp::HighHalf(b);
+  const Double2 c0 = dsp::LowHalf(c), c1 = dsp::HighHalf(c), d0 = dsp::LowHalf(d), d1 = dsp::HighHalf(d);
+  a = dsp::Join(Low2(a0, b0), Low2(c0, d0));
+  b = dsp::Join(High2(a0, b0), High2(c0, d0));
+  c = dsp::Join(Low2(a1, b1), Low2(c1, d1));
+  d = dsp::Join(High2(a1, b1), High2(c1, d1));
+}
+
+inline void LoadPairs(const Double2* p, Double4& left, Double4& right) {
+  left = dsp::Join(Low2(p[0], p[1]), Low2(p[2], p[3]));
+  right = dsp::Join(High2(p[0], p[1]), High2(p[2], p[3]));
+}
+inline void StorePairs(Double2* p, Double4 left, Double4 right) {
+  const Double2 l0 = dsp::LowHalf(left), l1 = dsp::HighHalf(left);
+  const Double2 r0 = dsp::LowHalf(right), r1 = dsp::HighHalf(right);
+  p[0] = Low2(l0, r0);
+  p[1] = High2(l0, r0);
+  p[2] = Low2(l1, r1);
+  p[3] = High2(l1, r1);
+}
+#endif
+
+// For a recursion run without its guard (FlushDenormalV on its state), what tells
+// afterwards whether the guard would have acted on some state: 'least' keeps, lane
+// by lane, the least magnitude other than 0, as its bit pattern less one read as a
+// double (0 turns into a NaN there, which the minimum passes over); 'total' sums the
+// states, so that it ends up not finite once one of them was not. (A sum that
+// overflows from finite states only makes the caller check once more, guarded.)
+struct GuardWatch {
+  Double4 least = SplatV<Double4>(__builtin_inf());
+  Double4 total{};
+
+  void See(Double4 state) {
+    const Double4 magnitudeLessOne = dsp::FromBits<Double4>((dsp::BitsOf(state) & INT64_MAX) - 1);
+#if defined(__AVX__)
+    least = _mm256_min_pd(magnitudeLessOne, least);
+#else
+    least = dsp::Join(_mm_min_pd(dsp::LowHalf(magnitudeLessOne), dsp::LowHalf(least)),
+                      _mm_min_pd(dsp::HighHalf(magnitudeLessOne), dsp::HighHalf(least)));
+#endif
+  }
+  void Add(Double4 states) { total += states; }
+  // Whether some state seen was of magnitude below 2^-1021 but not 0, or some state
+  // added was not finite.
+  bool GuardWouldAct() const {
+    const Double4 smallestKept = SplatV<Double4>(0x1p-1021);
+    const Double4 belowKept = dsp::FromBits<Double4>(dsp::BitsOf(smallestKept) - 1);
+    for (int k = 0; k < 4; ++k)
+      if (least[k] < belowKept[k] || !(__builtin_fabs(total[k]) <= 0x1.fffffffffffffp+1023)) return true;
+    return false;
+  }
+};
+
+}  // namespace run_vectors
+
+MORAVELLE_DSP_END
