@@ -9,10 +9,6 @@
 // two builds therefore differ in the last bit, and each agrees with itself in
 // either path.
 
-#if defined(__FMA__)
-#include <immintrin.h>
-#endif
-
 #include "dsp_isa.h"
 #include "stereo_vector.h"
 
@@ -20,28 +16,7 @@ MORAVELLE_DSP_BEGIN
 
 namespace reverb_steps {
 
-// a b + c
-inline double MulAdd(double a, double b, double c) {
-#if defined(__FMA__)
-  return __builtin_fma(a, b, c);
-#else
-  return a * b + c;
-#endif
-}
-inline Double2 MulAdd(Double2 a, Double2 b, Double2 c) {
-#if defined(__FMA__)
-  return _mm_fmadd_pd(a, b, c);
-#else
-  return a * b + c;
-#endif
-}
-inline Double4 MulAdd(Double4 a, Double4 b, Double4 c) {
-#if defined(__FMA__)
-  return _mm256_fmadd_pd(a, b, c);
-#else
-  return a * b + c;
-#endif
-}
+using dsp::MulAdd;
 
 // c - a b
 inline double NegatedMulAdd(double a, double b, double c) {
