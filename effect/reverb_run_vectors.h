@@ -42,29 +42,29 @@ inline Double4 Kept4(Double4 v) {
 }
 // Rows a, b, c, d (lanes 0..3) to columns.
 inline void Transpose4(Double4& a, Double4& b, Double4& c, Double4& d) {
-  const Double4 ab0 = __builtin_shuffle(a, b, Int4{0, 4, 2, 6});  // a0 b0 a2 b2
-  const Double4 ab1 = __builtin_shuffle(a, b, Int4{1, 5, 3, 7});  // a1 b1 a3 b3
-  const Double4 cd0 = __builtin_shuffle(c, d, Int4{0, 4, 2, 6});
-  const Double4 cd1 = __builtin_shuffle(c, d, Int4{1, 5, 3, 7});
-  a = __builtin_shuffle(ab0, cd0, Int4{0, 1, 4, 5});
-  b = __builtin_shuffle(ab1, cd1, Int4{0, 1, 4, 5});
-  c = __builtin_shuffle(ab0, cd0, Int4{2, 3, 6, 7});
-  d = __builtin_shuffle(ab1, cd1, Int4{2, 3, 6, 7});
+  const Double4 ab0 = __builtin_shufflevector(a, b, 0, 4, 2, 6);  // a0 b0 a2 b2
+  const Double4 ab1 = __builtin_shufflevector(a, b, 1, 5, 3, 7);  // a1 b1 a3 b3
+  const Double4 cd0 = __builtin_shufflevector(c, d, 0, 4, 2, 6);
+  const Double4 cd1 = __builtin_shufflevector(c, d, 1, 5, 3, 7);
+  a = __builtin_shufflevector(ab0, cd0, 0, 1, 4, 5);
+  b = __builtin_shufflevector(ab1, cd1, 0, 1, 4, 5);
+  c = __builtin_shufflevector(ab0, cd0, 2, 3, 6, 7);
+  d = __builtin_shufflevector(ab1, cd1, 2, 3, 6, 7);
 }
 
 // Four stereo pairs (left, right, left, right ...) at p to a left and a right vector.
 inline void LoadPairs(const Double2* p, Double4& left, Double4& right) {
-  const Double4 a = Load4(&p[0][0]), b = Load4(&p[2][0]);
-  const Double4 low = __builtin_shuffle(a, b, Int4{0, 1, 4, 5});   // l0 r0 l2 r2
-  const Double4 high = __builtin_shuffle(a, b, Int4{2, 3, 6, 7});  // l1 r1 l3 r3
-  left = __builtin_shuffle(low, high, Int4{0, 4, 2, 6});
-  right = __builtin_shuffle(low, high, Int4{1, 5, 3, 7});
+  const Double4 a = Load4(reinterpret_cast<const double*>(p)), b = Load4(reinterpret_cast<const double*>(p + 2));
+  const Double4 low = __builtin_shufflevector(a, b, 0, 1, 4, 5);   // l0 r0 l2 r2
+  const Double4 high = __builtin_shufflevector(a, b, 2, 3, 6, 7);  // l1 r1 l3 r3
+  left = __builtin_shufflevector(low, high, 0, 4, 2, 6);
+  right = __builtin_shufflevector(low, high, 1, 5, 3, 7);
 }
 inline void StorePairs(Double2* p, Double4 left, Double4 right) {
-  const Double4 even = __builtin_shuffle(left, right, Int4{0, 4, 2, 6});  // l0 r0 l2 r2
-  const Double4 odd = __builtin_shuffle(left, right, Int4{1, 5, 3, 7});   // l1 r1 l3 r3
-  Store4(&p[0][0], __builtin_shuffle(even, odd, Int4{0, 1, 4, 5}));
-  Store4(&p[2][0], __builtin_shuffle(even, odd, Int4{2, 3, 6, 7}));
+  const Double4 even = __builtin_shufflevector(left, right, 0, 4, 2, 6);  // l0 r0 l2 r2
+  const Double4 odd = __builtin_shufflevector(left, right, 1, 5, 3, 7);   // l1 r1 l3 r3
+  Store4(reinterpret_cast<double*>(p), __builtin_shufflevector(even, odd, 0, 1, 4, 5));
+  Store4(reinterpret_cast<double*>(p + 2), __builtin_shufflevector(even, odd, 2, 3, 6, 7));
 }
 #else
 // FlushDenormalV on each half, written with SSE2's own operations (GCC lowers the
@@ -76,8 +76,8 @@ inline Double2 KeptPair(Double2 v) {
   return _mm_and_pd(v, kept);
 }
 inline Double4 Kept4(Double4 v) { return dsp::Join(KeptPair(dsp::LowHalf(v)), KeptPair(dsp::HighHalf(v))); }
-inline Double2 Low2(Double2 a, Double2 b) { return __builtin_shuffle(a, b, Int2{0, 2}); }
-inline Double2 High2(Double2 a, Double2 b) { return __builtin_shuffle(a, b, Int2{1, 3}); }
+inline Double2 Low2(Double2 a, Double2 b) { return __builtin_shufflevector(a, b, 0, 2); }
+inline Double2 High2(Double2 a, Double2 b) { return __builtin_shufflevector(a, b, 1, 3); }
 
 inline void Transpose4(Double4& a, Double4& b, Double4& c, Double4& d) {
   const Double2 a0 = dsp::LowHalf(a), a1 = dsp::HighHalf(a), b0 = dsp::LowHalf(b), b1 = dsp::HighHalf(b);
