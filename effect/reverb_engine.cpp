@@ -335,17 +335,99 @@ void ReverbEngine::Process(const ReverbSettings& s, const Double2* in, Double2* 
     ProcessFrames<false>(s, in, out, frames);
     return;
   }
-  // While the room, panorama and pre-delay rest, stage by stage over runs of frames;
-  // while they glide (or where a delay is shorter than a useful run), frame by frame.
+  // Stage by stage over runs of frames: settled runs while the room, panorama and
+  // pre-delay rest, gliding runs while they move; frame by frame for short blocks
+  // and where a settled delay is shorter than a useful run.
   for (int done = 0; done < frames;) {
     const int run = SettledRunLength(s, frames - done);
-    if (run < kShortestSettledRun) {
+    if (run >= kShortestSettledRun) {
+      ProcessSettledRun(s, in + done, out + done, run);
+      done += run;
+    } else if (run == 0 && frames - done >= kShortestGlidingRun) {
+      done += ProcessGlidingRun(s, in + done, out + done, frames - done);
+    } else {
       ProcessFrames<false>(s, in + done, out + done, frames - done);
       return;
     }
-    ProcessSettledRun(s, in + done, out + done, run);
-    done += run;
   }
+}
+
+int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, int frames, bool* diffusersByVectors) {
+  GlideBuffers& g = glide_;
+  const int limit = std::min(frames, kSettledRunFrames);
+  const DelayLine::Cursor pre[2] = {preDelay[0].CursorOf(), preDelay[1].CursorOf()};
+  const double keptShare = 1.0 - s.damp;
+  const uint32_t first = frame_;
+  bool byVectors = true;
+  double lastRoom = room_, lastPanorama = panorama_;
+  int n = 0;
+  for (; n < limit; ++n) {
+    const double roomState = room_, panoramaState = panorama_, preDelayState = preDelay_;
+    double panorama, preDelayTime;
+    const double room = AdvanceSmoothing(s, &panorama, &preDelayTime);
+    if (room != cachedRoom_ || s.decayFactor != cachedDecayFactor_) UpdateRoom(room, s);
+    if (panorama != cachedPanorama_ || scale_ != cachedScale_) UpdateDiffusers(panorama);
+    // Frame n reads samples written at least 'shortest' frames before it: those of
+    // the run's first n frames are written only after the reads.
+    int32_t shortest = inputDiffuser.WholeDelay(inputDiffuserTap_);
+    for (int k = 0; k < 4; ++k)
+      shortest = std::min({shortest, feedback[k].WholeDelay(lineTap_[k]), tapLine.WholeDelay(reflectionTap_[k])});
+    if (shortest <= n) {
+      // This frame starts the next run: back to the state the previous frame left
+      // (every whole delay is at least 1, so n is not 0 here).
+      room_ = roomState;
+      panorama_ = panoramaState;
+      preDelay_ = preDelayState;
+      UpdateRoom(lastRoom, s);
+      UpdateDiffusers(lastPanorama);
+      break;
+    }
+    lastRoom = room;
+    lastPanorama = panorama;
+    const uint32_t frame = first + static_cast<uint32_t>(n);
+    const Double2 preDelayed = PreDelayFrame<false>(preDelayTime, s.sampleRate, in[n], pre, frame);
+    g.preDelayed[0][n] = preDelayed[0];
+    g.preDelayed[1][n] = preDelayed[1];
+    auto keep = [&g, n, frame](int read, const DelayLine::Tap& tap) {
+      g.position[read][n] = frame + static_cast<uint32_t>(tap.offset);
+      g.frac[read][n] = tap.frac;
+    };
+    keep(0, preDelayTap_[0]);
+    keep(1, preDelayTap_[1]);
+    keep(2, inputDiffuserTap_);
+    for (int k = 0; k < 4; ++k) {
+      keep(3 + k, lineTap_[k]);
+      keep(7 + k, reflectionTap_[k]);
+      g.lineGainKept[k][n] = lineGain_[k] * keptShare;
+      g.tapGain[k][n] = tapGain_[k];
+    }
+    for (int k = 0; k < 3; ++k) {
+      keep(11 + k, diffuserTaps_[0][k]);
+      keep(14 + k, diffuserTaps_[1][k]);
+      byVectors = byVectors && diffuserL[k].WholeDelay(diffuserTaps_[0][k]) > n &&
+                  diffuserR[k].WholeDelay(diffuserTaps_[1][k]) > n;
+    }
+    g.widthMid[n] = widthMid_;
+    g.widthSide[n] = widthSide_;
+    g.widthLevel[n] = widthLevel_;
+  }
+  // The lanes past the run's end, in its last vector, repeat its last frame.
+  for (int j = n; j < ((n + 3) & ~3); ++j) {
+    for (int read = 0; read < RunBuffers::kReads; ++read) {
+      g.position[read][j] = g.position[read][n - 1];
+      g.frac[read][j] = g.frac[read][n - 1];
+    }
+    for (int c = 0; c < 2; ++c) g.preDelayed[c][j] = g.preDelayed[c][n - 1];
+    for (int k = 0; k < 4; ++k) {
+      g.lineGainKept[k][j] = g.lineGainKept[k][n - 1];
+      g.tapGain[k][j] = g.tapGain[k][n - 1];
+    }
+    g.widthMid[j] = g.widthMid[n - 1];
+    g.widthSide[j] = g.widthSide[n - 1];
+    g.widthLevel[j] = g.widthLevel[n - 1];
+  }
+  *diffusersByVectors = byVectors;
+  return n;
 }
 
 template <bool kMayLackMemory>
