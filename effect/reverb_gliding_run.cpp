@@ -8,6 +8,8 @@
 // the frames does not matter there; the output diffusers run four frames at a time
 // only where the same holds for them, else frame by frame.
 #include <algorithm>
+#include <cstring>
+#include <immintrin.h>
 
 #include "reverb_engine.h"
 #include "reverb_run_stages.h"
@@ -21,18 +23,41 @@ using run_stages::RunTarget;
 using run_stages::RunValues;
 
 // A read through a tap that moves from frame to frame: each frame's first sample
-// position (unmasked) and fraction.
+// position (unmasked) and fraction. Each frame's two samples come as one pair where
+// they do not wrap, and the four pairs are then transposed to the first and the
+// second samples of the four frames.
 struct GlidingRead {
   const double* memory;
   uint32_t mask;
   const uint32_t* position;
   const double* frac;
   Double4 At(int j) const {
-    Double4 a, b;
+    uint32_t at[4];
+    bool wraps = false;
     for (int l = 0; l < 4; ++l) {
-      const uint32_t i = position[j + l];
-      a[l] = memory[i & mask];
-      b[l] = memory[(i + 1) & mask];
+      at[l] = position[j + l] & mask;
+      wraps |= at[l] == mask;
+    }
+    Double4 a, b;
+    if (__builtin_expect(wraps, 0)) {
+      for (int l = 0; l < 4; ++l) {
+        a[l] = memory[at[l]];
+        b[l] = memory[(at[l] + 1) & mask];
+      }
+    } else {
+#if defined(__AVX__)
+      const __m256d even = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(memory + at[0])),
+                                                _mm_loadu_pd(memory + at[2]), 1);  // a0 b0 a2 b2
+      const __m256d odd = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(memory + at[1])),
+                                               _mm_loadu_pd(memory + at[3]), 1);  // a1 b1 a3 b3
+      a = _mm256_unpacklo_pd(even, odd);
+      b = _mm256_unpackhi_pd(even, odd);
+#else
+      const __m128d p0 = _mm_loadu_pd(memory + at[0]), p1 = _mm_loadu_pd(memory + at[1]);
+      const __m128d p2 = _mm_loadu_pd(memory + at[2]), p3 = _mm_loadu_pd(memory + at[3]);
+      a = dsp::Join(_mm_unpacklo_pd(p0, p1), _mm_unpacklo_pd(p2, p3));
+      b = dsp::Join(_mm_unpackhi_pd(p0, p1), _mm_unpackhi_pd(p2, p3));
+#endif
     }
     return reverb_steps::Interpolate(a, b, run_vectors::Load4(frac + j));
   }

@@ -114,6 +114,7 @@ template <bool kGuarded, typename Run>
     Store4(r.tapAt + j, Kept4(reverb_steps::AllpassOutput(diffuserState, g, diffuserRead)));
     // Feedback lines read, scaled and damped; taps.
     Double4 d[4], t[4];
+#pragma GCC unroll 4
     for (int k = 0; k < 4; ++k) {
       d[k] = reverb_steps::DampingInput(r.line[k].At(j), r.lineGainKept[k].At(j));
       t[k] = r.tap[k].At(j) * r.tapGain[k].At(j);
