@@ -55,7 +55,7 @@ constexpr double kDiffuserCoefficient[3] = {0.75, 0.625, 0.625};
 [[gnu::always_inline]] inline Double4 PositiveDecayPowers(double logG, Double4 x) {
   return dsp::ByPairs(x * logG, [](auto y) {
     using V = decltype(y);
-    const V p = dsp::ExpV(y);
+    const V p = reverb_steps::DecayExp(y);
     return dsp::SelectV<V>(dsp::AbsV(p) < dsp::SplatV<V>(0x1p1023), p, V{});
   });
 }
