@@ -85,6 +85,7 @@ template <typename V>
 // maximum, the whole samples ahead of the head and the fraction.
 struct TapParts {
   Int32x4 whole;
+  Double4 wholeAsDouble;
   Double4 frac;
 };
 [[gnu::always_inline]] inline TapParts SplitDelays(Double4 delays, const ReverbLineLimits& limits) {
@@ -94,8 +95,14 @@ struct TapParts {
     return dsp::SelectV<V>(d > maximum, maximum, d);
   });
   const Double4 ahead = limits.size - delays;
+#if defined(__AVX__)
+  const Int32x4 whole = (Int32x4)_mm256_cvttpd_epi32(ahead);
+  const Double4 wholeAsDouble = _mm256_cvtepi32_pd((__m128i)whole);
+#else
   const Int32x4 whole = __builtin_convertvector(ahead, Int32x4);
-  return TapParts{whole, ahead - __builtin_convertvector(whole, Double4)};
+  const Double4 wholeAsDouble = __builtin_convertvector(whole, Double4);
+#endif
+  return TapParts{whole, wholeAsDouble, ahead - wholeAsDouble};
 }
 
 // DelayLine::MakeTap for four lines (or four taps of one line) at once; the first
@@ -428,23 +435,25 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
     diffuserLimits[1][k] = LimitsOf(diffuserR[k]);
   }
   const ReverbLineLimits tapLimits = LimitsOf(tapLine);
-  int32_t diffuserMargin[GlideBuffers::kSize];
+  double diffuserMargin[GlideBuffers::kSize];
   double roomLengths[GlideBuffers::kSize];
   int n = limit;
   for (int j = 0; j < count && j < n; j += 4) {
     const Int32x4 frameInRun = Int32x4{0, 1, 2, 3} + j;
+    const Double4 frameInRunAsDouble = Double4{0.0, 1.0, 2.0, 3.0} + static_cast<double>(j);
     const UInt32x4 position = (UInt32x4)frameInRun + first;
-    Int32x4 margin = Int32x4{} + INT32_MAX;
+    Double4 margin = dsp::SplatV<Double4>(__builtin_inf());
     // Keeps a read's positions and fractions; returns how many more whole samples
-    // its delay spans than frames precede each frame in the run.
+    // its delay spans than frames precede each frame in the run (whole numbers, in
+    // doubles, where the lanes' comparisons are native).
     auto keep = [&](int read, const TapParts& parts, const ReverbLineLimits& limits) {
       const UInt32x4 pos = (UInt32x4)parts.whole + position;
       std::memcpy(&g.position[read][j], &pos, sizeof pos);
       std::memcpy(&g.frac[read][j], &parts.frac, sizeof parts.frac);
-      const Int32x4 fractional = __builtin_convertvector(parts.frac > 0.0, Int32x4);  // -1 where a fraction
-      return __builtin_convertvector(limits.size, Int32x4) - parts.whole + fractional - frameInRun;
+      const Double4 fractional = dsp::SelectV<Double4>(parts.frac > 0.0, dsp::SplatV<Double4>(1.0), Double4{});
+      return limits.size - parts.wholeAsDouble - fractional - frameInRunAsDouble;
     };
-    auto least = [](Int32x4 a, Int32x4 b) { return a < b ? a : b; };
+    auto least = [](Double4 a, Double4 b) { return dsp::ByPairs(a, b, [](auto x, auto y) { return dsp::MinV(x, y); }); };
     const Double4 room4 = run_vectors::Load4(room + j);
     const Double4 roomLength = RoomLengthOf(room4, s.sampleRate);
     margin = least(margin, keep(2, SplitDelays(kInputDiffuserRatio * roomLength, inputLimits), inputLimits));
@@ -458,7 +467,7 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
     Double4 scale;
     for (int l = 0; l < 4; ++l) scale[l] = dsp::ToInt32Saturated(roomLength[l] * kDiffuserScalePerRoomSample);
     const Double4 spread = kSpreadPerPanorama * run_vectors::Load4(panorama + j);
-    Int32x4 diffusers = Int32x4{} + INT32_MAX;
+    Double4 diffusers = dsp::SplatV<Double4>(__builtin_inf());
     for (int k = 0; k < 3; ++k) {
       const Double4 left = (kDiffuserBaseLength[k] + kDiffuserSpreadLeft[k] * spread) * scale;
       const Double4 right = (kDiffuserBaseLength[k] + kDiffuserSpreadRight[k] * spread) * scale;
@@ -468,7 +477,7 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
     std::memcpy(&diffuserMargin[j], &diffusers, sizeof diffusers);
     for (int l = 0; l < 4; ++l) {
       WidthOf(panorama[j + l], &g.widthMid[j + l], &g.widthSide[j + l], &g.widthLevel[j + l]);
-      if (margin[l] <= 0 && j + l < n) n = j + l;
+      if (margin[l] <= 0.0 && j + l < n) n = j + l;
     }
   }
   // The decay gains of the run's frames, the same powers as UpdateRoom's; apart,
@@ -487,7 +496,7 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
     for (int j = 0; j < used; j += 4) gainsOf(j, [&s](Double4 x) { return PositiveDecayPowers(s.logDecay, x); });
   }
   bool byVectors = true;
-  for (int j = 0; j < n; ++j) byVectors = byVectors && diffuserMargin[j] > 0;
+  for (int j = 0; j < n; ++j) byVectors = byVectors && diffuserMargin[j] > 0.0;
   *diffusersByVectors = byVectors;
 
   // The pre-delay, frame by frame (it is written before it is read).
