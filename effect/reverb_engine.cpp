@@ -436,6 +436,18 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
   }
   const ReverbLineLimits tapLimits = LimitsOf(tapLine);
   double diffuserMargin[GlideBuffers::kSize];
+  // Each read's line's size less one: its positions are kept masked, and the run
+  // notes whether some pair of samples wraps around a line's end.
+  UInt32x4 readMask[RunBuffers::kReads];
+  {
+    const DelayLine* const lineOfRead[RunBuffers::kReads] = {
+        &preDelay[0],  &preDelay[1],  &inputDiffuser, &feedback[0],  &feedback[1],  &feedback[2],
+        &feedback[3],  &tapLine,      &tapLine,       &tapLine,      &tapLine,      &diffuserL[0],
+        &diffuserL[1], &diffuserL[2], &diffuserR[0],  &diffuserR[1], &diffuserR[2]};
+    for (int read = 0; read < RunBuffers::kReads; ++read)
+      readMask[read] = UInt32x4{} + static_cast<uint32_t>(lineOfRead[read]->Size() - 1);
+  }
+  Int32x4 wrapping{};
   double roomLengths[GlideBuffers::kSize];
   int n = limit;
   for (int j = 0; j < count && j < n; j += 4) {
@@ -447,7 +459,8 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
     // its delay spans than frames precede each frame in the run (whole numbers, in
     // doubles, where the lanes' comparisons are native).
     auto keep = [&](int read, const TapParts& parts, const ReverbLineLimits& limits) {
-      const UInt32x4 pos = (UInt32x4)parts.whole + position;
+      const UInt32x4 pos = ((UInt32x4)parts.whole + position) & readMask[read];
+      wrapping |= pos == readMask[read];
       std::memcpy(&g.position[read][j], &pos, sizeof pos);
       std::memcpy(&g.frac[read][j], &parts.frac, sizeof parts.frac);
       const Double4 fractional = dsp::SelectV<Double4>(parts.frac > 0.0, dsp::SplatV<Double4>(1.0), Double4{});
@@ -495,6 +508,8 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
   } else {
     for (int j = 0; j < used; j += 4) gainsOf(j, [&s](Double4 x) { return PositiveDecayPowers(s.logDecay, x); });
   }
+  g.someReadWraps = false;
+  for (int l = 0; l < 4; ++l) g.someReadWraps = g.someReadWraps || wrapping[l] != 0;
   bool byVectors = true;
   for (int j = 0; j < n; ++j) byVectors = byVectors && diffuserMargin[j] > 0.0;
   *diffusersByVectors = byVectors;

@@ -23,21 +23,20 @@ using run_stages::RunTarget;
 using run_stages::RunValues;
 
 // A read through a tap that moves from frame to frame: each frame's first sample
-// position (unmasked) and fraction. Each frame's two samples come as one pair where
-// they do not wrap, and the four pairs are then transposed to the first and the
-// second samples of the four frames.
+// position (masked) and fraction. Each frame's two samples come as one pair where
+// they do not wrap (in runs where none does, without a look), and the four pairs are
+// then transposed to the first and the second samples of the four frames.
 struct GlidingRead {
   const double* memory;
   uint32_t mask;
   const uint32_t* position;
   const double* frac;
+  bool mayWrap;
   Double4 At(int j) const {
-    uint32_t at[4];
+    const uint32_t* at = position + j;
     bool wraps = false;
-    for (int l = 0; l < 4; ++l) {
-      at[l] = position[j + l] & mask;
-      wraps |= at[l] == mask;
-    }
+    if (mayWrap)
+      for (int l = 0; l < 4; ++l) wraps |= at[l] == mask;
     Double4 a, b;
     if (__builtin_expect(wraps, 0)) {
       for (int l = 0; l < 4; ++l) {
@@ -71,7 +70,7 @@ int ReverbEngine::ProcessGlidingRun(const ReverbSettings& s, const Double2* in, 
   const GlideBuffers& g = glide_;
   const uint32_t frame = frame_;
   auto readOf = [&g](DelayLine::Cursor line, int read) {
-    return GlidingRead{line.memory, line.mask, g.position[read], g.frac[read]};
+    return GlidingRead{line.memory, line.mask, g.position[read], g.frac[read], g.someReadWraps};
   };
 
   // The network.
