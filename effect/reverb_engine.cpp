@@ -280,9 +280,8 @@ void ReverbEngine::AdvanceAllLines(int frames) {
 
 bool ReverbEngine::SmoothingAtRest(const ReverbSettings& s) const {
   // At a fixed point the smoothing gives back its own state, frame after frame.
-  return room_ + (s.targetRoom - room_) * kSmoothingCoefficient == room_ &&
-         panorama_ + (s.targetPanorama - panorama_) * kSmoothingCoefficient == panorama_ &&
-         preDelay_ + (s.targetPreDelay - preDelay_) * kSmoothingCoefficient == preDelay_;
+  return SmoothingStep(room_, s.targetRoom) == room_ && SmoothingStep(panorama_, s.targetPanorama) == panorama_ &&
+         SmoothingStep(preDelay_, s.targetPreDelay) == preDelay_;
 }
 
 int ReverbEngine::SettledRunLength(const ReverbSettings& s, int frames) {
@@ -316,9 +315,9 @@ void ReverbEngine::SilenceNetwork(int frames) {
 }
 
 [[gnu::always_inline]] inline double ReverbEngine::AdvanceSmoothing(const ReverbSettings& s, double* panorama, double* preDelayTime) {
-  const double room = room_ + (s.targetRoom - room_) * kSmoothingCoefficient;
-  *panorama = panorama_ + (s.targetPanorama - panorama_) * kSmoothingCoefficient;
-  *preDelayTime = preDelay_ + (s.targetPreDelay - preDelay_) * kSmoothingCoefficient;
+  const double room = SmoothingStep(room_, s.targetRoom);
+  *panorama = SmoothingStep(panorama_, s.targetPanorama);
+  *preDelayTime = SmoothingStep(preDelay_, s.targetPreDelay);
   room_ = dsp::FlushDenormal(room);
   panorama_ = dsp::FlushDenormal(*panorama);
   preDelay_ = dsp::FlushDenormal(*preDelayTime);
@@ -402,15 +401,15 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
   const int limit = std::min(frames, kSettledRunFrames);
   const int count = (limit + 3) & ~3;
   const uint32_t first = frame_;
-  // The smoothing, frame by frame: the advanced values serve their frames (the
-  // lanes past 'limit' repeat the last).
+  // The smoothing, frame by frame, as AdvanceSmoothing runs it: the advanced values
+  // serve their frames (the lanes past 'limit' repeat the last).
   double room[GlideBuffers::kSize], panorama[GlideBuffers::kSize], preDelayTime[GlideBuffers::kSize];
   {
     double r = room_, p = panorama_, d = preDelay_;
     for (int j = 0; j < limit; ++j) {
-      room[j] = r + (s.targetRoom - r) * kSmoothingCoefficient;
-      panorama[j] = p + (s.targetPanorama - p) * kSmoothingCoefficient;
-      preDelayTime[j] = d + (s.targetPreDelay - d) * kSmoothingCoefficient;
+      room[j] = SmoothingStep(r, s.targetRoom);
+      panorama[j] = SmoothingStep(p, s.targetPanorama);
+      preDelayTime[j] = SmoothingStep(d, s.targetPreDelay);
       r = dsp::FlushDenormal(room[j]);
       p = dsp::FlushDenormal(panorama[j]);
       d = dsp::FlushDenormal(preDelayTime[j]);

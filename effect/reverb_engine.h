@@ -59,6 +59,9 @@ class ReverbEngine {
   void UpdateDiffusers(double panorama);
   template <bool kMayLackMemory>
   void ProcessFrames(const ReverbSettings& s, const Double2* in, Double2* out, int frames);
+  // One step of a smoothing state toward its target: the value that serves the
+  // frame (its flushed value is the next state).
+  static double SmoothingStep(double state, double target) { return state + (target - state) * kSmoothingCoefficient; }
   // Advances the three smoothing states; returns the room size of this frame and
   // sets the panorama and pre-delay time.
   double AdvanceSmoothing(const ReverbSettings& s, double* panorama, double* preDelayTime);

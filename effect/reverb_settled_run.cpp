@@ -6,7 +6,8 @@
 // frame of it writes there. The stages then run four frames to a vector, in three
 // passes over the run (the input into the pre-delay; the network; the output
 // diffusers and the width stage): the per-frame arithmetic of ProcessFrames,
-// operation for operation (reverb_steps.h), in another order. The damping, the one
+// operation for operation (reverb_steps.h), in another order; the stages are those
+// the gliding runs share (reverb_run_stages.h). The damping, the one
 // recursion, runs across the four lines, its states unguarded; where a guard would
 // have acted on one, the network's pass runs again with the guards.
 // (Every stored zero is +0, since the guards store 0 for -0 too, so a read whose
