@@ -59,6 +59,9 @@ class ReverbEngine {
   void UpdateDiffusers(double panorama);
   template <bool kMayLackMemory>
   void ProcessFrames(const ReverbSettings& s, const Double2* in, Double2* out, int frames);
+  // One step of a smoothing state toward its target: the value that serves the
+  // frame (its flushed value is the next state).
+  static double SmoothingStep(double state, double target) { return state + (target - state) * kSmoothingCoefficient; }
   // Advances the three smoothing states; returns the room size of this frame and
   // sets the panorama and pre-delay time.
   double AdvanceSmoothing(const ReverbSettings& s, double* panorama, double* preDelayTime);
@@ -73,6 +76,15 @@ class ReverbEngine {
   // run stage by stage (0 while the room, panorama or pre-delay glide), and the run.
   int SettledRunLength(const ReverbSettings& s, int frames);
   void ProcessSettledRun(const ReverbSettings& s, const Double2* in, Double2* out, int frames);
+  // Gliding runs (reverb_gliding_run.cpp): the frames ProcessFrames would run, with
+  // each frame's delays and gains prepared first and the stages then run over the
+  // run; returns how many of the next 'frames' frames it ran (at least one).
+  int ProcessGlidingRun(const ReverbSettings& s, const Double2* in, Double2* out, int frames);
+  // Its first pass: smoothing, delays and gains and the pre-delay frame by frame,
+  // into glide_, up to the first frame that would read what an earlier frame of the
+  // run writes through the network; returns the run's length, and whether the
+  // output diffusers' delays allow them to run four frames at a time too.
+  int PrepareGlidingRun(const ReverbSettings& s, const Double2* in, int frames, bool* diffusersByVectors);
   void AdvanceAllLines(int frames);
   // Every line of the network behind the pre-delay, in a fixed order.
   template <typename Act>
@@ -95,6 +107,8 @@ class ReverbEngine {
   // Longest settled run, and the runs below which frame-by-frame processing is used.
   static constexpr int kSettledRunFrames = 128;
   static constexpr int kShortestSettledRun = 8;
+  // Blocks shorter than this run frame by frame while the room, panorama or pre-delay glide.
+  static constexpr int kShortestGlidingRun = 8;
   // A settled run's buffers (four lanes past the run's end, since the stages work
   // four frames at a time): a line's values where its run wraps or ends inside a
   // vector, a read's samples where they wrap, and the wet signals into the output
@@ -108,6 +122,23 @@ class ReverbEngine {
     double wetLeft[kSize], wetRight[kSize];
   };
   RunBuffers run_{};
+  // A gliding run's values per frame (four frames past the run's end, copies of its
+  // last): for each of the reads in the order of RunBuffers::scratch (pre-delay left
+  // and right, input diffuser, feedback lines, taps, left then right diffusers) the
+  // position of its first sample (frame plus the tap's offset, masked by the line's
+  // size) and its fraction, and whether some read's second sample wraps to the
+  // line's start; the pre-delayed pair; the gains and width factors.
+  struct GlideBuffers {
+    static constexpr int kSize = RunBuffers::kSize;
+    uint32_t position[RunBuffers::kReads][kSize];
+    double frac[RunBuffers::kReads][kSize];
+    double preDelayed[2][kSize];
+    double lineGainKept[4][kSize];  // gain (1 - damp)
+    double tapGain[4][kSize];
+    double widthMid[kSize], widthSide[kSize], widthLevel[kSize];
+    bool someReadWraps;
+  };
+  GlideBuffers glide_{};
 
   bool allLinesHaveMemory_ = false;
   // Frames since the last reset, wrapping: every line's head is this masked by its size.

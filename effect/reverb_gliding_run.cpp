@@ -1,0 +1,167 @@
+// The reverb over a run of frames in which room size, panorama or pre-delay glide:
+// a first pass runs what ProcessFrames runs per frame before the network (the
+// smoothing, the delays, gains and width factors, the pre-delay) with the same
+// functions, keeping each frame's values; the network and the output diffusers then
+// run over the whole run four frames to a vector (reverb_run_stages.h), each frame
+// reading through its own taps. The run ends before the first frame that would read
+// a sample another frame of the run writes through the network, so the order of
+// the frames does not matter there; the output diffusers run four frames at a time
+// only where the same holds for them, else frame by frame.
+#include <algorithm>
+#include <cstring>
+#include <immintrin.h>
+
+#include "reverb_engine.h"
+#include "reverb_run_stages.h"
+#include "reverb_run_vectors.h"
+#include "reverb_steps.h"
+
+MORAVELLE_DSP_BEGIN
+
+namespace {
+using run_stages::RunTarget;
+using run_stages::RunValues;
+
+// A read through a tap that moves from frame to frame: each frame's first sample
+// position (masked) and fraction. Each frame's two samples come as one pair where
+// they do not wrap (in runs where none does, without a look), and the four pairs are
+// then transposed to the first and the second samples of the four frames.
+struct GlidingRead {
+  const double* memory;
+  uint32_t mask;
+  const uint32_t* position;
+  const double* frac;
+  bool mayWrap;
+  Double4 At(int j) const {
+    const uint32_t* at = position + j;
+    bool wraps = false;
+    if (mayWrap)
+      for (int l = 0; l < 4; ++l) wraps |= at[l] == mask;
+    Double4 a, b;
+    if (__builtin_expect(wraps, 0)) {
+      for (int l = 0; l < 4; ++l) {
+        a[l] = memory[at[l]];
+        b[l] = memory[(at[l] + 1) & mask];
+      }
+    } else {
+#if defined(__AVX__)
+      const __m256d even = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(memory + at[0])),
+                                                _mm_loadu_pd(memory + at[2]), 1);  // a0 b0 a2 b2
+      const __m256d odd = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(memory + at[1])),
+                                               _mm_loadu_pd(memory + at[3]), 1);  // a1 b1 a3 b3
+      a = _mm256_unpacklo_pd(even, odd);
+      b = _mm256_unpackhi_pd(even, odd);
+#else
+      const __m128d p0 = _mm_loadu_pd(memory + at[0]), p1 = _mm_loadu_pd(memory + at[1]);
+      const __m128d p2 = _mm_loadu_pd(memory + at[2]), p3 = _mm_loadu_pd(memory + at[3]);
+      a = dsp::Join(_mm_unpacklo_pd(p0, p1), _mm_unpacklo_pd(p2, p3));
+      b = dsp::Join(_mm_unpackhi_pd(p0, p1), _mm_unpackhi_pd(p2, p3));
+#endif
+    }
+    return reverb_steps::Interpolate(a, b, run_vectors::Load4(frac + j));
+  }
+};
+}  // namespace
+
+int ReverbEngine::ProcessGlidingRun(const ReverbSettings& s, const Double2* in, Double2* out, int frames) {
+  bool diffusersByVectors = false;
+  const int n = PrepareGlidingRun(s, in, frames, &diffusersByVectors);
+  RunBuffers& b = run_;
+  const GlideBuffers& g = glide_;
+  const uint32_t frame = frame_;
+  auto readOf = [&g](DelayLine::Cursor line, int read) {
+    return GlidingRead{line.memory, line.mask, g.position[read], g.frac[read], g.someReadWraps};
+  };
+
+  // The network.
+  const DelayLine::Cursor input = inputDiffuser.CursorOf();
+  const DelayLine::Cursor taps = tapLine.CursorOf();
+  run_stages::NetworkRun<RunValues, GlidingRead, RunValues> net;
+  net.preLeft = RunValues{g.preDelayed[0]};
+  net.preRight = RunValues{g.preDelayed[1]};
+  net.input = readOf(input, 2);
+  const RunTarget inputTarget(input, frame, n, b.kept[0]);
+  const RunTarget tapTarget(taps, frame, n, b.kept[1]);
+  net.inputAt = inputTarget.at;
+  net.tapAt = tapTarget.at;
+  const RunTarget lineTargets[4] = {RunTarget(feedback[0].CursorOf(), frame, n, b.kept[2]),
+                                    RunTarget(feedback[1].CursorOf(), frame, n, b.kept[3]),
+                                    RunTarget(feedback[2].CursorOf(), frame, n, b.kept[4]),
+                                    RunTarget(feedback[3].CursorOf(), frame, n, b.kept[5])};
+  for (int k = 0; k < 4; ++k) {
+    net.line[k] = readOf(feedback[k].CursorOf(), 3 + k);
+    net.tap[k] = readOf(taps, 7 + k);
+    net.lineAt[k] = lineTargets[k].at;
+    net.lineGainKept[k] = RunValues{g.lineGainKept[k]};
+    net.tapGain[k] = RunValues{g.tapGain[k]};
+  }
+  net.damp = dsp::SplatV<Double4>(s.damp);
+  net.late = dsp::SplatV<Double4>(s.late);
+  net.early = dsp::SplatV<Double4>(s.early);
+  net.wetLeft = b.wetLeft;
+  net.wetRight = b.wetRight;
+  Double4 damping = dsp::Join(damping_[0], damping_[1]);
+  if (!run_stages::RunNetwork<false>(net, n, damping)) run_stages::RunNetwork<true>(net, n, damping);
+  damping_[0] = dsp::LowHalf(damping);
+  damping_[1] = dsp::HighHalf(damping);
+  inputTarget.Finish();
+  tapTarget.Finish();
+  for (const RunTarget& target : lineTargets) target.Finish();
+
+  // Output diffusers and width.
+  if (diffusersByVectors) {
+    run_stages::DiffuserRun<GlidingRead, RunValues> diffusers;
+    const RunTarget leftTargets[3] = {RunTarget(diffuserL[0].CursorOf(), frame, n, b.kept[6]),
+                                      RunTarget(diffuserL[1].CursorOf(), frame, n, b.kept[7]),
+                                      RunTarget(diffuserL[2].CursorOf(), frame, n, b.kept[8])};
+    const RunTarget rightTargets[3] = {RunTarget(diffuserR[0].CursorOf(), frame, n, b.kept[9]),
+                                       RunTarget(diffuserR[1].CursorOf(), frame, n, b.kept[10]),
+                                       RunTarget(diffuserR[2].CursorOf(), frame, n, b.kept[11])};
+    for (int k = 0; k < 3; ++k) {
+      diffusers.left[k] = readOf(diffuserL[k].CursorOf(), 11 + k);
+      diffusers.right[k] = readOf(diffuserR[k].CursorOf(), 14 + k);
+      diffusers.leftAt[k] = leftTargets[k].at;
+      diffusers.rightAt[k] = rightTargets[k].at;
+    }
+    diffusers.wetLeft = b.wetLeft;
+    diffusers.wetRight = b.wetRight;
+    diffusers.mid = RunValues{g.widthMid};
+    diffusers.side = RunValues{g.widthSide};
+    diffusers.level = RunValues{g.widthLevel};
+    if (s.outputsUsed) {
+      run_stages::RunDiffusers<true>(diffusers, n, out);
+    } else {
+      run_stages::RunDiffusers<false>(diffusers, n, out);
+    }
+    for (const RunTarget& target : leftTargets) target.Finish();
+    for (const RunTarget& target : rightTargets) target.Finish();
+  } else {
+    DelayLine::Cursor left[3], right[3];
+    for (int k = 0; k < 3; ++k) {
+      left[k] = diffuserL[k].CursorOf();
+      right[k] = diffuserR[k].CursorOf();
+    }
+    for (int j = 0; j < n; ++j) {
+      DelayLine::Tap frameTaps[2][3];
+      for (int k = 0; k < 3; ++k) {
+        frameTaps[0][k] = DelayLine::Tap{static_cast<int32_t>(g.position[11 + k][j] - (frame + j)), g.frac[11 + k][j]};
+        frameTaps[1][k] = DelayLine::Tap{static_cast<int32_t>(g.position[14 + k][j] - (frame + j)), g.frac[14 + k][j]};
+      }
+      const Double2 lr = {b.wetLeft[j], b.wetRight[j]};
+      if (s.outputsUsed) {
+        run_stages::DiffuseFrame<true>(left, right, frame + j, lr, frameTaps, g.widthMid[j], g.widthSide[j], g.widthLevel[j], out + j);
+      } else {
+        run_stages::DiffuseFrame<false>(left, right, frame + j, lr, frameTaps, g.widthMid[j], g.widthSide[j], g.widthLevel[j], out + j);
+      }
+    }
+  }
+  // While the outputs are not used, the stage passes its input on.
+  if (!s.outputsUsed && out != in) std::copy(in, in + n, out);
+
+  frame_ = frame + static_cast<uint32_t>(n);
+  AdvanceAllLines(n);
+  silentFrames_ = 0;
+  return n;
+}
+
+MORAVELLE_DSP_END
