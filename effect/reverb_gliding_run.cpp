@@ -12,6 +12,7 @@
 #include <immintrin.h>
 
 #include "reverb_engine.h"
+#include "reverb_geometry.h"
 #include "reverb_run_stages.h"
 #include "reverb_run_vectors.h"
 #include "reverb_steps.h"
@@ -161,6 +162,146 @@ int ReverbEngine::ProcessGlidingRun(const ReverbSettings& s, const Double2* in, 
   frame_ = frame + static_cast<uint32_t>(n);
   AdvanceAllLines(n);
   silentFrames_ = 0;
+  return n;
+}
+
+using namespace reverb_geometry;
+
+int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, int frames, bool* diffusersByVectors) {
+  GlideBuffers& g = glide_;
+  const int limit = std::min(frames, kSettledRunFrames);
+  const int count = (limit + 3) & ~3;
+  const uint32_t first = frame_;
+  // The smoothing, frame by frame, as AdvanceSmoothing runs it: the advanced values
+  // serve their frames (the lanes past 'limit' repeat the last).
+  double room[GlideBuffers::kSize], panorama[GlideBuffers::kSize], preDelayTime[GlideBuffers::kSize];
+  {
+    double r = room_, p = panorama_, d = preDelay_;
+    for (int j = 0; j < limit; ++j) {
+      room[j] = SmoothingStep(r, s.targetRoom);
+      panorama[j] = SmoothingStep(p, s.targetPanorama);
+      preDelayTime[j] = SmoothingStep(d, s.targetPreDelay);
+      r = dsp::FlushDenormal(room[j]);
+      p = dsp::FlushDenormal(panorama[j]);
+      d = dsp::FlushDenormal(preDelayTime[j]);
+    }
+    for (int j = limit; j < count; ++j) {
+      room[j] = room[limit - 1];
+      panorama[j] = panorama[limit - 1];
+      preDelayTime[j] = preDelayTime[limit - 1];
+    }
+  }
+
+  // Delays, gains and width factors, four frames at a time: lane by lane what
+  // UpdateRoom and UpdateDiffusers make of each frame's values. The run ends before
+  // the first frame with a network delay of no more whole samples than frames
+  // before it in the run (every whole delay is at least 1, so the run is not empty).
+  const double keptShare = 1.0 - s.damp;
+  const ReverbLineLimits inputLimits = LimitsOf(inputDiffuser);
+  ReverbLineLimits lineLimits[4], diffuserLimits[2][3];
+  for (int k = 0; k < 4; ++k) lineLimits[k] = LimitsOf(feedback[k]);
+  for (int k = 0; k < 3; ++k) {
+    diffuserLimits[0][k] = LimitsOf(diffuserL[k]);
+    diffuserLimits[1][k] = LimitsOf(diffuserR[k]);
+  }
+  const ReverbLineLimits tapLimits = LimitsOf(tapLine);
+  double diffuserMargin[GlideBuffers::kSize];
+  // Each read's line's size less one: its positions are kept masked, and the run
+  // notes whether some pair of samples wraps around a line's end.
+  UInt32x4 readMask[RunBuffers::kReads];
+  {
+    const DelayLine* const lineOfRead[RunBuffers::kReads] = {
+        &preDelay[0],  &preDelay[1],  &inputDiffuser, &feedback[0],  &feedback[1],  &feedback[2],
+        &feedback[3],  &tapLine,      &tapLine,       &tapLine,      &tapLine,      &diffuserL[0],
+        &diffuserL[1], &diffuserL[2], &diffuserR[0],  &diffuserR[1], &diffuserR[2]};
+    for (int read = 0; read < RunBuffers::kReads; ++read)
+      readMask[read] = UInt32x4{} + static_cast<uint32_t>(lineOfRead[read]->Size() - 1);
+  }
+  Int32x4 wrapping{};
+  double roomLengths[GlideBuffers::kSize];
+  int n = limit;
+  for (int j = 0; j < count && j < n; j += 4) {
+    const Int32x4 frameInRun = Int32x4{0, 1, 2, 3} + j;
+    const Double4 frameInRunAsDouble = Double4{0.0, 1.0, 2.0, 3.0} + static_cast<double>(j);
+    const UInt32x4 position = (UInt32x4)frameInRun + first;
+    Double4 margin = dsp::SplatV<Double4>(__builtin_inf());
+    // Keeps a read's positions and fractions; returns how many more whole samples
+    // its delay spans than frames precede each frame in the run (whole numbers, in
+    // doubles, where the lanes' comparisons are native).
+    auto keep = [&](int read, const TapParts& parts, const ReverbLineLimits& limits) {
+      const UInt32x4 pos = ((UInt32x4)parts.whole + position) & readMask[read];
+      wrapping |= pos == readMask[read];
+      std::memcpy(&g.position[read][j], &pos, sizeof pos);
+      std::memcpy(&g.frac[read][j], &parts.frac, sizeof parts.frac);
+      const Double4 fractional = dsp::SelectV<Double4>(parts.frac > 0.0, dsp::SplatV<Double4>(1.0), Double4{});
+      return limits.size - parts.wholeAsDouble - fractional - frameInRunAsDouble;
+    };
+    auto least = [](Double4 a, Double4 b) { return dsp::ByPairs(a, b, [](auto x, auto y) { return dsp::MinV(x, y); }); };
+    const Double4 room4 = run_vectors::Load4(room + j);
+    const Double4 roomLength = RoomLengthOf(room4, s.sampleRate);
+    margin = least(margin, keep(2, SplitDelays(kInputDiffuserRatio * roomLength, inputLimits), inputLimits));
+    run_vectors::Store4(roomLengths + j, roomLength);
+    for (int k = 0; k < 4; ++k) {
+      const Double4 lineLength = kLineRatio[k] * roomLength;
+      const Double4 tapPosition = kTapRatio[k] * roomLength + kTapOffsetSamples;
+      margin = least(margin, keep(3 + k, SplitDelays(lineLength, lineLimits[k]), lineLimits[k]));
+      margin = least(margin, keep(7 + k, SplitDelays(tapPosition, tapLimits), tapLimits));
+    }
+    Double4 scale;
+    for (int l = 0; l < 4; ++l) scale[l] = dsp::ToInt32Saturated(roomLength[l] * kDiffuserScalePerRoomSample);
+    const Double4 spread = kSpreadPerPanorama * run_vectors::Load4(panorama + j);
+    Double4 diffusers = dsp::SplatV<Double4>(__builtin_inf());
+    for (int k = 0; k < 3; ++k) {
+      const Double4 left = (kDiffuserBaseLength[k] + kDiffuserSpreadLeft[k] * spread) * scale;
+      const Double4 right = (kDiffuserBaseLength[k] + kDiffuserSpreadRight[k] * spread) * scale;
+      diffusers = least(diffusers, keep(11 + k, SplitDelays(left, diffuserLimits[0][k]), diffuserLimits[0][k]));
+      diffusers = least(diffusers, keep(14 + k, SplitDelays(right, diffuserLimits[1][k]), diffuserLimits[1][k]));
+    }
+    std::memcpy(&diffuserMargin[j], &diffusers, sizeof diffusers);
+    for (int l = 0; l < 4; ++l) {
+      WidthOf(panorama[j + l], &g.widthMid[j + l], &g.widthSide[j + l], &g.widthLevel[j + l]);
+      if (margin[l] <= 0.0 && j + l < n) n = j + l;
+    }
+  }
+  // The decay gains of the run's frames, the same powers as UpdateRoom's; apart,
+  // so that the exponentials of several frames and lines overlap.
+  const int used = (n + 3) & ~3;
+  auto gainsOf = [&](int j, auto powers) __attribute__((always_inline)) {
+    const Double4 roomLength = run_vectors::Load4(roomLengths + j);
+    for (int k = 0; k < 4; ++k) {
+      run_vectors::Store4(&g.lineGainKept[k][j], -powers(kLineRatio[k] * roomLength) * keptShare);
+      run_vectors::Store4(&g.tapGain[k][j], powers(kTapRatio[k] * roomLength + kTapOffsetSamples));
+    }
+  };
+  if (s.decayFactor == 0.0) {
+    for (int j = 0; j < used; j += 4) gainsOf(j, [&s](Double4 x) { return DecayPowers(s.decayFactor, s.logDecay, x); });
+  } else {
+    for (int j = 0; j < used; j += 4) gainsOf(j, [&s](Double4 x) { return PositiveDecayPowers(s.logDecay, x); });
+  }
+  g.someReadWraps = false;
+  for (int l = 0; l < 4; ++l) g.someReadWraps = g.someReadWraps || wrapping[l] != 0;
+  bool byVectors = true;
+  for (int j = 0; j < n; ++j) byVectors = byVectors && diffuserMargin[j] > 0.0;
+  *diffusersByVectors = byVectors;
+
+  // The pre-delay, frame by frame (it is written before it is read).
+  const DelayLine::Cursor pre[2] = {preDelay[0].CursorOf(), preDelay[1].CursorOf()};
+  for (int j = 0; j < n; ++j) {
+    const Double2 preDelayed = PreDelayFrame<false>(preDelayTime[j], s.sampleRate, in[j], pre, first + static_cast<uint32_t>(j));
+    g.preDelayed[0][j] = preDelayed[0];
+    g.preDelayed[1][j] = preDelayed[1];
+  }
+  for (int j = n; j < ((n + 3) & ~3); ++j) {
+    g.preDelayed[0][j] = g.preDelayed[0][n - 1];
+    g.preDelayed[1][j] = g.preDelayed[1][n - 1];
+  }
+
+  // The states the run's last frame leaves, as ProcessFrames leaves them.
+  room_ = dsp::FlushDenormal(room[n - 1]);
+  panorama_ = dsp::FlushDenormal(panorama[n - 1]);
+  preDelay_ = dsp::FlushDenormal(preDelayTime[n - 1]);
+  if (room[n - 1] != cachedRoom_ || s.decayFactor != cachedDecayFactor_) UpdateRoom(room[n - 1], s);
+  if (panorama[n - 1] != cachedPanorama_ || scale_ != cachedScale_) UpdateDiffusers(panorama[n - 1]);
   return n;
 }
 

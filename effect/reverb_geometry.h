@@ -1,0 +1,194 @@
+#pragma once
+// What the reverb derives from its smoothed room size, panorama and pre-delay: the
+// room and line lengths, read positions, decay gains, diffuser lengths and width
+// factors, and the per-frame steps that make them. The frame-by-frame path
+// (reverb_engine.cpp) and the gliding runs (reverb_gliding_run.cpp) share them, so
+// both compute the same bits.
+
+#include <cmath>
+#include <cstdint>
+#if defined(__AVX__)
+#include <immintrin.h>
+#endif
+
+#include "dsp_guards.h"
+#include "dsp_isa.h"
+#include "reverb_engine.h"
+#include "reverb_steps.h"
+
+MORAVELLE_DSP_BEGIN
+
+namespace reverb_geometry {
+// 1 / 340 m/s: metres of room to seconds of travel.
+constexpr double kSecondsPerMetre = 0.0029411764705882;
+// Room size 0..1 spans rooms of 10 to 100 metres.
+constexpr double kRoomMinimumMetres = 10.0;
+constexpr double kRoomSpanMetres = 90.0;
+// The longest pre-delay, in seconds.
+constexpr double kPreDelayMaximumSeconds = 2.0;
+// Relative lengths of the four feedback lines.
+constexpr double kLineRatio[4] = {1.0, 0.7071, 0.81649, 0.63245};
+// Early-reflection taps: position = ratio times the room length, plus an offset.
+constexpr double kTapRatio[4] = {0.41, 0.155, 0.3, 1.0};
+constexpr double kTapOffsetSamples = 5.0;
+// The input diffuser's delay relative to the room length.
+constexpr double kInputDiffuserRatio = 0.110732;
+// Output diffusers: the whole-sample scale of their lengths per sample of room
+// length, the base lengths, and how far the spread (100 x panorama) moves each.
+constexpr double kDiffuserScalePerRoomSample = 0.000527;
+constexpr double kSpreadPerPanorama = 100.0;
+constexpr double kDiffuserBaseLength[3] = {159.0, 562.0, 410.0};
+constexpr double kDiffuserSpreadLeft[3] = {0.125541, 0.251082, -0.376623};
+constexpr double kDiffuserSpreadRight[3] = {-0.568366, 0.187921, 0.380445};
+
+// g^x lane by lane for a decay factor g above 0, via exp(x ln g); 0 where the power
+// reaches 2^1023.
+[[gnu::always_inline]] inline Double4 PositiveDecayPowers(double logG, Double4 x) {
+  return dsp::ByPairs(x * logG, [](auto y) {
+    using V = decltype(y);
+    const V p = reverb_steps::DecayExp(y);
+    return dsp::SelectV<V>(dsp::AbsV(p) < dsp::SplatV<V>(0x1p1023), p, V{});
+  });
+}
+
+// g^x lane by lane for the decay factor g; 0 where the power is not finite or
+// reaches 2^1023. Evaluated whenever the room size moves, so twice per frame (four
+// lines, four taps) while it glides.
+[[gnu::always_inline]] inline Double4 DecayPowers(double g, double logG, Double4 x) {
+  if (g == 0.0) {
+    Double4 p;
+    for (int k = 0; k < 4; ++k) p[k] = dsp::GuardPower(std::pow(g, x[k]));
+    return p;
+  }
+  return PositiveDecayPowers(logG, x);
+}
+
+using Int32x4 = int32_t __attribute__((vector_size(16)));
+using UInt32x4 = uint32_t __attribute__((vector_size(16)));
+
+// The room length in samples for a room size (one frame's, or four frames').
+template <typename V>
+[[gnu::always_inline]] inline V RoomLengthOf(V room, double sampleRate) {
+  return (kRoomMinimumMetres + kRoomSpanMetres * room) * sampleRate * kSecondsPerMetre;
+}
+
+// DelayLine::MakeTap lane by lane: each delay raised to 1 and lowered to its line's
+// maximum, the whole samples ahead of the head and the fraction.
+struct TapParts {
+  Int32x4 whole;
+  Double4 wholeAsDouble;
+  Double4 frac;
+};
+[[gnu::always_inline]] inline TapParts SplitDelays(Double4 delays, const ReverbLineLimits& limits) {
+  delays = dsp::ByPairs(delays, limits.maximum, [](auto d, auto maximum) {
+    using V = decltype(d);
+    d = dsp::SelectV<V>(d < dsp::SplatV<V>(1.0), dsp::SplatV<V>(1.0), d);
+    return dsp::SelectV<V>(d > maximum, maximum, d);
+  });
+  const Double4 ahead = limits.size - delays;
+#if defined(__AVX__)
+  const Int32x4 whole = (Int32x4)_mm256_cvttpd_epi32(ahead);
+  const Double4 wholeAsDouble = _mm256_cvtepi32_pd((__m128i)whole);
+#else
+  const Int32x4 whole = __builtin_convertvector(ahead, Int32x4);
+  const Double4 wholeAsDouble = __builtin_convertvector(whole, Double4);
+#endif
+  return TapParts{whole, wholeAsDouble, ahead - wholeAsDouble};
+}
+
+// DelayLine::MakeTap for four lines (or four taps of one line) at once; the first
+// 'count' taps are stored. 'limits' holds the four lines' sizes and maximum delays.
+[[gnu::always_inline]] inline void MakeTaps(const DelayLine* const lines[4], const ReverbLineLimits& limits,
+                                             Double4 delays, DelayLine::Tap* taps, int count = 4) {
+#if defined(__AVX__)
+  const TapParts parts = SplitDelays(delays, limits);
+  for (int k = 0; k < count; ++k) taps[k] = DelayLine::Tap{parts.whole[k], parts.frac[k]};
+  (void)lines;
+#else
+  // Without AVX the conversions of a four-lane vector are scalar anyway.
+  for (int k = 0; k < count; ++k) taps[k] = lines[k]->MakeTap(delays[k]);
+  (void)limits;
+#endif
+}
+
+// The limits of one line, for four taps of it.
+inline ReverbLineLimits LimitsOf(const DelayLine& line) {
+  return ReverbLineLimits{dsp::SplatV<Double4>(line.Size()), dsp::SplatV<Double4>(line.MaximumDelay())};
+}
+
+// Width: panorama 0 is mono, 0.5 the plain stereo pair, 1 the side signal alone;
+// the level makes up for the mid signal lost below 0.5.
+[[gnu::always_inline]] inline void WidthOf(double panorama, double* mid, double* side, double* level) {
+  const double width = dsp::Clamp01(panorama);
+  const double sideGain = 2.0 * width;
+  *mid = 0.5 * (2.0 - sideGain);
+  *side = 0.5 * sideGain;
+  *level = width < 0.5 ? 0.5 + width : 1.0;
+}
+
+}  // namespace reverb_geometry
+
+[[gnu::always_inline]] inline void ReverbEngine::UpdateRoom(double room, const ReverbSettings& s) {
+  using namespace reverb_geometry;
+  const double roomLength = RoomLengthOf(room, s.sampleRate);
+  const Double4 lineLengths = Double4{kLineRatio[0], kLineRatio[1], kLineRatio[2], kLineRatio[3]} * roomLength;
+  const Double4 tapPositions =
+      Double4{kTapRatio[0], kTapRatio[1], kTapRatio[2], kTapRatio[3]} * roomLength + kTapOffsetSamples;
+  const Double4 lineGains = -DecayPowers(s.decayFactor, s.logDecay, lineLengths);
+  const Double4 tapGains = DecayPowers(s.decayFactor, s.logDecay, tapPositions);
+  for (int k = 0; k < 4; ++k) {
+    lineGain_[k] = lineGains[k];
+    tapGain_[k] = tapGains[k];
+  }
+  const DelayLine* const lines[4] = {&feedback[0], &feedback[1], &feedback[2], &feedback[3]};
+  const DelayLine* const tapLines[4] = {&tapLine, &tapLine, &tapLine, &tapLine};
+  MakeTaps(lines, feedbackLimits_, lineLengths, lineTap_);
+  MakeTaps(tapLines, tapLineLimits_, tapPositions, reflectionTap_);
+  roomLength_ = roomLength;
+  inputDiffuserTap_ = inputDiffuser.MakeTap(kInputDiffuserRatio * roomLength);
+  scale_ = dsp::ToInt32Saturated(roomLength * kDiffuserScalePerRoomSample);
+  cachedRoom_ = room;
+  cachedDecayFactor_ = s.decayFactor;
+}
+
+[[gnu::always_inline]] inline void ReverbEngine::UpdateDiffusers(double panorama) {
+  using namespace reverb_geometry;
+  const double spread = kSpreadPerPanorama * panorama;
+  const double scale = scale_;
+  // Left 1 to 3 and right 1, then right 2 and 3 (twice).
+  const DelayLine* const first[4] = {&diffuserL[0], &diffuserL[1], &diffuserL[2], &diffuserR[0]};
+  const DelayLine* const second[4] = {&diffuserR[1], &diffuserR[2], &diffuserR[1], &diffuserR[2]};
+  const Double4 firstBase = {kDiffuserBaseLength[0], kDiffuserBaseLength[1], kDiffuserBaseLength[2], kDiffuserBaseLength[0]};
+  const Double4 firstSpread = {kDiffuserSpreadLeft[0], kDiffuserSpreadLeft[1], kDiffuserSpreadLeft[2], kDiffuserSpreadRight[0]};
+  const Double4 secondBase = {kDiffuserBaseLength[1], kDiffuserBaseLength[2], kDiffuserBaseLength[1], kDiffuserBaseLength[2]};
+  const Double4 secondSpread = {kDiffuserSpreadRight[1], kDiffuserSpreadRight[2], kDiffuserSpreadRight[1], kDiffuserSpreadRight[2]};
+  MakeTaps(first, diffuserLimits_[0], (firstBase + firstSpread * spread) * scale, &diffuserTaps_[0][0], 4);
+  MakeTaps(second, diffuserLimits_[1], (secondBase + secondSpread * spread) * scale, &diffuserTaps_[1][1], 2);
+  WidthOf(panorama, &widthMid_, &widthSide_, &widthLevel_);
+  cachedPanorama_ = panorama;
+  cachedScale_ = scale_;
+}
+
+[[gnu::always_inline]] inline double ReverbEngine::AdvanceSmoothing(const ReverbSettings& s, double* panorama, double* preDelayTime) {
+  const double room = SmoothingStep(room_, s.targetRoom);
+  *panorama = SmoothingStep(panorama_, s.targetPanorama);
+  *preDelayTime = SmoothingStep(preDelay_, s.targetPreDelay);
+  room_ = dsp::FlushDenormal(room);
+  panorama_ = dsp::FlushDenormal(*panorama);
+  preDelay_ = dsp::FlushDenormal(*preDelayTime);
+  return room;
+}
+
+template <bool kMayLackMemory>
+[[gnu::always_inline]] inline Double2 ReverbEngine::PreDelayFrame(double preDelayTime, double sampleRate, Double2 input,
+                                                                  const DelayLine::Cursor* lines, uint32_t frame) {
+  if (preDelayTime != cachedPreDelay_) UpdatePreDelayTaps(preDelayTime, sampleRate);
+  const Double2 preDelayed = {DelayLine::ReadAt<kMayLackMemory>(lines[0], frame, preDelayTap_[0]),
+                              DelayLine::ReadAt<kMayLackMemory>(lines[1], frame, preDelayTap_[1])};
+  const Double2 keptInput = dsp::FlushDenormal2(input);
+  DelayLine::WriteAt<kMayLackMemory>(lines[0], frame, keptInput[0]);
+  DelayLine::WriteAt<kMayLackMemory>(lines[1], frame, keptInput[1]);
+  return preDelayed;
+}
+
+MORAVELLE_DSP_END
