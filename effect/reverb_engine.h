@@ -85,6 +85,16 @@ class ReverbEngine {
   // run writes through the network; returns the run's length, and whether the
   // output diffusers' delays allow them to run four frames at a time too.
   int PrepareGlidingRun(const ReverbSettings& s, const Double2* in, int frames, bool* diffusersByVectors);
+  // What both kinds of runs do after their own preparation (reverb_run_engine.h):
+  // the network, whose reads come from readOf(line, read), the reads numbered as
+  // RunBuffers::scratch, and whose pre-delayed pair and gains the caller has set in
+  // 'net'; the output diffusers and width four frames to a vector; the run's end.
+  template <typename Network, typename ReadOf>
+  void RunNetworkStage(Network& net, const ReverbSettings& s, uint32_t frame, int n, ReadOf&& readOf);
+  template <typename Width, typename ReadOf>
+  void RunDiffuserStage(const ReverbSettings& s, uint32_t frame, int n, ReadOf&& readOf, Width mid, Width side,
+                        Width level, Double2* out);
+  void FinishRun(const ReverbSettings& s, const Double2* in, Double2* out, uint32_t frame, int n);
   void AdvanceAllLines(int frames);
   // Every line of the network behind the pre-delay, in a fixed order.
   template <typename Act>

@@ -12,6 +12,7 @@
 #include <immintrin.h>
 
 #include "reverb_engine.h"
+#include "reverb_run_engine.h"
 #include "reverb_geometry.h"
 #include "reverb_run_stages.h"
 #include "reverb_run_vectors.h"
@@ -20,7 +21,6 @@
 MORAVELLE_DSP_BEGIN
 
 namespace {
-using run_stages::RunTarget;
 using run_stages::RunValues;
 
 // A read through a tap that moves from frame to frame: each frame's first sample
@@ -75,67 +75,18 @@ int ReverbEngine::ProcessGlidingRun(const ReverbSettings& s, const Double2* in, 
   };
 
   // The network.
-  const DelayLine::Cursor input = inputDiffuser.CursorOf();
-  const DelayLine::Cursor taps = tapLine.CursorOf();
   run_stages::NetworkRun<RunValues, GlidingRead, RunValues> net;
   net.preLeft = RunValues{g.preDelayed[0]};
   net.preRight = RunValues{g.preDelayed[1]};
-  net.input = readOf(input, 2);
-  const RunTarget inputTarget(input, frame, n, b.kept[0]);
-  const RunTarget tapTarget(taps, frame, n, b.kept[1]);
-  net.inputAt = inputTarget.at;
-  net.tapAt = tapTarget.at;
-  const RunTarget lineTargets[4] = {RunTarget(feedback[0].CursorOf(), frame, n, b.kept[2]),
-                                    RunTarget(feedback[1].CursorOf(), frame, n, b.kept[3]),
-                                    RunTarget(feedback[2].CursorOf(), frame, n, b.kept[4]),
-                                    RunTarget(feedback[3].CursorOf(), frame, n, b.kept[5])};
   for (int k = 0; k < 4; ++k) {
-    net.line[k] = readOf(feedback[k].CursorOf(), 3 + k);
-    net.tap[k] = readOf(taps, 7 + k);
-    net.lineAt[k] = lineTargets[k].at;
     net.lineGainKept[k] = RunValues{g.lineGainKept[k]};
     net.tapGain[k] = RunValues{g.tapGain[k]};
   }
-  net.damp = dsp::SplatV<Double4>(s.damp);
-  net.late = dsp::SplatV<Double4>(s.late);
-  net.early = dsp::SplatV<Double4>(s.early);
-  net.wetLeft = b.wetLeft;
-  net.wetRight = b.wetRight;
-  Double4 damping = dsp::Join(damping_[0], damping_[1]);
-  if (!run_stages::RunNetwork<false>(net, n, damping)) run_stages::RunNetwork<true>(net, n, damping);
-  damping_[0] = dsp::LowHalf(damping);
-  damping_[1] = dsp::HighHalf(damping);
-  inputTarget.Finish();
-  tapTarget.Finish();
-  for (const RunTarget& target : lineTargets) target.Finish();
+  RunNetworkStage(net, s, frame, n, readOf);
 
   // Output diffusers and width.
   if (diffusersByVectors) {
-    run_stages::DiffuserRun<GlidingRead, RunValues> diffusers;
-    const RunTarget leftTargets[3] = {RunTarget(diffuserL[0].CursorOf(), frame, n, b.kept[6]),
-                                      RunTarget(diffuserL[1].CursorOf(), frame, n, b.kept[7]),
-                                      RunTarget(diffuserL[2].CursorOf(), frame, n, b.kept[8])};
-    const RunTarget rightTargets[3] = {RunTarget(diffuserR[0].CursorOf(), frame, n, b.kept[9]),
-                                       RunTarget(diffuserR[1].CursorOf(), frame, n, b.kept[10]),
-                                       RunTarget(diffuserR[2].CursorOf(), frame, n, b.kept[11])};
-    for (int k = 0; k < 3; ++k) {
-      diffusers.left[k] = readOf(diffuserL[k].CursorOf(), 11 + k);
-      diffusers.right[k] = readOf(diffuserR[k].CursorOf(), 14 + k);
-      diffusers.leftAt[k] = leftTargets[k].at;
-      diffusers.rightAt[k] = rightTargets[k].at;
-    }
-    diffusers.wetLeft = b.wetLeft;
-    diffusers.wetRight = b.wetRight;
-    diffusers.mid = RunValues{g.widthMid};
-    diffusers.side = RunValues{g.widthSide};
-    diffusers.level = RunValues{g.widthLevel};
-    if (s.outputsUsed) {
-      run_stages::RunDiffusers<true>(diffusers, n, out);
-    } else {
-      run_stages::RunDiffusers<false>(diffusers, n, out);
-    }
-    for (const RunTarget& target : leftTargets) target.Finish();
-    for (const RunTarget& target : rightTargets) target.Finish();
+    RunDiffuserStage(s, frame, n, readOf, RunValues{g.widthMid}, RunValues{g.widthSide}, RunValues{g.widthLevel}, out);
   } else {
     DelayLine::Cursor left[3], right[3];
     for (int k = 0; k < 3; ++k) {
@@ -156,12 +107,7 @@ int ReverbEngine::ProcessGlidingRun(const ReverbSettings& s, const Double2* in, 
       }
     }
   }
-  // While the outputs are not used, the stage passes its input on.
-  if (!s.outputsUsed && out != in) std::copy(in, in + n, out);
-
-  frame_ = frame + static_cast<uint32_t>(n);
-  AdvanceAllLines(n);
-  silentFrames_ = 0;
+  FinishRun(s, in, out, frame, n);
   return n;
 }
 

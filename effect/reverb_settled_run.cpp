@@ -18,6 +18,7 @@
 
 #include "dsp_guards.h"
 #include "reverb_engine.h"
+#include "reverb_run_engine.h"
 #include "reverb_run_stages.h"
 #include "reverb_run_vectors.h"
 #include "reverb_steps.h"
@@ -72,71 +73,32 @@ void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in,
     right.Finish();
   }
 
+  // Every read goes through a fixed tap over the run (numbered as RunBuffers::scratch).
+  auto tapOf = [this](int read) -> const DelayLine::Tap& {
+    if (read < 2) return preDelayTap_[read];
+    if (read == 2) return inputDiffuserTap_;
+    if (read < 7) return lineTap_[read - 3];
+    if (read < 11) return reflectionTap_[read - 7];
+    return diffuserTaps_[read < 14 ? 0 : 1][(read - 11) % 3];
+  };
+  auto readOf = [&](DelayLine::Cursor line, int read) { return ReadOver(line, frame, tapOf(read), count, b.scratch[read]); };
+
   // The network.
-  const DelayLine::Cursor input = inputDiffuser.CursorOf();
-  const DelayLine::Cursor taps = tapLine.CursorOf();
   run_stages::NetworkRun<RunRead, RunRead, RunConstant> net;
-  net.preLeft = ReadOver(pre[0], frame, preDelayTap_[0], count, b.scratch[0]);
-  net.preRight = ReadOver(pre[1], frame, preDelayTap_[1], count, b.scratch[1]);
-  net.input = ReadOver(input, frame, inputDiffuserTap_, count, b.scratch[2]);
-  const RunTarget inputTarget(input, frame, n, b.kept[0]);
-  const RunTarget tapTarget(taps, frame, n, b.kept[1]);
-  net.inputAt = inputTarget.at;
-  net.tapAt = tapTarget.at;
-  const RunTarget lineTargets[4] = {RunTarget(feedback[0].CursorOf(), frame, n, b.kept[2]),
-                                    RunTarget(feedback[1].CursorOf(), frame, n, b.kept[3]),
-                                    RunTarget(feedback[2].CursorOf(), frame, n, b.kept[4]),
-                                    RunTarget(feedback[3].CursorOf(), frame, n, b.kept[5])};
+  net.preLeft = readOf(pre[0], 0);
+  net.preRight = readOf(pre[1], 1);
   for (int k = 0; k < 4; ++k) {
-    net.line[k] = ReadOver(feedback[k].CursorOf(), frame, lineTap_[k], count, b.scratch[3 + k]);
-    net.tap[k] = ReadOver(taps, frame, reflectionTap_[k], count, b.scratch[7 + k]);
-    net.lineAt[k] = lineTargets[k].at;
     net.lineGainKept[k] = Constant(lineGain_[k] * (1.0 - s.damp));
     net.tapGain[k] = Constant(tapGain_[k]);
   }
-  net.damp = dsp::SplatV<Double4>(s.damp);
-  net.late = dsp::SplatV<Double4>(s.late);
-  net.early = dsp::SplatV<Double4>(s.early);
-  net.wetLeft = b.wetLeft;
-  net.wetRight = b.wetRight;
-  Double4 damping = dsp::Join(damping_[0], damping_[1]);
-  if (!run_stages::RunNetwork<false>(net, n, damping)) run_stages::RunNetwork<true>(net, n, damping);
-  damping_[0] = dsp::LowHalf(damping);
-  damping_[1] = dsp::HighHalf(damping);
-  inputTarget.Finish();
-  tapTarget.Finish();
-  for (const RunTarget& target : lineTargets) target.Finish();
+  RunNetworkStage(net, s, frame, n, readOf);
 
   // Output diffusers: a run at a time where their delays allow, else frame by frame.
   int32_t shortest = INT32_MAX;
   for (int k = 0; k < 3; ++k)
     shortest = std::min({shortest, diffuserL[k].WholeDelay(diffuserTaps_[0][k]), diffuserR[k].WholeDelay(diffuserTaps_[1][k])});
   if (shortest >= n) {
-    run_stages::DiffuserRun<RunRead, RunConstant> diffusers;
-    const RunTarget leftTargets[3] = {RunTarget(diffuserL[0].CursorOf(), frame, n, b.kept[6]),
-                                      RunTarget(diffuserL[1].CursorOf(), frame, n, b.kept[7]),
-                                      RunTarget(diffuserL[2].CursorOf(), frame, n, b.kept[8])};
-    const RunTarget rightTargets[3] = {RunTarget(diffuserR[0].CursorOf(), frame, n, b.kept[9]),
-                                       RunTarget(diffuserR[1].CursorOf(), frame, n, b.kept[10]),
-                                       RunTarget(diffuserR[2].CursorOf(), frame, n, b.kept[11])};
-    for (int k = 0; k < 3; ++k) {
-      diffusers.left[k] = ReadOver(diffuserL[k].CursorOf(), frame, diffuserTaps_[0][k], count, b.scratch[11 + k]);
-      diffusers.right[k] = ReadOver(diffuserR[k].CursorOf(), frame, diffuserTaps_[1][k], count, b.scratch[14 + k]);
-      diffusers.leftAt[k] = leftTargets[k].at;
-      diffusers.rightAt[k] = rightTargets[k].at;
-    }
-    diffusers.wetLeft = b.wetLeft;
-    diffusers.wetRight = b.wetRight;
-    diffusers.mid = Constant(widthMid_);
-    diffusers.side = Constant(widthSide_);
-    diffusers.level = Constant(widthLevel_);
-    if (s.outputsUsed) {
-      run_stages::RunDiffusers<true>(diffusers, n, out);
-    } else {
-      run_stages::RunDiffusers<false>(diffusers, n, out);
-    }
-    for (const RunTarget& target : leftTargets) target.Finish();
-    for (const RunTarget& target : rightTargets) target.Finish();
+    RunDiffuserStage(s, frame, n, readOf, Constant(widthMid_), Constant(widthSide_), Constant(widthLevel_), out);
   } else {
     DelayLine::Cursor left[3], right[3];
     for (int k = 0; k < 3; ++k) {
@@ -152,12 +114,7 @@ void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in,
       }
     }
   }
-  // While the outputs are not used, the stage passes its input on.
-  if (!s.outputsUsed && out != in) std::copy(in, in + n, out);
-
-  frame_ = frame + static_cast<uint32_t>(n);
-  AdvanceAllLines(n);
-  silentFrames_ = 0;
+  FinishRun(s, in, out, frame, n);
 }
 
 MORAVELLE_DSP_END
