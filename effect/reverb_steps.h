@@ -18,27 +18,11 @@ namespace reverb_steps {
 
 using dsp::MulAdd;
 
-// c - a b
-inline double NegatedMulAdd(double a, double b, double c) {
-#if defined(__FMA__)
-  return __builtin_fma(-a, b, c);
-#else
-  return c - a * b;
-#endif
-}
-inline Double2 NegatedMulAdd(Double2 a, Double2 b, Double2 c) {
-#if defined(__FMA__)
-  return _mm_fnmadd_pd(a, b, c);
-#else
-  return c - a * b;
-#endif
-}
-inline Double4 NegatedMulAdd(Double4 a, Double4 b, Double4 c) {
-#if defined(__FMA__)
-  return _mm256_fnmadd_pd(a, b, c);
-#else
-  return c - a * b;
-#endif
+// c - a b, as MulAdd(-a, b, c): the same bits, fused or not (the negation is exact).
+// Callers pass their constant factor as 'a', so that its negation folds away.
+template <typename V>
+inline V NegatedMulAdd(V a, V b, V c) {
+  return MulAdd(-a, b, c);
 }
 
 // The value a fraction 'frac' of the way from a to b.
@@ -89,7 +73,7 @@ inline V DecayExp(V y) {
   y = dsp::SelectV<V>(y < SplatV<V>(-700.0), SplatV<V>(-700.0), y);
   const V shifted = MulAdd(y, SplatV<V>(kInvLn2), SplatV<V>(kRoundingShift));
   const V nd = shifted - kRoundingShift;
-  const V r = NegatedMulAdd(nd, SplatV<V>(kLn2Lo), NegatedMulAdd(nd, SplatV<V>(kLn2Hi), y));
+  const V r = NegatedMulAdd(SplatV<V>(kLn2Lo), nd, NegatedMulAdd(SplatV<V>(kLn2Hi), nd, y));
   const V r2 = r * r;
   const V r4 = r2 * r2;
   // 1/k! for k = 2 .. 13, in pairs.

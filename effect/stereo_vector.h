@@ -62,23 +62,16 @@ inline Double4 MinV(Double4 a, Double4 b) { return (Double4)_mm256_min_pd((__m25
 // a b + c, rounded once where the processor has FMA (the AVX2 build), else twice
 // (without FMA the compiler cannot fuse): the same step wherever two versions of it,
 // guarded and unguarded or frame by frame and in runs, must agree bit for bit.
-inline double MulAdd(double a, double b, double c) {
+template <typename V>
+inline V MulAdd(V a, V b, V c) {
 #if defined(__FMA__)
-  return __builtin_fma(a, b, c);
-#else
-  return a * b + c;
-#endif
-}
-inline Double2 MulAdd(Double2 a, Double2 b, Double2 c) {
-#if defined(__FMA__)
-  return (Double2)_mm_fmadd_pd((__m128d)a, (__m128d)b, (__m128d)c);
-#else
-  return a * b + c;
-#endif
-}
-inline Double4 MulAdd(Double4 a, Double4 b, Double4 c) {
-#if defined(__FMA__)
-  return (Double4)_mm256_fmadd_pd((__m256d)a, (__m256d)b, (__m256d)c);
+  if constexpr (sizeof(V) == 32) {
+    return (V)_mm256_fmadd_pd((__m256d)a, (__m256d)b, (__m256d)c);
+  } else if constexpr (sizeof(V) == 16) {
+    return (V)_mm_fmadd_pd((__m128d)a, (__m128d)b, (__m128d)c);
+  } else {
+    return __builtin_fma(a, b, c);
+  }
 #else
   return a * b + c;
 #endif
