@@ -78,7 +78,7 @@ struct NetworkRun {
 // states are kept as computed, and 'watch' sees each.
 template <bool kGuarded>
 [[gnu::always_inline]] inline Double4 DampFourFrames(Double4 (&w)[4], Double4 state, Double4 damp, int valid,
-                                                     run_vectors::GuardWatch& watch) {
+                                                     dsp::GuardWatch& watch) {
   run_vectors::Transpose4(w[0], w[1], w[2], w[3]);  // w[f]: frame f of the four lines
   for (int f = 0; f < 4; ++f) {
     const Double4 d = reverb_steps::DampingStep(state, damp, w[f]);
@@ -87,7 +87,7 @@ template <bool kGuarded>
       if (kGuarded) {
         state = Kept4(d);
       } else {
-        watch.See(d);
+        watch.WatchSmall(d);
         state = d;
       }
     }
@@ -101,7 +101,7 @@ template <bool kGuarded>
 // would have been changed by its guard.
 template <bool kGuarded, typename Run>
 [[gnu::always_inline]] inline bool RunNetwork(const Run& r, int n, Double4& damping) {
-  run_vectors::GuardWatch watch;
+  dsp::GuardWatch watch;
   Double4 state = damping;
   auto fourFrames = [&](int j, int valid) __attribute__((always_inline)) {
     const Double4 preLeft = r.preLeft.At(j), preRight = r.preRight.At(j);
@@ -125,7 +125,7 @@ template <bool kGuarded, typename Run>
     const Double4 h1 = kHadamardScale * (d[0] - d[1] + d[2] - d[3]);
     const Double4 h2 = kHadamardScale * (-d[0] - d[1] + d[2] + d[3]);
     const Double4 h3 = kHadamardScale * (d[0] - d[1] - d[2] + d[3]);
-    if (!kGuarded) watch.Add(h0);  // not finite where some damped value is not
+    if (!kGuarded) watch.WatchSum(h0);  // not finite where some damped value is not
     Store4(r.lineAt[0] + j, Kept4(h1 + t[0]));
     Store4(r.lineAt[1] + j, Kept4(h2 + t[1]));
     Store4(r.lineAt[2] + j, Kept4(h3 + t[2]));
@@ -138,7 +138,7 @@ template <bool kGuarded, typename Run>
   const int whole = n & ~3;
   for (int j = 0; j < whole; j += 4) fourFrames(j, 4);
   if (whole < n) fourFrames(whole, n - whole);
-  if (!kGuarded && watch.GuardWouldAct()) return false;
+  if (!kGuarded && watch.Any()) return false;
   damping = state;
   return true;
 }

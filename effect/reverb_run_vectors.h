@@ -1,8 +1,7 @@
 #pragma once
 // Four-frame vectors for the reverb's settled runs: unaligned loads and stores, the
 // keep-guard of the delay lines, 4x4 transposes (four frames of four lines to four
-// lines of four frames), the channel (de)interleaving of the stage's stereo pairs,
-// and the watch that lets a recursion run without its guard.
+// lines of four frames) and the channel (de)interleaving of the stage's stereo pairs.
 // With AVX2 each is one 256-bit register; without, GCC splits a four-lane vector in
 // two halves, and the shuffles are written on the halves directly.
 
@@ -101,37 +100,6 @@ inline void StorePairs(Double2* p, Double4 left, Double4 right) {
   p[3] = High2(l1, r1);
 }
 #endif
-
-// For a recursion run without its guard (FlushDenormalV on its state), what tells
-// afterwards whether the guard would have acted on some state: 'least' keeps, lane
-// by lane, the least magnitude other than 0, as its bit pattern less one read as a
-// double (0 turns into a NaN there, which the minimum passes over); 'total' sums the
-// states, so that it ends up not finite once one of them was not. (A sum that
-// overflows from finite states only makes the caller check once more, guarded.)
-struct GuardWatch {
-  Double4 least = SplatV<Double4>(__builtin_inf());
-  Double4 total{};
-
-  void See(Double4 state) {
-    const Double4 magnitudeLessOne = dsp::FromBits<Double4>((dsp::BitsOf(state) & INT64_MAX) - 1);
-#if defined(__AVX__)
-    least = _mm256_min_pd(magnitudeLessOne, least);
-#else
-    least = dsp::Join(_mm_min_pd(dsp::LowHalf(magnitudeLessOne), dsp::LowHalf(least)),
-                      _mm_min_pd(dsp::HighHalf(magnitudeLessOne), dsp::HighHalf(least)));
-#endif
-  }
-  void Add(Double4 states) { total += states; }
-  // Whether some state seen was of magnitude below 2^-1021 but not 0, or some state
-  // added was not finite.
-  bool GuardWouldAct() const {
-    const Double4 smallestKept = SplatV<Double4>(0x1p-1021);
-    const Double4 belowKept = dsp::FromBits<Double4>(dsp::BitsOf(smallestKept) - 1);
-    for (int k = 0; k < 4; ++k)
-      if (least[k] < belowKept[k] || !(__builtin_fabs(total[k]) <= 0x1.fffffffffffffp+1023)) return true;
-    return false;
-  }
-};
 
 }  // namespace run_vectors
 

@@ -225,40 +225,6 @@ inline void WithFlag(bool flag, F&& f) {
   }
 }
 
-// Collects, over a pass that runs without its guards, whether any guard would have
-// acted: lanes flagged exactly (Add), and the smallest nonzero magnitude of the
-// values watched with WatchSmall, which must not fall below 2^-1021. (Magnitudes
-// count down by one in their bits: a zero becomes a NaN pattern, which minpd passes
-// over, and any other value the next double below it.) Values that are not finite
-// are left to the caller's look at the final states: in a linear recursion they stay
-// so from the frame they appear on.
-struct GuardWatch {
-  Int2 lanes{};
-  Double2 smallest = {__builtin_inf(), __builtin_inf()};
-#if defined(__AVX__)
-  Double4 smallestPairs = {__builtin_inf(), __builtin_inf(), __builtin_inf(), __builtin_inf()};
-  void WatchSmall(Double2 a, Double2 b) {
-    smallestPairs = MinV(FromBits<Double4>(BitsOf(AbsV(Join(a, b))) - 1), smallestPairs);
-  }
-#else
-  void WatchSmall(Double2 a, Double2 b) {
-    WatchSmall(a);
-    WatchSmall(b);
-  }
-#endif
-  void WatchSmall(Double2 v) { smallest = MinV(FromBits<Double2>(BitsOf(AbsV(v)) - 1), smallest); }
-  void Add(Int2 mask) { lanes |= mask; }
-  bool Any() const {
-    // The bits of 2^-1021, less one.
-    const Double2 limit = Splat(0x1.fffffffffffffp-1022);
-    Int2 flagged = lanes | (smallest < limit);
-#if defined(__AVX__)
-    flagged |= (LowHalf(smallestPairs) < limit) | (HighHalf(smallestPairs) < limit);
-#endif
-    return AnyLane(flagged);
-  }
-};
-
 // A four-lane operation, run as two pairs where the instruction set has no 256-bit
 // vectors: GCC would otherwise turn the comparisons and selections of a four-lane
 // vector into scalar code on SSE2. The lanes compute the same either way.
@@ -283,6 +249,40 @@ inline Double4 ByPairs(Double4 v, Double4 w, F f) {
 inline Double4 FlushDenormal4(Double4 v) {
   return ByPairs(v, [](auto x) { return FlushDenormalV(x); });
 }
+
+// Collects, over a pass that runs without its guards, whether any guard would have
+// acted: lanes flagged exactly (Add), and the smallest nonzero magnitude of the
+// values watched with WatchSmall, which must not fall below 2^-1021. (Magnitudes
+// count down by one in their bits: a zero becomes a NaN pattern, which minpd passes
+// over, and any other value the next double below it.) Values that are not finite
+// are left to the caller: a look at the final states, where a linear recursion keeps
+// them from the frame they appear on, or else WatchSum, whose sum ends up not finite
+// once one of its terms was (a sum that overflows from finite terms only makes the
+// pass run once more, guarded).
+struct GuardWatch {
+  Int2 lanes{};
+  Double2 smallest = {__builtin_inf(), __builtin_inf()};
+  Double4 smallestFours = {__builtin_inf(), __builtin_inf(), __builtin_inf(), __builtin_inf()};
+  Double4 sum{};
+
+  void WatchSmall(Double2 v) { smallest = MinV(FromBits<Double2>(BitsOf(AbsV(v)) - 1), smallest); }
+  void WatchSmall(Double4 v) {
+    smallestFours = ByPairs(FromBits<Double4>(BitsOf(AbsV(v)) - 1), smallestFours,
+                            [](auto x, auto least) { return MinV(x, least); });
+  }
+  void WatchSmall(Double2 a, Double2 b) { WatchSmall(Join(a, b)); }
+  void WatchSum(Double4 v) { sum += v; }
+  void Add(Int2 mask) { lanes |= mask; }
+  bool Any() const {
+    // The bits of 2^-1021, less one.
+    const Double2 limit = Splat(0x1.fffffffffffffp-1022);
+    const Double2 largest = Splat(0x1.fffffffffffffp+1023);
+    const Int2 flagged = lanes | (smallest < limit) | (LowHalf(smallestFours) < limit) |
+                         (HighHalf(smallestFours) < limit) | ~(AbsV(LowHalf(sum)) <= largest) |
+                         ~(AbsV(HighHalf(sum)) <= largest);
+    return AnyLane(flagged);
+  }
+};
 
 }  // namespace dsp
 
