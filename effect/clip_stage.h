@@ -39,12 +39,13 @@ struct ClipStage {
   }
 
   // First pass over a block: decimated[i] for a[i], i < frames; 'arguments' and
-  // 'saturated' hold 'frames' entries of scratch. It runs as four loops, none of
-  // which carries a recursion: the saturation's arguments, their exponentials,
-  // the divisions, the decimation. Frames are independent here, so each loop is
-  // bound by throughput alone; in one loop each frame's long chain of dependent
-  // steps would leave the processor's schedulers too few independent ones. With
-  // four-lane vectors, the first and last loops take two frames to a vector.
+  // 'saturated' hold 'frames' entries of scratch. It runs as three loops, none of
+  // which carries a recursion: the saturation's arguments; their exponentials,
+  // with each frame's division a few frames behind; the decimation. Frames are
+  // independent here, so each loop is bound by throughput alone; in one loop each
+  // frame's long chain of dependent steps would leave the processor's schedulers
+  // too few independent ones. With four-lane vectors, the first and last loops take
+  // two frames to a vector.
   void SaturateBlock(const Double2* a, Double2 drive, Double2* decimated, int frames, Double4* arguments,
                      Double4* saturated) {
 #if defined(__AVX__)
@@ -69,12 +70,21 @@ struct ClipStage {
       u1Local = dsp::FlushDenormal2(u);
     }
     u1 = u1Local;
-    for (int i = 0; i < frames; ++i)
-      saturated[i] = dsp::ByPairs(arguments[i], [](auto x) { return dsp::TanhExponentialV(x); });
-    for (int i = 0; i < frames; ++i)
-      saturated[i] = dsp::ByPairs(arguments[i], saturated[i],
-                                  [](auto x, auto e) { return dsp::TanhFromExponentialV(x, e); }) *
+    // The divisions trail the exponentials by a few frames in the same loop, so the
+    // divider works while the multiply-add units do.
+    constexpr int kLag = 4;
+    auto exponential = [&](int i) { saturated[i] = dsp::ByPairs(arguments[i], [](auto x) { return dsp::TanhExponentialV(x); }); };
+    auto finish = [&](int i) {
+      saturated[i] = dsp::ByPairs(arguments[i], saturated[i], [](auto x, auto e) { return dsp::TanhFromExponentialV(x, e); }) *
                      kSaturationScale;
+    };
+    const int lead = frames < kLag ? frames : kLag;
+    for (int i = 0; i < lead; ++i) exponential(i);
+    for (int i = kLag; i < frames; ++i) {
+      exponential(i);
+      finish(i - kLag);
+    }
+    for (int i = frames - lead; i < frames; ++i) finish(i);
     // Lanes 0 and 1 of 'saturated' hold the saturated inputs v, lanes 2 and 3 the
     // midpoints m. v is S of a flushed input: 0, or at least 1.5 times 2^-1021 in
     // magnitude, so flushing it would change nothing; m is flushed.

@@ -17,13 +17,7 @@ MORAVELLE_DSP_BEGIN
 namespace reverb_steps {
 
 using dsp::MulAdd;
-
-// c - a b, as MulAdd(-a, b, c): the same bits, fused or not (the negation is exact).
-// Callers pass their constant factor as 'a', so that its negation folds away.
-template <typename V>
-inline V NegatedMulAdd(V a, V b, V c) {
-  return MulAdd(-a, b, c);
-}
+using dsp::NegatedMulAdd;
 
 // The value a fraction 'frac' of the way from a to b.
 template <typename V>
@@ -57,34 +51,6 @@ inline V DampingInput(V read, V gainKept) {
 template <typename V>
 inline V DampingStep(V state, V damp, V input) {
   return MulAdd(state, damp, input);
-}
-
-// e^y for the decay gains, y >= -700 (smaller y are raised to -700): the method of
-// dsp::ExpV (the same split and Taylor polynomial) with each product-and-sum one
-// MulAdd, so that with FMA the polynomial takes about half the instructions. The
-// room's gains are powers of this in either path.
-template <typename V>
-inline V DecayExp(V y) {
-  using dsp::SplatV;
-  constexpr double kInvLn2 = 1.4426950408889634;   // 1 / ln 2
-  constexpr double kLn2Hi = 0x1.62e42fee00000p-1;  // ln 2 split so that n times it is exact
-  constexpr double kLn2Lo = 0x1.a39ef35793c76p-33;
-  constexpr double kRoundingShift = 0x1.8p52;
-  y = dsp::SelectV<V>(y < SplatV<V>(-700.0), SplatV<V>(-700.0), y);
-  const V shifted = MulAdd(y, SplatV<V>(kInvLn2), SplatV<V>(kRoundingShift));
-  const V nd = shifted - kRoundingShift;
-  const V r = NegatedMulAdd(SplatV<V>(kLn2Lo), nd, NegatedMulAdd(SplatV<V>(kLn2Hi), nd, y));
-  const V r2 = r * r;
-  const V r4 = r2 * r2;
-  // 1/k! for k = 2 .. 13, in pairs.
-  auto pair = [r](double even, double odd) { return MulAdd(r, SplatV<V>(odd), SplatV<V>(even)); };
-  const V low = MulAdd(r2, pair(1.0 / 24.0, 1.0 / 120.0), pair(1.0 / 2.0, 1.0 / 6.0));
-  const V middle = MulAdd(r2, pair(1.0 / 40320.0, 1.0 / 362880.0), pair(1.0 / 720.0, 1.0 / 5040.0));
-  const V high = MulAdd(r2, pair(1.0 / 479001600.0, 1.0 / 6227020800.0), pair(1.0 / 3628800.0, 1.0 / 39916800.0));
-  const V p = MulAdd(r4, MulAdd(r4, high, middle), low);
-  const auto n = dsp::BitsOf(shifted) - dsp::BitsOf(SplatV<V>(kRoundingShift));
-  const V scale = dsp::FromBits<V>((n << 52) + (int64_t{1023} << 52));  // 2^n
-  return MulAdd(scale, MulAdd(r2, p, r), scale);
 }
 
 }  // namespace reverb_steps

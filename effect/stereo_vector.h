@@ -77,6 +77,28 @@ inline V MulAdd(V a, V b, V c) {
 #endif
 }
 
+// c - a b, as MulAdd(-a, b, c): the same bits, fused or not (the negation is exact).
+// Callers pass their constant factor as 'a', so that its negation folds away.
+template <typename V>
+inline V NegatedMulAdd(V a, V b, V c) {
+  return MulAdd(-a, b, c);
+}
+
+// Lane-wise: a where the lowest bit of 'bits' is set, else b. With AVX one blend
+// (it looks at each lane's sign bit); without, a mask of all ones from the bit.
+template <typename V>
+inline V SelectByLowBitV(MaskOfVector<V> bits, V a, V b) {
+#if defined(__AVX__)
+  if constexpr (sizeof(V) == 32) {
+    return (V)_mm256_blendv_pd((__m256d)b, (__m256d)a, (__m256d)(bits << 63));
+  } else {
+    return (V)_mm_blendv_pd((__m128d)b, (__m128d)a, (__m128d)(bits << 63));
+  }
+#else
+  return SelectV<V>(-(bits & 1), a, b);
+#endif
+}
+
 // FlushDenormal lane by lane: exponent fields 2 .. 0x7FE are exactly the magnitudes
 // 2^-1021 .. DBL_MAX; NaN fails both comparisons.
 template <typename V>
@@ -95,61 +117,73 @@ inline V FlushOutputV(V v) { return SelectV<V>(AbsV(v) < SplatV<V>(0x1p-1022), V
 template <typename V>
 inline V FiniteOrZeroV(V v) { return SelectV<V>(AbsV(v) <= SplatV<V>(0x1.fffffffffffffp+1023), v, V{}); }
 
-// e^y = 2^n (1 + q) lane by lane for -700 <= y <= 700, the split shared by
-// ExpMinusOneV and ExpV. y = n ln2 + r with |r| <= ln2 / 2, and q = e^r - 1 from its
-// Taylor series to the 13th power (truncation below 5e-18 of the result), evaluated
-// in Estrin's scheme: every lane is plain arithmetic, with no table to look up, so
-// four lanes cost what one does. Adding 1.5 * 2^52 rounds y / ln2 to the nearest n and
-// leaves n in the low bits.
+// e^y = 2^(n/2) (1 + q) lane by lane, the split shared by ExpMinusOneV and ExpV.
+// y = n ln2/2 + r with |r| <= ln2 / 4: the half-octave step costs a selection
+// between 1 and sqrt 2 and halves the range the polynomial must cover, so
+// q = e^r - 1 = r + r^2 P(r) needs P of degree 7 where whole octaves need 11. P's
+// coefficients are fitted to (e^r - 1 - r) / r^2 at Chebyshev nodes of that range
+// (relative error of q below 3.4e-16 before rounding). Every lane is plain
+// arithmetic, with no table to look up, so four lanes cost what one does; each
+// product-and-sum is one MulAdd. Adding 1.5 * 2^52 rounds 2y / ln2 to the nearest n
+// and leaves n in the low bits.
+//
+// kRange bounds |y|. Up to 64, n ln2/2 is subtracted in one step: the constant's
+// rounding then moves r by at most 64 times 1.2e-17. Up to 700, ln 2 / 2 comes in
+// two parts, the first short enough that n times it is exact.
 template <typename V>
 struct ExpParts {
-  V scale;  // 2^n
+  V scale;  // 2^(n/2): 2^floor(n/2), times sqrt 2 for odd n
   V q;      // e^r - 1
 };
 
-template <typename V>
+template <int kRange, typename V>
 inline ExpParts<V> ExpSplitV(V y) {
-  constexpr double kInvLn2 = 1.4426950408889634;        // 1 / ln 2
-  constexpr double kLn2Hi = 0x1.62e42fee00000p-1;       // ln 2 split so that n times it is exact
-  constexpr double kLn2Lo = 0x1.a39ef35793c76p-33;
+  static_assert(kRange == 64 || kRange == 700);
+  constexpr double kTwoOverLn2 = 2.8853900817779268;   // 2 / ln 2
+  constexpr double kHalfLn2 = 0x1.62e42fefa39efp-2;
+  constexpr double kHalfLn2Hi = 0x1.62e42fee00000p-2;
+  constexpr double kHalfLn2Lo = 0x1.a39ef35793c76p-34;
   constexpr double kRoundingShift = 0x1.8p52;
-  const V shifted = y * kInvLn2 + kRoundingShift;
+  const V shifted = MulAdd(SplatV<V>(kTwoOverLn2), y, SplatV<V>(kRoundingShift));
   const V nd = shifted - kRoundingShift;
-  const V r = (y - nd * kLn2Hi) - nd * kLn2Lo;
+  const V r = kRange == 64 ? NegatedMulAdd(SplatV<V>(kHalfLn2), nd, y)
+                           : NegatedMulAdd(SplatV<V>(kHalfLn2Lo), nd, NegatedMulAdd(SplatV<V>(kHalfLn2Hi), nd, y));
+  // Estrin's scheme: a short chain of dependent steps, so that the processor can keep
+  // several lanes' polynomials in flight.
   const V r2 = r * r;
   const V r4 = r2 * r2;
-  // 1/k! for k = 2 .. 13, in pairs.
-  const V p01 = (1.0 / 2.0) + r * (1.0 / 6.0);
-  const V p23 = (1.0 / 24.0) + r * (1.0 / 120.0);
-  const V p45 = (1.0 / 720.0) + r * (1.0 / 5040.0);
-  const V p67 = (1.0 / 40320.0) + r * (1.0 / 362880.0);
-  const V p89 = (1.0 / 3628800.0) + r * (1.0 / 39916800.0);
-  const V p1011 = (1.0 / 479001600.0) + r * (1.0 / 6227020800.0);
-  const V low = p01 + r2 * p23;
-  const V middle = p45 + r2 * p67;
-  const V high = p89 + r2 * p1011;
-  const V p = low + r4 * (middle + r4 * high);
-  const auto n = BitsOf(shifted) - BitsOf(SplatV<V>(kRoundingShift));
+  auto pair = [r](double even, double odd) { return MulAdd(SplatV<V>(odd), r, SplatV<V>(even)); };
+  const V low = MulAdd(r2, pair(0x1.5555555597315p-5, 0x1.1111111129039p-7), pair(0x1.fffffffffffe0p-2, 0x1.5555555555550p-3));
+  const V high = MulAdd(r2, pair(0x1.a0612e71d7292p-16, 0x1.7211fd334580cp-19), pair(0x1.6c16bc12bcacap-10, 0x1.a019fdbc45a8fp-13));
+  const V p = MulAdd(r4, high, low);
+  // n + 2046 is at least 0 for |y| <= 700 and odd where n is. Shifted left by 51 and
+  // cut to the exponent field, it is floor(n / 2) + 1023, the biased exponent of
+  // 2^floor(n / 2); adding the bits of 1 or sqrt 2 less those of 1 multiplies by them
+  // without a multiplication.
+  const auto biased = BitsOf(shifted) - (BitsOf(SplatV<V>(kRoundingShift)) - 2046);
+  const auto octaves = (biased << 51) & INT64_C(0x7FF0000000000000);
+  const V step = SelectByLowBitV(biased, FromBits<V>(BitsOf(SplatV<V>(1.4142135623730951)) - (INT64_C(1023) << 52)),
+                                 FromBits<V>(BitsOf(SplatV<V>(1.0)) - (INT64_C(1023) << 52)));
   ExpParts<V> parts;
-  parts.scale = FromBits<V>((n << 52) + (int64_t{1023} << 52));
-  parts.q = r + r2 * p;
+  parts.scale = FromBits<V>(octaves + BitsOf(step));
+  parts.q = MulAdd(r2, p, r);
   return parts;
 }
 
-// e^y - 1, accurate relative to the result also near 0, so quiet signals keep their
-// precision through the clippers.
+// e^y - 1 for |y| <= 64, accurate relative to the result also near 0, so quiet
+// signals keep their precision through the clippers.
 template <typename V>
 inline V ExpMinusOneV(V y) {
-  const ExpParts<V> e = ExpSplitV(y);
-  return e.scale * e.q + (e.scale - 1.0);
+  const ExpParts<V> e = ExpSplitV<64>(y);
+  return MulAdd(e.scale, e.q, e.scale - 1.0);
 }
 
 // e^y for -700 <= y <= 700 (smaller y are raised to -700, where e^y is below 1e-304).
 template <typename V>
 inline V ExpV(V y) {
   y = SelectV<V>(y < SplatV<V>(-700.0), SplatV<V>(-700.0), y);
-  const ExpParts<V> e = ExpSplitV(y);
-  return e.scale * e.q + e.scale;
+  const ExpParts<V> e = ExpSplitV<700>(y);
+  return MulAdd(e.scale, e.q, e.scale);
 }
 
 // tanh lane by lane: tanh a = (e^2a - 1) / (e^2a + 1), with the sign of x. Within a few
@@ -182,7 +216,6 @@ inline Double2 Abs2(Double2 v) { return AbsV(v); }
 inline Double2 Select2(Int2 mask, Double2 a, Double2 b) { return SelectV<Double2>(mask, a, b); }
 inline Double2 FlushDenormal2(Double2 v) { return FlushDenormalV(v); }
 inline Double2 FiniteOrZero2(Double2 v) { return FiniteOrZeroV(v); }
-inline Double2 ExpMinusOne2(Double2 y) { return ExpMinusOneV(y); }
 inline Double2 Exp2Lanes(Double2 y) { return ExpV(y); }
 inline Double2 FastTanh2(Double2 x) { return FastTanhV(x); }
 
