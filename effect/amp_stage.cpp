@@ -45,8 +45,7 @@ void AmpStage::Process(const AmpSettings& s, const Double2* in, const Double2* d
         auto select = [&](int i, Double2 bp) { filtered_[i] = through ? x[i] : (bandPass ? bp : x[i] - bp); };
         // Without their guards first, again with them should one have acted.
         dsp::GuardWatch watch;
-        for (int i = 0; i < n; ++i)
-          select(i, highPass.ProcessUnguarded(lowPass.ProcessUnguarded(x[i], lowPassLanes, &watch), highPassLanes, &watch));
+        RunInSeriesUnguarded(&lowPass, lowPassLanes, &highPass, highPassLanes, x, n, &watch, select);
         lowPass.WatchFinalState(&watch);
         highPass.WatchFinalState(&watch);
         if (watch.Any()) {

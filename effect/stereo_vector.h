@@ -48,6 +48,15 @@ inline V SelectV(MaskOfVector<V> mask, V a, V b) {
 // would round once where the guarded version of the same step rounds twice).
 template <typename V>
 inline V Opaque(V v) {
+#if !defined(__AVX__)
+  if constexpr (sizeof(V) == 32) {
+    // Without AVX a four-lane vector is two registers: each half on its own.
+    using Half = double __attribute__((vector_size(16)));
+    Half low = {v[0], v[1]}, high = {v[2], v[3]};
+    asm("" : "+x"(low), "+x"(high));
+    return V{low[0], low[1], high[0], high[1]};
+  }
+#endif
   asm("" : "+x"(v));
   return v;
 }
