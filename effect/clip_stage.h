@@ -54,14 +54,18 @@ struct ClipStage {
     // Two-lane vectors only: the frames one by one.
     const int pairs = 0;
 #endif
+    // A pair of frames keeps its two frames' inputs in entry i and their midpoints in
+    // entry i + 1 (lanes 0 and 1 frame i, lanes 2 and 3 frame i + 1): the frames'
+    // own order, so that only the previous input needs moving across lanes. A single
+    // frame keeps its input in lanes 0 and 1 and its midpoint in lanes 2 and 3.
     Double2 u1Local = u1;
+    const Double4 drives = dsp::Join(drive, drive);
     for (int i = 0; i < pairs; i += 2) {
-      const Double4 u = dsp::Join(a[i], a[i + 1]) * dsp::Join(drive, drive);
+      const Double4 u = dsp::LoadPairs(a + i) * drives;
       const Double4 flushed = dsp::FlushDenormal4(u);
       const Double4 previous = dsp::Join(u1Local, dsp::LowHalf(flushed));
-      const Double4 midpoint = previous + (u - previous) * 0.5;
-      arguments[i] = 1.3 * dsp::Join(dsp::LowHalf(previous), dsp::LowHalf(midpoint));
-      arguments[i + 1] = 1.3 * dsp::Join(dsp::HighHalf(previous), dsp::HighHalf(midpoint));
+      arguments[i] = 1.3 * previous;
+      arguments[i + 1] = 1.3 * (previous + (u - previous) * 0.5);
       u1Local = dsp::HighHalf(flushed);
     }
     for (int i = pairs; i < frames; ++i) {
@@ -85,20 +89,18 @@ struct ClipStage {
       finish(i - kLag);
     }
     for (int i = frames - lead; i < frames; ++i) finish(i);
-    // Lanes 0 and 1 of 'saturated' hold the saturated inputs v, lanes 2 and 3 the
-    // midpoints m. v is S of a flushed input: 0, or at least 1.5 times 2^-1021 in
+    // 'saturated' holds the saturated inputs v and midpoints m as 'arguments' held
+    // theirs. v is S of a flushed input: 0, or at least 1.5 times 2^-1021 in
     // magnitude, so flushing it would change nothing; m is flushed.
     Double2 v1Local = v1, m1Local = m1;
     for (int i = 0; i < pairs; i += 2) {
-      const Double4 first = saturated[i], second = saturated[i + 1];
-      const Double4 v = dsp::Join(dsp::LowHalf(first), dsp::LowHalf(second));
-      const Double4 m = dsp::FlushDenormal4(dsp::Join(dsp::HighHalf(first), dsp::HighHalf(second)));
-      const Double4 vPrevious = dsp::Join(v1Local, dsp::LowHalf(first));
+      const Double4 v = saturated[i];
+      const Double4 m = dsp::FlushDenormal4(saturated[i + 1]);
+      const Double4 vPrevious = dsp::Join(v1Local, dsp::LowHalf(v));
       const Double4 mPrevious = dsp::Join(m1Local, dsp::LowHalf(m));
       const Double4 y = ((vPrevious + v) * 0.5 + mPrevious) * 0.5;
-      decimated[i] = dsp::LowHalf(y);
-      decimated[i + 1] = dsp::HighHalf(y);
-      v1Local = dsp::LowHalf(second);
+      dsp::StorePairs(decimated + i, y);
+      v1Local = dsp::HighHalf(v);
       m1Local = dsp::HighHalf(m);
     }
     for (int i = pairs; i < frames; ++i) {

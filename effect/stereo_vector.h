@@ -235,6 +235,13 @@ inline Int2 MaskOf(bool flag) { return flag ? Int2{-1, -1} : Int2{0, 0}; }
 inline Double4 Join(Double2 low, Double2 high) { return Double4{low[0], low[1], high[0], high[1]}; }
 inline Double2 LowHalf(Double4 v) { return Double2{v[0], v[1]}; }
 inline Double2 HighHalf(Double4 v) { return Double2{v[2], v[3]}; }
+// Two consecutive pairs as one four-lane vector, in one load or store.
+inline Double4 LoadPairs(const Double2* pairs) {
+  Double4 v;
+  __builtin_memcpy(&v, pairs, sizeof v);
+  return v;
+}
+inline void StorePairs(Double2* pairs, Double4 v) { __builtin_memcpy(pairs, &v, sizeof v); }
 
 
 // Lanes where FlushDenormalV would change the bits: magnitudes below 2^-1021 other
