@@ -198,23 +198,24 @@ inline V ExpV(V y) {
 // tanh lane by lane: tanh a = (e^2a - 1) / (e^2a + 1), with the sign of x. Within a few
 // units in the last place of the result; NaN lanes give NaN.
 // In two halves, for loops that run each half over a whole block (the division's
-// long latency then overlaps other frames' exponentials): e^2|x| - 1, then the rest.
+// long latency then overlaps other frames' exponentials): e^2|x| - 1 from y = 2x,
+// then the rest, which takes the sign from x or y alike.
 template <typename V>
-inline V TanhExponentialV(V x) {
-  // tanh(22) rounds to 1; a NaN lane becomes 22 here and is restored below.
-  const V a = MinV(AbsV(x), SplatV<V>(22.0));
-  return ExpMinusOneV(2.0 * a);
+inline V TanhExponentialOfDoubledV(V y) {
+  // tanh(22) rounds to 1. With the bound first, minpd passes a NaN lane on, and every
+  // later step keeps it NaN.
+  const V a = MinV(SplatV<V>(44.0), AbsV(y));
+  return ExpMinusOneV(a);
 }
 template <typename V>
 inline V TanhFromExponentialV(V x, V em1) {
   const V t = em1 / (em1 + 2.0);
-  const auto sign = BitsOf(x) & INT64_MIN;
-  return SelectV<V>(x != x, x, FromBits<V>(BitsOf(t) | sign));
+  return FromBits<V>(BitsOf(t) | (BitsOf(x) & INT64_MIN));
 }
 
 template <typename V>
 inline V FastTanhV(V x) {
-  return TanhFromExponentialV(x, TanhExponentialV(x));
+  return TanhFromExponentialV(x, TanhExponentialOfDoubledV(x + x));
 }
 
 // The two-lane names the stages use.
