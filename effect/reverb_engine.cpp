@@ -185,13 +185,7 @@ void ReverbEngine::ProcessPreDelayOnly(const ReverbSettings& s, const Double2* i
   if (!kMayLackMemory && SmoothingAtRest(s) && frames <= kSettledRunFrames && frames <= preDelay[0].Size()) {
     // Nothing glides, and nothing reads the pre-delay while the network is off: the
     // run only stores its input there.
-    for (int i = 0; i < frames; ++i) {
-      const Double2 kept = dsp::FlushDenormal2(in[i]);
-      run_.kept[0][i] = kept[0];
-      run_.kept[1][i] = kept[1];
-    }
-    DelayLine::PutRun(lines[0], frame, run_.kept[0], frames);
-    DelayLine::PutRun(lines[1], frame, run_.kept[1], frames);
+    WritePreDelayRun(in, frames);
     if (out != in) std::copy(in, in + frames, out);
     frame += static_cast<uint32_t>(frames);
   } else {

@@ -76,6 +76,9 @@ class ReverbEngine {
   // run stage by stage (0 while the room, panorama or pre-delay glide), and the run.
   int SettledRunLength(const ReverbSettings& s, int frames);
   void ProcessSettledRun(const ReverbSettings& s, const Double2* in, Double2* out, int frames);
+  // Writes 'frames' frames of input (no more than kSettledRunFrames) into the
+  // pre-delay lines from the current frame on, flushed, four frames to a vector.
+  void WritePreDelayRun(const Double2* in, int frames);
   // Gliding runs (reverb_gliding_run.cpp): the frames ProcessFrames would run, with
   // each frame's delays and gains prepared first and the stages then run over the
   // run; returns how many of the next 'frames' frames it ran (at least one).

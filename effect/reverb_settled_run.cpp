@@ -49,6 +49,24 @@ RunRead ReadOver(DelayLine::Cursor line, uint32_t frame, const DelayLine::Tap& t
 RunConstant Constant(double value) { return RunConstant{dsp::SplatV<Double4>(value)}; }
 }  // namespace
 
+void ReverbEngine::WritePreDelayRun(const Double2* in, int n) {
+  const DelayLine::Cursor pre[2] = {preDelay[0].CursorOf(), preDelay[1].CursorOf()};
+  const RunTarget left(pre[0], frame_, n, run_.kept[0]), right(pre[1], frame_, n, run_.kept[1]);
+  const int whole = n & ~3;
+  for (int j = 0; j < whole; j += 4) {
+    Double4 inLeft, inRight;
+    run_vectors::LoadPairs(in + j, inLeft, inRight);
+    Store4(left.at + j, Kept4(inLeft));
+    Store4(right.at + j, Kept4(inRight));
+  }
+  for (int j = whole; j < n; ++j) {
+    left.at[j] = dsp::FlushDenormal(in[j][0]);
+    right.at[j] = dsp::FlushDenormal(in[j][1]);
+  }
+  left.Finish();
+  right.Finish();
+}
+
 void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in, Double2* out, int n) {
   const int count = (n + 3) & ~3;  // whole vectors; the lanes past n are never stored
   RunBuffers& b = run_;
@@ -56,22 +74,7 @@ void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in,
 
   // Pre-delay: write the run first, then read it (reads reach at least one frame back).
   const DelayLine::Cursor pre[2] = {preDelay[0].CursorOf(), preDelay[1].CursorOf()};
-  {
-    const RunTarget left(pre[0], frame, n, b.kept[0]), right(pre[1], frame, n, b.kept[1]);
-    const int whole = n & ~3;
-    for (int j = 0; j < whole; j += 4) {
-      Double4 inLeft, inRight;
-      run_vectors::LoadPairs(in + j, inLeft, inRight);
-      Store4(left.at + j, Kept4(inLeft));
-      Store4(right.at + j, Kept4(inRight));
-    }
-    for (int j = whole; j < n; ++j) {
-      left.at[j] = dsp::FlushDenormal(in[j][0]);
-      right.at[j] = dsp::FlushDenormal(in[j][1]);
-    }
-    left.Finish();
-    right.Finish();
-  }
+  WritePreDelayRun(in, n);
 
   // Every read goes through a fixed tap over the run (numbered as RunBuffers::scratch).
   auto tapOf = [this](int read) -> const DelayLine::Tap& {
