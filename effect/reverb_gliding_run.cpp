@@ -118,6 +118,8 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
   const int limit = std::min(frames, kSettledRunFrames);
   const int count = (limit + 3) & ~3;
   const uint32_t first = frame_;
+  const bool preDelayRests = SmoothingStep(preDelay_, s.targetPreDelay) == preDelay_;
+  if (preDelayRests) UpdatePreDelayTaps(preDelay_, s.sampleRate);
   // The smoothing, frame by frame, as AdvanceSmoothing runs it: the advanced values
   // serve their frames (the lanes past 'limit' repeat the last).
   double room[GlideBuffers::kSize], panorama[GlideBuffers::kSize], preDelayTime[GlideBuffers::kSize];
@@ -230,12 +232,25 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
   for (int j = 0; j < n; ++j) byVectors = byVectors && diffuserMargin[j] > 0.0;
   *diffusersByVectors = byVectors;
 
-  // The pre-delay, frame by frame (it is written before it is read).
+  // The pre-delay. While it rests, every frame reads through the same taps: the run
+  // is written first and then read, as in the settled runs, where no read reaches a
+  // sample that a later frame of the run overwrites. Else frame by frame (each
+  // frame's read comes before its write).
   const DelayLine::Cursor pre[2] = {preDelay[0].CursorOf(), preDelay[1].CursorOf()};
-  for (int j = 0; j < n; ++j) {
-    const Double2 preDelayed = PreDelayFrame<false>(preDelayTime[j], s.sampleRate, in[j], pre, first + static_cast<uint32_t>(j));
-    g.preDelayed[0][j] = preDelayed[0];
-    g.preDelayed[1][j] = preDelayed[1];
+  if (preDelayRests && n <= std::min(preDelayTap_[0].offset, preDelayTap_[1].offset)) {
+    WritePreDelayRun(in, n);
+    for (int c = 0; c < 2; ++c) {
+      const double* samples = DelayLine::Span(pre[c], first + static_cast<uint32_t>(preDelayTap_[c].offset), n + 1,
+                                              run_.scratch[c]);
+      const double frac = preDelayTap_[c].frac;
+      for (int j = 0; j < n; ++j) g.preDelayed[c][j] = reverb_steps::Interpolate(samples[j], samples[j + 1], frac);
+    }
+  } else {
+    for (int j = 0; j < n; ++j) {
+      const Double2 preDelayed = PreDelayFrame<false>(preDelayTime[j], s.sampleRate, in[j], pre, first + static_cast<uint32_t>(j));
+      g.preDelayed[0][j] = preDelayed[0];
+      g.preDelayed[1][j] = preDelayed[1];
+    }
   }
   for (int j = n; j < ((n + 3) & ~3); ++j) {
     g.preDelayed[0][j] = g.preDelayed[0][n - 1];
