@@ -50,14 +50,15 @@ struct BiquadLanes {
 
 // One step of the integrators on every lane: the output for 'in', and the new states.
 // The products with the old states stay unfused with each other, so that each
-// state's recursion is one multiply-add and one add deep.
-// Each multiply-add is spelled out, so that two and four lanes round alike.
+// state's recursion is one multiply-add and one add deep. Each multiply-add is
+// spelled out rather than left to the compiler, so that two and four lanes round
+// alike.
 template <typename V>
 inline V BiquadStep(const BiquadLanes<V>& c, V in, V* s1, V* s2) {
   using dsp::MulAdd;
-  const V s1Next = MulAdd(c.a11, *s1, dsp::Opaque(c.c1 * in)) + dsp::Opaque(c.a12 * *s2);
-  const V s2Next = MulAdd(c.a22, *s2, dsp::Opaque(c.c2 * in)) + dsp::Opaque(c.a21 * *s1);
-  const V out = MulAdd(c.o2, *s2, MulAdd(c.o1, *s1, dsp::Opaque(c.o0 * in)));
+  const V s1Next = MulAdd(c.a11, *s1, c.c1 * in) + dsp::Opaque(c.a12 * *s2);
+  const V s2Next = MulAdd(c.a22, *s2, c.c2 * in) + dsp::Opaque(c.a21 * *s1);
+  const V out = MulAdd(c.o2, *s2, MulAdd(c.o1, *s1, c.o0 * in));
   *s1 = s1Next;
   *s2 = s2Next;
   return out;

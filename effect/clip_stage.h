@@ -81,9 +81,12 @@ struct ClipStage {
     // The divisions trail the exponentials by a few frames in the same loop, so the
     // divider works while the multiply-add units do.
     constexpr int kLag = 4;
-    auto exponential = [&](int i) { saturated[i] = dsp::ByPairs(arguments[i], [](auto x) { return dsp::TanhExponentialOfDoubledV(x); }); };
+    auto exponential = [&](int i) {
+      saturated[i] = dsp::ByPairs(arguments[i], [](auto x) { return dsp::TanhExponentialOfDoubledV(x); });
+    };
     auto finish = [&](int i) {
-      saturated[i] = dsp::ByPairs(arguments[i], saturated[i], [](auto x, auto e) { return dsp::TanhFromExponentialV(x, e); }) *
+      saturated[i] = dsp::ByPairs(arguments[i], saturated[i],
+                                  [](auto x, auto e) { return dsp::TanhFromExponentialV(x, e); }) *
                      kSaturationScale;
     };
     const int lead = frames < kLag ? frames : kLag;
