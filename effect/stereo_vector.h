@@ -55,10 +55,12 @@ inline V Opaque(V v) {
     Half low = {v[0], v[1]}, high = {v[2], v[3]};
     asm("" : "+x"(low), "+x"(high));
     return V{low[0], low[1], high[0], high[1]};
-  }
+  } else
 #endif
-  asm("" : "+x"(v));
-  return v;
+  {
+    asm("" : "+x"(v));
+    return v;
+  }
 }
 
 // Lane-wise minimum, one instruction (minpd): where a lane of 'a' is NaN the lane of
