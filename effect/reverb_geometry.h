@@ -31,6 +31,13 @@ constexpr double kLineRatio[4] = {1.0, 0.7071, 0.81649, 0.63245};
 // Early-reflection taps: position = ratio times the room length, plus an offset.
 constexpr double kTapRatio[4] = {0.41, 0.155, 0.3, 1.0};
 constexpr double kTapOffsetSamples = 5.0;
+// The line and the tap with the shortest ratio.
+constexpr int kShortestLine = 3;
+constexpr int kShortestTap = 1;
+static_assert(kLineRatio[kShortestLine] < kLineRatio[0] && kLineRatio[kShortestLine] < kLineRatio[1] &&
+              kLineRatio[kShortestLine] < kLineRatio[2]);
+static_assert(kTapRatio[kShortestTap] < kTapRatio[0] && kTapRatio[kShortestTap] < kTapRatio[2] &&
+              kTapRatio[kShortestTap] < kTapRatio[3]);
 // The input diffuser's delay relative to the room length.
 constexpr double kInputDiffuserRatio = 0.110732;
 // Output diffusers: the whole-sample scale of their lengths per sample of room
@@ -124,6 +131,38 @@ inline ReverbLineLimits LimitsOf(const DelayLine& line) {
   *mid = 0.5 * (2.0 - sideGain);
   *side = 0.5 * sideGain;
   *level = width < 0.5 ? 0.5 + width : 1.0;
+}
+// The same for four frames' panoramas, lane by lane.
+[[gnu::always_inline]] inline void WidthOf(Double4 panorama, Double4* mid, Double4* side, Double4* level) {
+  using dsp::SelectV;
+  using dsp::SplatV;
+  const Double4 width = dsp::ByPairs(panorama, [](auto p) {
+    using V = decltype(p);
+    return SelectV<V>(p < 0.0, V{}, SelectV<V>(p > 1.0, SplatV<V>(1.0), p));
+  });
+  const Double4 sideGain = 2.0 * width;
+  *mid = 0.5 * (2.0 - sideGain);
+  *side = 0.5 * sideGain;
+  *level = dsp::ByPairs(width, [](auto w) {
+    using V = decltype(w);
+    return SelectV<V>(w < 0.5, 0.5 + w, SplatV<V>(1.0));
+  });
+}
+
+// dsp::ToInt32Saturated lane by lane, as doubles: NaN gives 0, the rest is clamped
+// to the 32-bit range and truncated toward zero.
+[[gnu::always_inline]] inline Double4 WholeSaturated(Double4 v) {
+  v = dsp::ByPairs(v, [](auto x) {
+    using V = decltype(x);
+    x = dsp::SelectV<V>(x == x, x, V{});
+    x = dsp::SelectV<V>(x < -2147483648.0, dsp::SplatV<V>(-2147483648.0), x);
+    return dsp::SelectV<V>(x > 2147483647.0, dsp::SplatV<V>(2147483647.0), x);
+  });
+#if defined(__AVX__)
+  return _mm256_cvtepi32_pd(_mm256_cvttpd_epi32(v));
+#else
+  return __builtin_convertvector(__builtin_convertvector(v, Int32x4), Double4);
+#endif
 }
 
 }  // namespace reverb_geometry

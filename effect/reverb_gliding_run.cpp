@@ -148,6 +148,10 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
   const ReverbLineLimits inputLimits = LimitsOf(inputDiffuser);
   ReverbLineLimits lineLimits[4], diffuserLimits[2][3];
   for (int k = 0; k < 4; ++k) lineLimits[k] = LimitsOf(feedback[k]);
+  bool linesAlike = true;
+  for (int k = 0; k < 4; ++k)
+    linesAlike = linesAlike && feedback[k].Size() == feedback[0].Size() &&
+                 feedback[k].MaximumDelay() == feedback[0].MaximumDelay();
   for (int k = 0; k < 3; ++k) {
     diffuserLimits[0][k] = LimitsOf(diffuserL[k]);
     diffuserLimits[1][k] = LimitsOf(diffuserR[k]);
@@ -175,7 +179,8 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
     Double4 margin = dsp::SplatV<Double4>(__builtin_inf());
     // Keeps a read's positions and fractions; returns how many more whole samples
     // its delay spans than frames precede each frame in the run (whole numbers, in
-    // doubles, where the lanes' comparisons are native).
+    // doubles, where the lanes' comparisons are native): the whole part of the
+    // delay less the frame's place in the run.
     auto keep = [&](int read, const TapParts& parts, const ReverbLineLimits& limits) {
       const UInt32x4 pos = ((UInt32x4)parts.whole + position) & readMask[read];
       wrapping |= pos == readMask[read];
@@ -192,11 +197,14 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
     for (int k = 0; k < 4; ++k) {
       const Double4 lineLength = kLineRatio[k] * roomLength;
       const Double4 tapPosition = kTapRatio[k] * roomLength + kTapOffsetSamples;
-      margin = least(margin, keep(3 + k, SplitDelays(lineLength, lineLimits[k]), lineLimits[k]));
-      margin = least(margin, keep(7 + k, SplitDelays(tapPosition, tapLimits), tapLimits));
+      const Double4 lineMargin = keep(3 + k, SplitDelays(lineLength, lineLimits[k]), lineLimits[k]);
+      const Double4 tapMargin = keep(7 + k, SplitDelays(tapPosition, tapLimits), tapLimits);
+      // The margin only falls with the delay, and among lines of one size the
+      // shortest ratio has the shortest delay: only it needs a look.
+      if (!linesAlike || k == kShortestLine) margin = least(margin, lineMargin);
+      if (k == kShortestTap) margin = least(margin, tapMargin);
     }
-    Double4 scale;
-    for (int l = 0; l < 4; ++l) scale[l] = dsp::ToInt32Saturated(roomLength[l] * kDiffuserScalePerRoomSample);
+    const Double4 scale = WholeSaturated(roomLength * kDiffuserScalePerRoomSample);
     const Double4 spread = kSpreadPerPanorama * run_vectors::Load4(panorama + j);
     Double4 diffusers = dsp::SplatV<Double4>(__builtin_inf());
     for (int k = 0; k < 3; ++k) {
@@ -206,10 +214,13 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
       diffusers = least(diffusers, keep(14 + k, SplitDelays(right, diffuserLimits[1][k]), diffuserLimits[1][k]));
     }
     std::memcpy(&diffuserMargin[j], &diffusers, sizeof diffusers);
-    for (int l = 0; l < 4; ++l) {
-      WidthOf(panorama[j + l], &g.widthMid[j + l], &g.widthSide[j + l], &g.widthLevel[j + l]);
+    Double4 mid, side, level;
+    WidthOf(run_vectors::Load4(panorama + j), &mid, &side, &level);
+    run_vectors::Store4(g.widthMid + j, mid);
+    run_vectors::Store4(g.widthSide + j, side);
+    run_vectors::Store4(g.widthLevel + j, level);
+    for (int l = 0; l < 4; ++l)
       if (margin[l] <= 0.0 && j + l < n) n = j + l;
-    }
   }
   // The decay gains of the run's frames, the same powers as UpdateRoom's; apart,
   // so that the exponentials of several frames and lines overlap.
