@@ -97,6 +97,11 @@ class ReverbEngine {
   template <typename Width, typename ReadOf>
   void RunDiffuserStage(const ReverbSettings& s, uint32_t frame, int n, ReadOf&& readOf, Width mid, Width side,
                         Width level, Double2* out);
+  // The output diffusers and width frame by frame, for runs that their delays do not
+  // span: frameOf(j, taps) sets frame j's taps (left 1 to 3, then right) and returns
+  // its width factors.
+  template <typename FrameOf>
+  void RunDiffusersFrameByFrame(const ReverbSettings& s, uint32_t frame, int n, FrameOf&& frameOf, Double2* out);
   void FinishRun(const ReverbSettings& s, const Double2* in, Double2* out, uint32_t frame, int n);
   void AdvanceAllLines(int frames);
   // Every line of the network behind the pre-delay, in a fixed order.

@@ -67,7 +67,6 @@ struct GlidingRead {
 int ReverbEngine::ProcessGlidingRun(const ReverbSettings& s, const Double2* in, Double2* out, int frames) {
   bool diffusersByVectors = false;
   const int n = PrepareGlidingRun(s, in, frames, &diffusersByVectors);
-  RunBuffers& b = run_;
   const GlideBuffers& g = glide_;
   const uint32_t frame = frame_;
   auto readOf = [&g](DelayLine::Cursor line, int read) {
@@ -88,24 +87,13 @@ int ReverbEngine::ProcessGlidingRun(const ReverbSettings& s, const Double2* in, 
   if (diffusersByVectors) {
     RunDiffuserStage(s, frame, n, readOf, RunValues{g.widthMid}, RunValues{g.widthSide}, RunValues{g.widthLevel}, out);
   } else {
-    DelayLine::Cursor left[3], right[3];
-    for (int k = 0; k < 3; ++k) {
-      left[k] = diffuserL[k].CursorOf();
-      right[k] = diffuserR[k].CursorOf();
-    }
-    for (int j = 0; j < n; ++j) {
-      DelayLine::Tap frameTaps[2][3];
+    RunDiffusersFrameByFrame(s, frame, n, [&](int j, DelayLine::Tap (&taps)[2][3]) {
       for (int k = 0; k < 3; ++k) {
-        frameTaps[0][k] = DelayLine::Tap{static_cast<int32_t>(g.position[11 + k][j] - (frame + j)), g.frac[11 + k][j]};
-        frameTaps[1][k] = DelayLine::Tap{static_cast<int32_t>(g.position[14 + k][j] - (frame + j)), g.frac[14 + k][j]};
+        taps[0][k] = DelayLine::Tap{static_cast<int32_t>(g.position[11 + k][j] - (frame + j)), g.frac[11 + k][j]};
+        taps[1][k] = DelayLine::Tap{static_cast<int32_t>(g.position[14 + k][j] - (frame + j)), g.frac[14 + k][j]};
       }
-      const Double2 lr = {b.wetLeft[j], b.wetRight[j]};
-      if (s.outputsUsed) {
-        run_stages::DiffuseFrame<true>(left, right, frame + j, lr, frameTaps, g.widthMid[j], g.widthSide[j], g.widthLevel[j], out + j);
-      } else {
-        run_stages::DiffuseFrame<false>(left, right, frame + j, lr, frameTaps, g.widthMid[j], g.widthSide[j], g.widthLevel[j], out + j);
-      }
-    }
+      return run_stages::WidthFactors{g.widthMid[j], g.widthSide[j], g.widthLevel[j]};
+    }, out);
   }
   FinishRun(s, in, out, frame, n);
   return n;

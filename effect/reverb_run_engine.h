@@ -75,6 +75,26 @@ void ReverbEngine::RunDiffuserStage(const ReverbSettings& s, uint32_t frame, int
   for (const RunTarget& target : rightTargets) target.Finish();
 }
 
+template <typename FrameOf>
+void ReverbEngine::RunDiffusersFrameByFrame(const ReverbSettings& s, uint32_t frame, int n, FrameOf&& frameOf,
+                                            Double2* out) {
+  DelayLine::Cursor left[3], right[3];
+  for (int k = 0; k < 3; ++k) {
+    left[k] = diffuserL[k].CursorOf();
+    right[k] = diffuserR[k].CursorOf();
+  }
+  for (int j = 0; j < n; ++j) {
+    DelayLine::Tap taps[2][3];
+    const run_stages::WidthFactors width = frameOf(j, taps);
+    const Double2 lr = {run_.wetLeft[j], run_.wetRight[j]};
+    if (s.outputsUsed) {
+      run_stages::DiffuseFrame<true>(left, right, frame + j, lr, taps, width, out + j);
+    } else {
+      run_stages::DiffuseFrame<false>(left, right, frame + j, lr, taps, width, out + j);
+    }
+  }
+}
+
 // While the outputs are not used, the stage passes its input on.
 inline void ReverbEngine::FinishRun(const ReverbSettings& s, const Double2* in, Double2* out, uint32_t frame, int n) {
   if (!s.outputsUsed && out != in) std::copy(in, in + n, out);

@@ -184,13 +184,18 @@ template <bool kOutputsUsed, typename Run>
   }
 }
 
+// A frame's width factors: mid, side and level.
+struct WidthFactors {
+  double mid, side, level;
+};
+
 // One frame of the output diffusers and the width stage, for runs whose diffusers
 // are shorter than the run: 'lr' is the frame's wet pair, the taps are left 1 to 3
 // then right 1 to 3.
 template <bool kOutputsUsed>
 [[gnu::always_inline]] inline void DiffuseFrame(const DelayLine::Cursor (&left)[3], const DelayLine::Cursor (&right)[3],
                                                 uint32_t frame, Double2 lr, const DelayLine::Tap (&taps)[2][3],
-                                                double mid, double side, double level, Double2* out) {
+                                                WidthFactors width, Double2* out) {
   for (int k = 0; k < 3; ++k) {
     const Double2 r = {DelayLine::ReadAt<false>(left[k], frame, taps[0][k]), DelayLine::ReadAt<false>(right[k], frame, taps[1][k])};
     const Double2 g = dsp::Splat(kDiffuserCoefficient[k]);
@@ -201,9 +206,9 @@ template <bool kOutputsUsed>
     lr = reverb_steps::AllpassOutput(v, g, r);
   }
   if (kOutputsUsed) {
-    const double m = (lr[0] + lr[1]) * mid;
-    const double sd = (lr[0] - lr[1]) * side;
-    *out = Double2{m + sd, m - sd} * level;
+    const double m = (lr[0] + lr[1]) * width.mid;
+    const double sd = (lr[0] - lr[1]) * width.side;
+    *out = Double2{m + sd, m - sd} * width.level;
   }
 }
 

@@ -103,19 +103,10 @@ void ReverbEngine::ProcessSettledRun(const ReverbSettings& s, const Double2* in,
   if (shortest >= n) {
     RunDiffuserStage(s, frame, n, readOf, Constant(widthMid_), Constant(widthSide_), Constant(widthLevel_), out);
   } else {
-    DelayLine::Cursor left[3], right[3];
-    for (int k = 0; k < 3; ++k) {
-      left[k] = diffuserL[k].CursorOf();
-      right[k] = diffuserR[k].CursorOf();
-    }
-    for (int j = 0; j < n; ++j) {
-      const Double2 lr = {b.wetLeft[j], b.wetRight[j]};
-      if (s.outputsUsed) {
-        run_stages::DiffuseFrame<true>(left, right, frame + j, lr, diffuserTaps_, widthMid_, widthSide_, widthLevel_, out + j);
-      } else {
-        run_stages::DiffuseFrame<false>(left, right, frame + j, lr, diffuserTaps_, widthMid_, widthSide_, widthLevel_, out + j);
-      }
-    }
+    RunDiffusersFrameByFrame(s, frame, n, [this](int, DelayLine::Tap (&taps)[2][3]) {
+      std::copy(&diffuserTaps_[0][0], &diffuserTaps_[0][0] + 6, &taps[0][0]);
+      return run_stages::WidthFactors{widthMid_, widthSide_, widthLevel_};
+    }, out);
   }
   FinishRun(s, in, out, frame, n);
 }

@@ -231,8 +231,6 @@ inline Double2 FiniteOrZero2(Double2 v) { return FiniteOrZeroV(v); }
 inline Double2 Exp2Lanes(Double2 y) { return ExpV(y); }
 inline Double2 FastTanh2(Double2 x) { return FastTanhV(x); }
 
-// A lane mask from a flag that holds for a whole block: all ones when set.
-inline Int2 MaskOf(bool flag) { return flag ? Int2{-1, -1} : Int2{0, 0}; }
 
 // Two pairs as one four-lane vector, and back.
 inline Double4 Join(Double2 low, Double2 high) { return Double4{low[0], low[1], high[0], high[1]}; }
