@@ -4,7 +4,10 @@
 # Usage: [X11_SCREEN=WIDTHxHEIGHT] run_on_x11_display.sh PROGRAM [ARGS...]
 set -eu
 display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 "${X11_SCREEN:-1280x1024}x24" -nolisten tcp 3>"$display_file" 2>/dev/null &
+# -noreset: an X server resets when its last client leaves, and refuses connections
+# while it does; a test that closes every window just before the next one connects
+# would otherwise find no display on a loaded machine.
+Xvfb -displayfd 3 -screen 0 "${X11_SCREEN:-1280x1024}x24" -nolisten tcp -noreset 3>"$display_file" 2>/dev/null &
 xvfb=$!
 cleanup() {
   kill "$xvfb" 2>/dev/null || true

@@ -59,8 +59,6 @@ struct Vst2Session {
   }
   bool Open() {
     const intptr_t answer = plugin->Dispatch(effEditOpen, 0, 0, host.Handle());
-    // A loaded machine may take longer than the settling time to show the window.
-    xdesk::PumpUntil(step, [&] { return !host.Children().empty(); });
     xdesk::PumpFor(step, 100);
     const size_t children = host.Children().size();
     if (answer == 1 && children == 1) return true;
