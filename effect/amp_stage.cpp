@@ -55,7 +55,7 @@ void AmpStage::Process(const AmpSettings& s, const Double2* in, const Double2* d
         }
       });
     });
-    clip_.SaturateBlock(filtered_, dsp::Splat(s.drive), decimated_, n, arguments_, saturated_);
+    clip_.SaturateBlock(filtered_, dsp::Splat(s.drive), decimated_, n, clipScratch_);
 
     const Double2 makeup = dsp::Splat(s.makeup);
     ClipStage clip = clip_;

@@ -47,8 +47,7 @@ class AmpStage {
   ClipStage clip_;
   Double2 filtered_[kPassFrames] = {};
   Double2 decimated_[kPassFrames] = {};
-  Double4 arguments_[kPassFrames] = {};  // the clipper's scratch
-  Double4 saturated_[kPassFrames] = {};
+  ClipScratch<kPassFrames> clipScratch_ = {};
 };
 
 MORAVELLE_DSP_END

@@ -14,6 +14,14 @@
 
 MORAVELLE_DSP_BEGIN
 
+// The clipper's scratch for passes of up to kFrames frames.
+template <int kFrames>
+struct ClipScratch {
+  Double2 exponential[kFrames + 1];
+  Double2 exponentialMinusOne[kFrames + 1];
+  Double4 saturated[kFrames];
+};
+
 struct ClipStage {
   // 1 / tanh(1.3), so that S(1) = 1 and |S| stays below this factor.
   static constexpr double kSaturationScale = 1.1604655035579;
@@ -21,10 +29,19 @@ struct ClipStage {
   // the double nearest 1.3, so 2.6 z is exactly twice 1.3 z.
   static constexpr double kDoubledArgument = 2.6;
   static_assert(kDoubledArgument == 2.0 * 1.3);
+  static constexpr double kArgument = 1.3;
+  // Inputs up to this magnitude (1.3 |u| <= 64, far beyond where tanh reaches 1) take
+  // their exponentials in the short range, and e^(2.6 u) and the product of two
+  // frames' exponentials stay far from overflow.
+  static constexpr int kProductRange = 64;
+  static constexpr double kProductBound = 49.0;
+  static_assert(kProductBound * kArgument < kProductRange);
   // DC blocker pole: y[n] = x[n] - x[n-1] + 0.9997 y[n-1], a corner near 2 Hz at 44.1 kHz.
   static constexpr double kDcPole = 0.9997;
 
   Double2 u1{};  // previous driven input
+  Double2 e1{1.0, 1.0};  // e^(1.3 u1), and that less one (both 1 and 0 beyond kProductBound)
+  Double2 a1{};
   Double2 v1{};  // previous saturated input
   Double2 m1{};  // previous saturated midpoint
   Double2 y1{};  // DC blocker input memory
@@ -37,68 +54,106 @@ struct ClipStage {
   // One frame: the make-up-scaled output for input a with drive D and make-up K.
   Double2 Process(Double2 a, Double2 drive, Double2 makeup) {
     Double2 y;
-    Double4 arguments[1], saturated[1];
-    SaturateBlock(&a, drive, &y, 1, arguments, saturated);
+    ClipScratch<1> scratch;
+    SaturateBlock(&a, drive, &y, 1, scratch);
     return BlockDc(y) * makeup;
   }
 
-  // First pass over a block: decimated[i] for a[i], i < frames; 'arguments' and
-  // 'saturated' hold 'frames' entries of scratch. It runs as three loops, none of
-  // which carries a recursion: the saturation's arguments; their exponentials,
-  // with each frame's division a few frames behind; the decimation. Frames are
-  // independent here, so each loop is bound by throughput alone; in one loop each
-  // frame's long chain of dependent steps would leave the processor's schedulers
-  // too few independent ones. With four-lane vectors, the first and last loops take
+  // First pass over a block: decimated[i] for a[i], i < frames.
+  //
+  // Each input's exponential serves two tanh: with e = e^(1.3 u) and a = e - 1,
+  //   S(u) = K tanh(1.3 u), tanh(1.3 u) = a (a + 2) / (a (a + 2) + 2),
+  // and the midpoint's 2.6 m = 1.3 u0 + 1.3 u1, so e^(2.6 m) = e0 e1, whose less
+  // one is a_hi e_lo + a_lo (hi the larger of the two, lo the smaller): the larger
+  // a multiplies the smaller exponential, so that neither a near -1 nor an e near 1
+  // loses the precision the other carries (quiet signals keep theirs relative to
+  // themselves). One exponential per input instead of two. A frame whose input or
+  // previous input lies beyond kProductBound (or is not finite) takes both of its
+  // values from their own exponentials instead: the choice rests on the frame's own
+  // inputs, so the bits do not depend on the block split.
+  //
+  // It runs as two loops, neither recursive: the exponentials, with each frame's
+  // tanh (and their divisions) a few frames behind, so that the divider works while
+  // the multiply-add units do; then the decimation. With four-lane vectors both take
   // two frames to a vector.
-  void SaturateBlock(const Double2* a, Double2 drive, Double2* decimated, int frames, Double4* arguments,
-                     Double4* saturated) {
+  template <int kFrames>
+  void SaturateBlock(const Double2* a, Double2 drive, Double2* decimated, int frames, ClipScratch<kFrames>& scratch) {
 #if defined(__AVX__)
     const int pairs = frames & ~1;
 #else
     // Two-lane vectors only: the frames one by one.
     const int pairs = 0;
 #endif
-    // A pair of frames keeps its two frames' inputs in entry i and their midpoints in
-    // entry i + 1 (lanes 0 and 1 frame i, lanes 2 and 3 frame i + 1): the frames'
-    // own order, so that only the previous input needs moving across lanes. A single
-    // frame keeps its input in lanes 0 and 1 and its midpoint in lanes 2 and 3.
-    Double2 u1Local = u1;
-    const Double4 drives = dsp::Join(drive, drive);
+    Double2* const e = scratch.exponential;  // e[i + 1] frame i's, e[0] the previous input's
+    Double2* const am1 = scratch.exponentialMinusOne;
+    Double4* const saturated = scratch.saturated;
+    e[0] = e1;
+    am1[0] = a1;
+    // A pair of frames keeps its two frames' saturated inputs in entry i and their
+    // midpoints in entry i + 1 (lanes 0 and 1 frame i, lanes 2 and 3 frame i + 1); a
+    // single frame keeps its input's in lanes 0 and 1 and its midpoint's in 2 and 3.
+    // An input beyond the bound (not finite included) gives its frame and the next
+    // their own exponentials (below); its exponential here is that of 0, as is that of
+    // an input the flush takes to 0.
+    dsp::MaskOfVector<Double4> outsidePairs{};
+    Int2 outside = ~(dsp::AbsV(u1) <= dsp::Splat(kProductBound));
+    const Double2 argumentDrive = kArgument * drive;
+    auto exponentials = [&](auto lanes, int i) __attribute__((always_inline)) {
+      using V = decltype(lanes);
+      const V input = LoadFrames<V>(a + i);
+      // The exponential's argument straight from the input, with the mask that keeps
+      // it (or takes 0's exponential instead) beside it rather than before it.
+      const dsp::ExpAndExpMinusOne<V> parts = dsp::ExpAndExpMinusOneV<kProductRange>(input * JoinOf<V>(argumentDrive));
+      const V magnitude = dsp::AbsV(input * JoinOf<V>(drive));
+      const auto within = magnitude <= kProductBound;
+      if constexpr (sizeof(V) == 32) {
+        outsidePairs |= ~within;
+      } else {
+        outside |= ~within;
+      }
+      const auto kept = within & (magnitude >= 0x1p-1021);
+      StoreFrames(e + i + 1, dsp::SelectV<V>(kept, parts.exp, dsp::SplatV<V>(1.0)));
+      StoreFrames(am1 + i + 1, dsp::SelectV<V>(kept, parts.expMinusOne, V{}));
+    };
+    auto tanhs = [&](auto lanes, int i) __attribute__((always_inline)) {
+      using V = decltype(lanes);
+      const V aPrevious = LoadFrames<V>(am1 + i), aCurrent = LoadFrames<V>(am1 + i + 1);
+      const V ePrevious = LoadFrames<V>(e + i), eCurrent = LoadFrames<V>(e + i + 1);
+      const V input = dsp::MulAdd(aPrevious, aPrevious, aPrevious + aPrevious);
+      const V midpoint = dsp::MulAdd(dsp::MaxV(aPrevious, aCurrent), dsp::MinV(ePrevious, eCurrent),
+                                     dsp::MinV(aPrevious, aCurrent));
+      const V v = input / (input + 2.0) * kSaturationScale;
+      const V m = midpoint / (midpoint + 2.0) * kSaturationScale;
+      if constexpr (sizeof(V) == 32) {
+        saturated[i] = v;
+        saturated[i + 1] = m;
+      } else {
+        saturated[i] = dsp::Join(v, m);
+      }
+    };
+    constexpr int kLag = 8;
+#if defined(__AVX__)
     for (int i = 0; i < pairs; i += 2) {
-      const Double4 u = dsp::LoadPairs(a + i) * drives;
-      const Double4 flushed = dsp::FlushDenormal4(u);
-      const Double4 previous = dsp::Join(u1Local, dsp::LowHalf(flushed));
-      arguments[i] = kDoubledArgument * previous;
-      arguments[i + 1] = kDoubledArgument * (previous + (u - previous) * 0.5);
-      u1Local = dsp::HighHalf(flushed);
+      exponentials(Double4{}, i);
+      if (i >= kLag) tanhs(Double4{}, i - kLag);
     }
+    for (int i = pairs > kLag ? pairs - kLag : 0; i < pairs; i += 2) tanhs(Double4{}, i);
+    outside |= dsp::BitsOf(dsp::LowHalf(dsp::FromBits<Double4>(outsidePairs))) |
+               dsp::BitsOf(dsp::HighHalf(dsp::FromBits<Double4>(outsidePairs)));
+#endif
     for (int i = pairs; i < frames; ++i) {
-      const Double2 u = a[i] * drive;
-      arguments[i] = kDoubledArgument * dsp::Join(u1Local, u1Local + (u - u1Local) * 0.5);
-      u1Local = dsp::FlushDenormal2(u);
+      exponentials(Double2{}, i);
+      if (i - pairs >= kLag) tanhs(Double2{}, i - kLag);
     }
-    u1 = u1Local;
-    // The divisions trail the exponentials by a few frames in the same loop, so the
-    // divider works while the multiply-add units do.
-    constexpr int kLag = 4;
-    auto exponential = [&](int i) {
-      saturated[i] = dsp::ByPairs(arguments[i], [](auto x) { return dsp::TanhExponentialOfDoubledV(x); });
-    };
-    auto finish = [&](int i) {
-      saturated[i] = dsp::ByPairs(arguments[i], saturated[i],
-                                  [](auto x, auto e) { return dsp::TanhFromExponentialV(x, e); }) *
-                     kSaturationScale;
-    };
-    const int lead = frames < kLag ? frames : kLag;
-    for (int i = 0; i < lead; ++i) exponential(i);
-    for (int i = kLag; i < frames; ++i) {
-      exponential(i);
-      finish(i - kLag);
-    }
-    for (int i = frames - lead; i < frames; ++i) finish(i);
-    // 'saturated' holds the saturated inputs v and midpoints m as 'arguments' held
-    // theirs. v is S of a flushed input: 0, or at least 1.5 times 2^-1021 in
-    // magnitude, so flushing it would change nothing; m is flushed.
+    for (int i = frames - pairs > kLag ? frames - kLag : pairs; i < frames; ++i) tanhs(Double2{}, i);
+    if (__builtin_expect(dsp::AnyLane(outside), 0)) SaturateFramesOutside(a, drive, frames, pairs, saturated);
+    u1 = dsp::FlushDenormal2(a[frames - 1] * drive);
+    e1 = e[frames];
+    a1 = am1[frames];
+
+    // 'saturated' holds the saturated inputs v and midpoints m. v is S of a flushed
+    // input: 0, or at least 1.5 times 2^-1021 in magnitude, so flushing it would
+    // change nothing; m is flushed.
     Double2 v1Local = v1, m1Local = m1;
     for (int i = 0; i < pairs; i += 2) {
       const Double4 v = saturated[i];
@@ -118,6 +173,54 @@ struct ClipStage {
     }
     v1 = v1Local;
     m1 = m1Local;
+  }
+
+  // The frames whose input or previous input lies beyond kProductBound, as S of
+  // their own arguments: v = S(u0) and m = S(u0 + (u1 - u0) / 2), u0 flushed.
+  void SaturateFramesOutside(const Double2* a, Double2 drive, int frames, int pairs, Double4* saturated) const {
+    Double2 previous = u1;
+    const Double2 bound = dsp::Splat(kProductBound);
+    for (int i = 0; i < frames; ++i) {
+      const Double2 u = a[i] * drive;
+      if (dsp::AnyLane(~(dsp::AbsV(previous) <= bound) | ~(dsp::AbsV(u) <= bound))) {
+        const Double4 arguments = kDoubledArgument * dsp::Join(previous, previous + (u - previous) * 0.5);
+        const Double4 s = dsp::ByPairs(arguments, [](auto x) {
+          return dsp::TanhFromExponentialV(x, dsp::TanhExponentialOfDoubledV(x));
+        }) * kSaturationScale;
+        if (i < pairs) {
+          Double4& inputs = saturated[i & ~1];
+          Double4& midpoints = saturated[(i & ~1) + 1];
+          const int lane = (i & 1) * 2;
+          inputs[lane] = s[0];
+          inputs[lane + 1] = s[1];
+          midpoints[lane] = s[2];
+          midpoints[lane + 1] = s[3];
+        } else {
+          saturated[i] = s;
+        }
+      }
+      previous = dsp::FlushDenormal2(u);
+    }
+  }
+
+  // One frame's pair (Double2) or two frames' pairs (Double4) of an array of pairs.
+  template <typename V>
+  static V LoadFrames(const Double2* p) {
+    if constexpr (sizeof(V) == 32) {
+      return dsp::LoadPairs(p);
+    } else {
+      return *p;
+    }
+  }
+  static void StoreFrames(Double2* p, Double2 v) { *p = v; }
+  static void StoreFrames(Double2* p, Double4 v) { dsp::StorePairs(p, v); }
+  template <typename V>
+  static V JoinOf(Double2 v) {
+    if constexpr (sizeof(V) == 32) {
+      return dsp::Join(v, v);
+    } else {
+      return v;
+    }
   }
 
   // Second pass, one frame: the DC blocker on a decimated value (without make-up).

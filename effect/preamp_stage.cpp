@@ -55,7 +55,7 @@ void PreampStage::Process(const PreampSettings& s, const double* left, const dou
     // The clipper runs either way, so that its state is current when switched on:
     // its saturation over the whole pass, then its DC blocker and the filter, two
     // short recursions side by side.
-    clip_.SaturateBlock(a, dsp::Splat(s.drive), decimated_, n, arguments_, saturated_);
+    clip_.SaturateBlock(a, dsp::Splat(s.drive), decimated_, n, clipScratch_);
     const Double2 makeup = dsp::Splat(s.makeup);
     const OnePoleCoefficients coefficients = OnePoleCoefficients::From(s.filterG, s.filterNormaliser);
     Double2* o = out + done;

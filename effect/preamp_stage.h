@@ -48,8 +48,7 @@ class PreampStage {
   ClipStage clip_;
   OnePoleFilter filter_;
   Double2 decimated_[kPassFrames] = {};
-  Double4 arguments_[kPassFrames] = {};  // the clipper's scratch
-  Double4 saturated_[kPassFrames] = {};
+  ClipScratch<kPassFrames> clipScratch_ = {};
 };
 
 MORAVELLE_DSP_END

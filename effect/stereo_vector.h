@@ -69,6 +69,11 @@ inline Double2 MinV(Double2 a, Double2 b) { return (Double2)_mm_min_pd((__m128d)
 #if defined(__AVX__)
 inline Double4 MinV(Double4 a, Double4 b) { return (Double4)_mm256_min_pd((__m256d)a, (__m256d)b); }
 #endif
+// Lane-wise maximum (maxpd), the same way round.
+inline Double2 MaxV(Double2 a, Double2 b) { return (Double2)_mm_max_pd((__m128d)a, (__m128d)b); }
+#if defined(__AVX__)
+inline Double4 MaxV(Double4 a, Double4 b) { return (Double4)_mm256_max_pd((__m256d)a, (__m256d)b); }
+#endif
 
 // a b + c, rounded once where the processor has FMA (the AVX2 build), else twice
 // (without FMA the compiler cannot fuse): the same step wherever two versions of it,
@@ -187,6 +192,18 @@ template <typename V>
 inline V ExpMinusOneV(V y) {
   const ExpParts<V> e = ExpSplitV<64>(y);
   return MulAdd(e.scale, e.q, e.scale - 1.0);
+}
+
+// e^y and e^y - 1 from one split, for |y| <= kRange.
+template <typename V>
+struct ExpAndExpMinusOne {
+  V exp;
+  V expMinusOne;
+};
+template <int kRange, typename V>
+inline ExpAndExpMinusOne<V> ExpAndExpMinusOneV(V y) {
+  const ExpParts<V> e = ExpSplitV<kRange>(y);
+  return ExpAndExpMinusOne<V>{MulAdd(e.scale, e.q, e.scale), MulAdd(e.scale, e.q, e.scale - 1.0)};
 }
 
 // e^y for -700 <= y <= 700 (smaller y are raised to -700, where e^y is below 1e-304).

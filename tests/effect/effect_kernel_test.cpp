@@ -123,6 +123,45 @@ TEST(EffectKernel, MatchesThePlainEvaluationForQuietSignalsToo) {
   }
 }
 
+TEST(EffectKernel, MatchesThePlainEvaluationFromQuietToFarBeyondTheClippersRange) {
+  // The clippers take each frame's two tanh from products of its inputs'
+  // exponentials, and a frame with an input past their bound from its own: a level
+  // sweeping from -60 dB to +60 dB, with the sign jumping from frame to frame on the
+  // left (midpoints near 0 between large opposite inputs) and a fast sine on the right.
+  constexpr int kSweep = 30000;
+  StereoBuffer in(kSweep);
+  for (int i = 0; i < kSweep; ++i) {
+    const double level = std::pow(10.0, -3.0 + 6.0 * i / kSweep);
+    in.left[static_cast<size_t>(i)] = level * ((i & 1) != 0 ? 1.0 : -0.93) * (1.0 + 0.05 * std::sin(i * 0.011));
+    in.right[static_cast<size_t>(i)] = level * std::sin(i * 0.37);
+  }
+  Settings s = kRichSettings;
+  std::vector<std::pair<int, double>> settings(s.begin(), s.end());
+  settings.push_back({kPreampClippingGain, 1.0});
+  settings.push_back({kAmpClippingGain, 1.0});
+  ReferenceKernel reference(44100);
+  for (auto [i, v] : settings) reference.SetParameter(i, v);
+  StereoBuffer slow(in.Frames());
+  const double* ins[2] = {in.left.data(), in.right.data()};
+  double* outs[2] = {slow.left.data(), slow.right.data()};
+  reference.Process(ins, outs, in.Frames());
+  ASSERT_TRUE(std::isfinite(Peak(slow)));
+  for (Isa isa : RunnableIsas()) {
+    StereoBuffer first;
+    for (int block : {512, 1, 37}) {
+      auto kernel = EffectKernel::Create(44100, isa);
+      for (auto [i, v] : settings) kernel->SetParameter(i, v);
+      const StereoBuffer fast = RunKernel(*kernel, in, block);
+      if (block == 512) {
+        EXPECT_LE(MaxDifference(fast, slow), 1e-10 * Peak(slow)) << static_cast<int>(isa);
+        first = fast;
+      } else {
+        EXPECT_EQ(MaxDifference(fast, first), 0.0) << static_cast<int>(isa) << " block " << block;
+      }
+    }
+  }
+}
+
 TEST(EffectKernel, MatchesThePlainEvaluationWhileParametersGlide) {
   for (Isa isa : RunnableIsas()) {
     SCOPED_TRACE(static_cast<int>(isa));
