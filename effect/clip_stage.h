@@ -74,16 +74,12 @@ struct ClipStage {
   //
   // It runs as two loops, neither recursive: the exponentials, with each frame's
   // tanh (and their divisions) a few frames behind, so that the divider works while
-  // the multiply-add units do; then the decimation. With four-lane vectors both take
-  // two frames to a vector.
+  // the multiply-add units do; then the decimation. Both take two frames at a time
+  // (one four-lane vector, or two two-lane ones in the baseline build), so that two
+  // frames' long chains of dependent steps stand side by side.
   template <int kFrames>
   void SaturateBlock(const Double2* a, Double2 drive, Double2* decimated, int frames, ClipScratch<kFrames>& scratch) {
-#if defined(__AVX__)
     const int pairs = frames & ~1;
-#else
-    // Two-lane vectors only: the frames one by one.
-    const int pairs = 0;
-#endif
     Double2* const e = scratch.exponential;  // e[i + 1] frame i's, e[0] the previous input's
     Double2* const am1 = scratch.exponentialMinusOne;
     Double4* const saturated = scratch.saturated;
@@ -95,7 +91,7 @@ struct ClipStage {
     // An input beyond the bound (not finite included) gives its frame and the next
     // their own exponentials (below); its exponential here is that of 0, as is that of
     // an input the flush takes to 0.
-    dsp::MaskOfVector<Double4> outsidePairs{};
+    Int4 outsidePairs{};
     Int2 outside = ~(dsp::AbsV(u1) <= dsp::Splat(kProductBound));
     const Double2 argumentDrive = kArgument * drive;
     auto exponentials = [&](auto lanes, int i) __attribute__((always_inline)) {
@@ -105,23 +101,32 @@ struct ClipStage {
       // it (or takes 0's exponential instead) beside it rather than before it.
       const dsp::ExpAndExpMinusOne<V> parts = dsp::ExpAndExpMinusOneV<kProductRange>(input * JoinOf<V>(argumentDrive));
       const V magnitude = dsp::AbsV(input * JoinOf<V>(drive));
-      const auto within = magnitude <= kProductBound;
+      // Compared by pairs of lanes, which the baseline build's four-lane vectors need.
+      const V within = dsp::ByPairs(magnitude, [](auto m) {
+        using W = decltype(m);
+        return dsp::FromBits<W>(m <= dsp::SplatV<W>(kProductBound));
+      });
+      const V kept = dsp::ByPairs(magnitude, [](auto m) {
+        using W = decltype(m);
+        return dsp::FromBits<W>((m <= dsp::SplatV<W>(kProductBound)) & (m >= dsp::SplatV<W>(0x1p-1021)));
+      });
       if constexpr (sizeof(V) == 32) {
-        outsidePairs |= ~within;
+        outsidePairs |= ~dsp::BitsOf(within);
       } else {
-        outside |= ~within;
+        outside |= ~dsp::BitsOf(within);
       }
-      const auto kept = within & (magnitude >= 0x1p-1021);
-      StoreFrames(e + i + 1, dsp::SelectV<V>(kept, parts.exp, dsp::SplatV<V>(1.0)));
-      StoreFrames(am1 + i + 1, dsp::SelectV<V>(kept, parts.expMinusOne, V{}));
+      StoreFrames(e + i + 1, dsp::SelectV<V>(dsp::BitsOf(kept), parts.exp, dsp::SplatV<V>(1.0)));
+      StoreFrames(am1 + i + 1, dsp::SelectV<V>(dsp::BitsOf(kept), parts.expMinusOne, V{}));
     };
     auto tanhs = [&](auto lanes, int i) __attribute__((always_inline)) {
       using V = decltype(lanes);
       const V aPrevious = LoadFrames<V>(am1 + i), aCurrent = LoadFrames<V>(am1 + i + 1);
       const V ePrevious = LoadFrames<V>(e + i), eCurrent = LoadFrames<V>(e + i + 1);
       const V input = dsp::MulAdd(aPrevious, aPrevious, aPrevious + aPrevious);
-      const V midpoint = dsp::MulAdd(dsp::MaxV(aPrevious, aCurrent), dsp::MinV(ePrevious, eCurrent),
-                                     dsp::MinV(aPrevious, aCurrent));
+      auto larger = [](auto x, auto y) { return dsp::MaxV(x, y); };
+      auto smaller = [](auto x, auto y) { return dsp::MinV(x, y); };
+      const V midpoint = dsp::MulAdd(dsp::ByPairs(aPrevious, aCurrent, larger), dsp::ByPairs(ePrevious, eCurrent, smaller),
+                                     dsp::ByPairs(aPrevious, aCurrent, smaller));
       const V v = input / (input + 2.0) * kSaturationScale;
       const V m = midpoint / (midpoint + 2.0) * kSaturationScale;
       if constexpr (sizeof(V) == 32) {
@@ -132,20 +137,17 @@ struct ClipStage {
       }
     };
     constexpr int kLag = 8;
-#if defined(__AVX__)
     for (int i = 0; i < pairs; i += 2) {
       exponentials(Double4{}, i);
       if (i >= kLag) tanhs(Double4{}, i - kLag);
     }
     for (int i = pairs > kLag ? pairs - kLag : 0; i < pairs; i += 2) tanhs(Double4{}, i);
-    outside |= dsp::BitsOf(dsp::LowHalf(dsp::FromBits<Double4>(outsidePairs))) |
-               dsp::BitsOf(dsp::HighHalf(dsp::FromBits<Double4>(outsidePairs)));
-#endif
+    // An odd frame at the end.
     for (int i = pairs; i < frames; ++i) {
       exponentials(Double2{}, i);
-      if (i - pairs >= kLag) tanhs(Double2{}, i - kLag);
+      tanhs(Double2{}, i);
     }
-    for (int i = frames - pairs > kLag ? frames - kLag : pairs; i < frames; ++i) tanhs(Double2{}, i);
+    outside |= Int2{outsidePairs[0] | outsidePairs[2], outsidePairs[1] | outsidePairs[3]};
     if (__builtin_expect(dsp::AnyLane(outside), 0)) SaturateFramesOutside(a, drive, frames, pairs, saturated);
     u1 = dsp::FlushDenormal2(a[frames - 1] * drive);
     e1 = e[frames];

@@ -296,6 +296,14 @@ inline void WithFlag(bool flag, F&& f) {
 // vectors: GCC would otherwise turn the comparisons and selections of a four-lane
 // vector into scalar code on SSE2. The lanes compute the same either way.
 template <typename F>
+inline Double2 ByPairs(Double2 v, F f) {
+  return f(v);
+}
+template <typename F>
+inline Double2 ByPairs(Double2 v, Double2 w, F f) {
+  return f(v, w);
+}
+template <typename F>
 inline Double4 ByPairs(Double4 v, F f) {
 #if defined(__AVX__)
   return f(v);
