@@ -25,11 +25,12 @@ struct ClipScratch {
 struct ClipStage {
   // 1 / tanh(1.3), so that S(1) = 1 and |S| stays below this factor.
   static constexpr double kSaturationScale = 1.1604655035579;
-  // Twice the saturation's argument 1.3 z, as the exponential takes it: 2.6 is twice
-  // the double nearest 1.3, so 2.6 z is exactly twice 1.3 z.
-  static constexpr double kDoubledArgument = 2.6;
-  static_assert(kDoubledArgument == 2.0 * 1.3);
+  // The saturation's argument 1.3 z, and twice that as the exponential of a frame
+  // taken on its own needs it: 2.6 is twice the double nearest 1.3, so 2.6 z is
+  // exactly twice 1.3 z.
   static constexpr double kArgument = 1.3;
+  static constexpr double kDoubledArgument = 2.6;
+  static_assert(kDoubledArgument == 2.0 * kArgument);
   // Inputs up to this magnitude (1.3 |u| <= 64, far beyond where tanh reaches 1) take
   // their exponentials in the short range, and e^(2.6 u) and the product of two
   // frames' exponentials stay far from overflow.
@@ -49,7 +50,7 @@ struct ClipStage {
 
   void Clear() { *this = ClipStage{}; }
 
-  static Double2 Saturate(Double2 z) { return dsp::FastTanh2(1.3 * z) * kSaturationScale; }
+  static Double2 Saturate(Double2 z) { return dsp::FastTanh2(kArgument * z) * kSaturationScale; }
 
   // One frame: the make-up-scaled output for input a with drive D and make-up K.
   Double2 Process(Double2 a, Double2 drive, Double2 makeup) {
