@@ -102,22 +102,27 @@ struct ClipStage {
       // it (or takes 0's exponential instead) beside it rather than before it.
       const dsp::ExpAndExpMinusOne<V> parts = dsp::ExpAndExpMinusOneV<kProductRange>(input * JoinOf<V>(argumentDrive));
       const V magnitude = dsp::AbsV(input * JoinOf<V>(drive));
-      // Compared by pairs of lanes, which the baseline build's four-lane vectors need.
-      const V within = dsp::ByPairs(magnitude, [](auto m) {
+      // Compared and selected by pairs of lanes: the baseline build's four-lane
+      // vectors are two registers, and GCC turns a four-lane mask there into scalar code.
+      const V beyond = dsp::ByPairs(magnitude, [](auto m) {
         using W = decltype(m);
-        return dsp::FromBits<W>(m <= dsp::SplatV<W>(kProductBound));
+        return dsp::FromBits<W>(~(m <= dsp::SplatV<W>(kProductBound)));
       });
-      const V kept = dsp::ByPairs(magnitude, [](auto m) {
-        using W = decltype(m);
-        return dsp::FromBits<W>((m <= dsp::SplatV<W>(kProductBound)) & (m >= dsp::SplatV<W>(0x1p-1021)));
-      });
+      auto keptOr = [](double otherwise) {
+        return [otherwise](auto m, auto x) {
+          using W = decltype(m);
+          const auto kept =
+              dsp::PlainMask(m <= dsp::SplatV<W>(kProductBound)) & dsp::PlainMask(m >= dsp::SplatV<W>(0x1p-1021));
+          return dsp::SelectV<W>(kept, x, dsp::SplatV<W>(otherwise));
+        };
+      };
       if constexpr (sizeof(V) == 32) {
-        outsidePairs |= ~dsp::BitsOf(within);
+        outsidePairs |= dsp::BitsOf(beyond);
       } else {
-        outside |= ~dsp::BitsOf(within);
+        outside |= dsp::BitsOf(beyond);
       }
-      StoreFrames(e + i + 1, dsp::SelectV<V>(dsp::BitsOf(kept), parts.exp, dsp::SplatV<V>(1.0)));
-      StoreFrames(am1 + i + 1, dsp::SelectV<V>(dsp::BitsOf(kept), parts.expMinusOne, V{}));
+      StoreFrames(e + i + 1, dsp::ByPairs(magnitude, parts.exp, keptOr(1.0)));
+      StoreFrames(am1 + i + 1, dsp::ByPairs(magnitude, parts.expMinusOne, keptOr(0.0)));
     };
     auto tanhs = [&](auto lanes, int i) __attribute__((always_inline)) {
       using V = decltype(lanes);

@@ -44,6 +44,18 @@ inline V SelectV(MaskOfVector<V> mask, V a, V b) {
   return FromBits<V>((mask & BitsOf(a)) | (~mask & BitsOf(b)));
 }
 
+// A comparison's lanes as plain bits, for combining with another's. Without AVX,
+// GCC would keep two combined comparisons as a vector of truth values and, lacking
+// SSE4.1's blend, rebuild their lanes one by one in general registers; an empty asm
+// that claims to change the mask leaves it the bits the comparison made.
+template <typename M>
+inline M PlainMask(M mask) {
+#if !defined(__AVX__)
+  if constexpr (sizeof(M) == 16) asm("" : "+x"(mask));
+#endif
+  return mask;
+}
+
 // The value as computed, kept from being fused with what follows (a multiply-add
 // would round once where the guarded version of the same step rounds twice).
 template <typename V>
@@ -120,7 +132,7 @@ inline V SelectByLowBitV(MaskOfVector<V> bits, V a, V b) {
 template <typename V>
 inline V FlushDenormalV(V v) {
   const V a = AbsV(v);
-  return SelectV<V>((a >= SplatV<V>(0x1p-1021)) & (a <= SplatV<V>(0x1.fffffffffffffp+1023)), v, V{});
+  return SelectV<V>(PlainMask(a >= SplatV<V>(0x1p-1021)) & PlainMask(a <= SplatV<V>(0x1.fffffffffffffp+1023)), v, V{});
 }
 
 // What leaves the effect: magnitudes below the smallest normal double (2^-1022),
@@ -268,7 +280,7 @@ inline void StorePairs(Double2* pairs, Double4 v) { __builtin_memcpy(pairs, &v, 
 template <typename V>
 inline MaskOfVector<V> FlushWouldActV(V v) {
   const V a = AbsV(v);
-  const auto normal = (a >= SplatV<V>(0x1p-1021)) & (a <= SplatV<V>(0x1.fffffffffffffp+1023));
+  const auto normal = PlainMask(a >= SplatV<V>(0x1p-1021)) & PlainMask(a <= SplatV<V>(0x1.fffffffffffffp+1023));
   return ~(normal | (BitsOf(v) == 0));
 }
 
