@@ -80,6 +80,7 @@ struct ClipStage {
   // frames' long chains of dependent steps stand side by side.
   template <int kFrames>
   void SaturateBlock(const Double2* a, Double2 drive, Double2* decimated, int frames, ClipScratch<kFrames>& scratch) {
+    if (frames <= 0) return;  // the states below come from the last frame
     const int pairs = frames & ~1;
     Double2* const e = scratch.exponential;  // e[i + 1] frame i's, e[0] the previous input's
     Double2* const am1 = scratch.exponentialMinusOne;
