@@ -74,7 +74,7 @@ struct ClipStage {
   // inputs, so the bits do not depend on the block split.
   //
   // It runs as two loops, neither recursive: the exponentials, with each frame's
-  // tanh (and their divisions) a few frames behind, so that the divider works while
+  // tanh (and their divisions) eight frames behind, so that the divider works while
   // the multiply-add units do; then the decimation. Both take two frames at a time
   // (one four-lane vector, or two two-lane ones in the baseline build), so that two
   // frames' long chains of dependent steps stand side by side.
