@@ -25,12 +25,8 @@ struct ClipScratch {
 struct ClipStage {
   // 1 / tanh(1.3), so that S(1) = 1 and |S| stays below this factor.
   static constexpr double kSaturationScale = 1.1604655035579;
-  // The saturation's argument 1.3 z, and twice that as the exponential of a frame
-  // taken on its own needs it: 2.6 is twice the double nearest 1.3, so 2.6 z is
-  // exactly twice 1.3 z.
+  // The saturation's argument: S(z) = K tanh(1.3 z).
   static constexpr double kArgument = 1.3;
-  static constexpr double kDoubledArgument = 2.6;
-  static_assert(kDoubledArgument == 2.0 * kArgument);
   // Inputs up to this magnitude (1.3 |u| <= 64, far beyond where tanh reaches 1) take
   // their exponentials in the short range, and e^(2.6 u) and the product of two
   // frames' exponentials stay far from overflow.
@@ -192,20 +188,17 @@ struct ClipStage {
     for (int i = 0; i < frames; ++i) {
       const Double2 u = a[i] * drive;
       if (dsp::AnyLane(~(dsp::AbsV(previous) <= bound) | ~(dsp::AbsV(u) <= bound))) {
-        const Double4 arguments = kDoubledArgument * dsp::Join(previous, previous + (u - previous) * 0.5);
-        const Double4 s = dsp::ByPairs(arguments, [](auto x) {
-          return dsp::TanhFromExponentialV(x, dsp::TanhExponentialOfDoubledV(x));
-        }) * kSaturationScale;
+        const Double2 v = Saturate(previous), m = Saturate(previous + (u - previous) * 0.5);
         if (i < pairs) {
           Double4& inputs = saturated[i & ~1];
           Double4& midpoints = saturated[(i & ~1) + 1];
           const int lane = (i & 1) * 2;
-          inputs[lane] = s[0];
-          inputs[lane + 1] = s[1];
-          midpoints[lane] = s[2];
-          midpoints[lane + 1] = s[3];
+          inputs[lane] = v[0];
+          inputs[lane + 1] = v[1];
+          midpoints[lane] = m[0];
+          midpoints[lane + 1] = m[1];
         } else {
-          saturated[i] = s;
+          saturated[i] = dsp::Join(v, m);
         }
       }
       previous = dsp::FlushDenormal2(u);

@@ -226,27 +226,15 @@ inline V ExpV(V y) {
   return MulAdd(e.scale, e.q, e.scale);
 }
 
-// tanh lane by lane: tanh a = (e^2a - 1) / (e^2a + 1), with the sign of x. Within a few
-// units in the last place of the result; NaN lanes give NaN.
-// In two halves, for loops that run each half over a whole block (the division's
-// long latency then overlaps other frames' exponentials): e^2|x| - 1 from y = 2x,
-// then the rest, which takes the sign from x or y alike.
-template <typename V>
-inline V TanhExponentialOfDoubledV(V y) {
-  // tanh(22) rounds to 1. With the bound first, minpd passes a NaN lane on, and every
-  // later step keeps it NaN.
-  const V a = MinV(SplatV<V>(44.0), AbsV(y));
-  return ExpMinusOneV(a);
-}
-template <typename V>
-inline V TanhFromExponentialV(V x, V em1) {
-  const V t = em1 / (em1 + 2.0);
-  return FromBits<V>(BitsOf(t) | (BitsOf(x) & INT64_MIN));
-}
-
+// tanh lane by lane: tanh x = (e^2x - 1) / (e^2x + 1), from e^2|x| - 1 and with the
+// sign of x. Within a few units in the last place of the result; NaN lanes give NaN.
 template <typename V>
 inline V FastTanhV(V x) {
-  return TanhFromExponentialV(x, TanhExponentialOfDoubledV(x + x));
+  // tanh(22) rounds to 1. With the bound first, minpd passes a NaN lane on, and every
+  // later step keeps it NaN.
+  const V em1 = ExpMinusOneV(MinV(SplatV<V>(44.0), AbsV(x + x)));
+  const V t = em1 / (em1 + 2.0);
+  return FromBits<V>(BitsOf(t) | (BitsOf(x) & INT64_MIN));
 }
 
 // The two-lane names the stages use.
