@@ -161,7 +161,8 @@ inline ReverbLineLimits LimitsOf(const DelayLine& line) {
     return dsp::SelectV<V>(x > 2147483647.0, dsp::SplatV<V>(2147483647.0), x);
   });
 #if defined(__AVX__)
-  return _mm256_cvtepi32_pd(_mm256_cvttpd_epi32(v));
+  // Within the 32-bit range, truncating in doubles is converting there and back.
+  return _mm256_round_pd(v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
 #else
   return __builtin_convertvector(__builtin_convertvector(v, Int32x4), Double4);
 #endif
