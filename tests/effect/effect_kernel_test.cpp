@@ -41,6 +41,18 @@ StereoBuffer RunKernel(EffectKernel& k, const StereoBuffer& in, int block) {
   return out;
 }
 
+// The plain evaluation of the whole of 'in' under the given settings.
+template <typename SettingList>
+StereoBuffer RunReference(double rate, const SettingList& settings, const StereoBuffer& in) {
+  ReferenceKernel reference(rate);
+  for (auto [i, v] : settings) reference.SetParameter(i, v);
+  StereoBuffer slow(in.Frames());
+  const double* ins[2] = {in.left.data(), in.right.data()};
+  double* outs[2] = {slow.left.data(), slow.right.data()};
+  reference.Process(ins, outs, in.Frames());
+  return slow;
+}
+
 void CheckGlidingAgainstReference(Isa isa);
 
 // Long enough for the smoothed parameters to settle and the tail to build.
@@ -59,12 +71,7 @@ TEST(EffectKernel, MatchesThePlainEvaluationOfTheFormulas) {
                      Settings{{kReverbOffOn, 1}, {kReverbRoomSize, 1}, {kReverbDecayTime, 1}, {kReverbLateReverberation, 1},
                               {kReverbPanorama, 0}, {kAmpFilterMode, 2}, {kPreampInputMode, 3}},
                      Settings{{kReverbOffOn, 0.5}, {kPreampInputMode, 1}, {kReverbLateReverberation, 1}}}) {
-    ReferenceKernel reference(44100);
-    for (auto [i, v] : s) reference.SetParameter(i, v);
-    StereoBuffer slow(in.Frames());
-    const double* ins[2] = {in.left.data(), in.right.data()};
-    double* outs[2] = {slow.left.data(), slow.right.data()};
-    reference.Process(ins, outs, in.Frames());
+    const StereoBuffer slow = RunReference(44100, s, in);
     ASSERT_GT(Peak(slow), 0.01);
     for (Isa isa : RunnableIsas()) {
       auto kernel = EffectKernel::Create(44100, isa);
@@ -85,12 +92,7 @@ TEST(EffectKernel, CutoffsPastTheStableLimitAreHeldUnderItBelow44100) {
       const Settings s = {{kReverbOffOn, 1},          {kAmpFilterLpCutoff, 1}, {kAmpFilterHpCutoff, 1},
                           {kAmpFilterMode, mode},      {kAmpMainBlend, 1},      {kPreampFilterCutoff, 1},
                           {kReverbLateReverberation, 0.8}};
-      ReferenceKernel reference(rate);
-      for (auto [i, v] : s) reference.SetParameter(i, v);
-      StereoBuffer slow(in.Frames());
-      const double* ins[2] = {in.left.data(), in.right.data()};
-      double* outs[2] = {slow.left.data(), slow.right.data()};
-      reference.Process(ins, outs, in.Frames());
+      const StereoBuffer slow = RunReference(rate, s, in);
       ASSERT_TRUE(std::isfinite(Peak(slow)));
       EXPECT_LT(Peak(slow), 10.0) << rate;
       EXPECT_GT(Peak(slow), 1e-3) << rate;
@@ -108,12 +110,7 @@ TEST(EffectKernel, MatchesThePlainEvaluationForQuietSignalsToo) {
   StereoBuffer in = MakeProgramme(20000);
   for (double& v : in.left) v *= 1e-6;
   for (double& v : in.right) v *= 1e-6;
-  ReferenceKernel reference(44100);
-  for (auto [i, v] : kRichSettings) reference.SetParameter(i, v);
-  StereoBuffer slow(in.Frames());
-  const double* ins[2] = {in.left.data(), in.right.data()};
-  double* outs[2] = {slow.left.data(), slow.right.data()};
-  reference.Process(ins, outs, in.Frames());
+  const StereoBuffer slow = RunReference(44100, kRichSettings, in);
   ASSERT_GT(Peak(slow), 1e-8);
   for (Isa isa : RunnableIsas()) {
     auto kernel = EffectKernel::Create(44100, isa);
@@ -135,16 +132,10 @@ TEST(EffectKernel, MatchesThePlainEvaluationFromQuietToFarBeyondTheClippersRange
     in.left[static_cast<size_t>(i)] = level * ((i & 1) != 0 ? 1.0 : -0.93) * (1.0 + 0.05 * std::sin(i * 0.011));
     in.right[static_cast<size_t>(i)] = level * std::sin(i * 0.37);
   }
-  Settings s = kRichSettings;
-  std::vector<std::pair<int, double>> settings(s.begin(), s.end());
+  std::vector<std::pair<int, double>> settings(kRichSettings.begin(), kRichSettings.end());
   settings.push_back({kPreampClippingGain, 1.0});
   settings.push_back({kAmpClippingGain, 1.0});
-  ReferenceKernel reference(44100);
-  for (auto [i, v] : settings) reference.SetParameter(i, v);
-  StereoBuffer slow(in.Frames());
-  const double* ins[2] = {in.left.data(), in.right.data()};
-  double* outs[2] = {slow.left.data(), slow.right.data()};
-  reference.Process(ins, outs, in.Frames());
+  const StereoBuffer slow = RunReference(44100, settings, in);
   ASSERT_TRUE(std::isfinite(Peak(slow)));
   for (Isa isa : RunnableIsas()) {
     StereoBuffer first;
@@ -273,12 +264,7 @@ TEST(EffectKernel, ASettledReverbGivesTheSameBitsInEveryBlockSplit) {
     const StereoBuffer frameByFrame = run(1);
     ASSERT_GT(Peak(frameByFrame), 0.01);
     for (int block : {128, 700}) EXPECT_EQ(MaxDifference(run(block), frameByFrame), 0.0) << c.rate << " block " << block;
-    ReferenceKernel reference(c.rate);
-    for (auto [i, v] : c.settings) reference.SetParameter(i, v);
-    StereoBuffer slow(in.Frames());
-    const double* ins[2] = {in.left.data(), in.right.data()};
-    double* outs[2] = {slow.left.data(), slow.right.data()};
-    reference.Process(ins, outs, in.Frames());
+    const StereoBuffer slow = RunReference(c.rate, c.settings, in);
     EXPECT_LE(MaxDifference(frameByFrame, slow), 1e-10 * Peak(slow)) << c.rate;
   }
 }
