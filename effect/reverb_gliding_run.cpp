@@ -109,24 +109,32 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
   const bool preDelayRests = SmoothingStep(preDelay_, s.targetPreDelay) == preDelay_;
   if (preDelayRests) UpdatePreDelayTaps(preDelay_, s.sampleRate);
   // The smoothing, frame by frame, as AdvanceSmoothing runs it: the advanced values
-  // serve their frames (the lanes past 'limit' repeat the last).
+  // serve their frames (the lanes past 'limit' repeat the last). Its three chains
+  // are short work on a long latency, so each group of four frames is smoothed one
+  // group ahead of the geometry below, which runs while they wait.
   double room[GlideBuffers::kSize], panorama[GlideBuffers::kSize], preDelayTime[GlideBuffers::kSize];
-  {
-    double r = room_, p = panorama_, d = preDelay_;
-    for (int j = 0; j < limit; ++j) {
-      room[j] = SmoothingStep(r, s.targetRoom);
-      panorama[j] = SmoothingStep(p, s.targetPanorama);
-      preDelayTime[j] = SmoothingStep(d, s.targetPreDelay);
-      r = dsp::FlushDenormal(room[j]);
-      p = dsp::FlushDenormal(panorama[j]);
-      d = dsp::FlushDenormal(preDelayTime[j]);
+  double smoothedRoom = room_, smoothedPanorama = panorama_, smoothedPreDelay = preDelay_;
+  double lastRoom = room_, lastPanorama = panorama_, lastPreDelay = preDelay_;  // limit is at least 1
+  auto smoothGroup = [&](int j) __attribute__((always_inline)) {
+    for (int l = j; l < j + 4; ++l) {
+      if (l < limit) {
+        room[l] = SmoothingStep(smoothedRoom, s.targetRoom);
+        panorama[l] = SmoothingStep(smoothedPanorama, s.targetPanorama);
+        preDelayTime[l] = SmoothingStep(smoothedPreDelay, s.targetPreDelay);
+        lastRoom = room[l];
+        lastPanorama = panorama[l];
+        lastPreDelay = preDelayTime[l];
+        smoothedRoom = dsp::FlushDenormal(room[l]);
+        smoothedPanorama = dsp::FlushDenormal(panorama[l]);
+        smoothedPreDelay = dsp::FlushDenormal(preDelayTime[l]);
+      } else {
+        room[l] = lastRoom;
+        panorama[l] = lastPanorama;
+        preDelayTime[l] = lastPreDelay;
+      }
     }
-    for (int j = limit; j < count; ++j) {
-      room[j] = room[limit - 1];
-      panorama[j] = panorama[limit - 1];
-      preDelayTime[j] = preDelayTime[limit - 1];
-    }
-  }
+  };
+  smoothGroup(0);
 
   // Delays, gains and width factors, four frames at a time: lane by lane what
   // UpdateRoom and UpdateDiffusers make of each frame's values. The run ends before
@@ -161,6 +169,7 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
   double roomLengths[GlideBuffers::kSize];
   int n = limit;
   for (int j = 0; j < count && j < n; j += 4) {
+    if (j + 4 < count) smoothGroup(j + 4);
     const Int32x4 frameInRun = Int32x4{0, 1, 2, 3} + j;
     const Double4 frameInRunAsDouble = Double4{0.0, 1.0, 2.0, 3.0} + static_cast<double>(j);
     const UInt32x4 position = (UInt32x4)frameInRun + first;
