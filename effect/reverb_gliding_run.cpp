@@ -108,30 +108,24 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
   const uint32_t first = frame_;
   const bool preDelayRests = SmoothingStep(preDelay_, s.targetPreDelay) == preDelay_;
   if (preDelayRests) UpdatePreDelayTaps(preDelay_, s.sampleRate);
-  // The smoothing, frame by frame, as AdvanceSmoothing runs it: the advanced values
-  // serve their frames (the lanes past 'limit' repeat the last). Its three chains
-  // are short work on a long latency, so each group of four frames is smoothed one
-  // group ahead of the geometry below, which runs while they wait.
+  // The smoothing, frame by frame, as AdvanceSmoothing runs it (room size, panorama
+  // and pre-delay in lanes 0, 1 and 2 of one vector, the same steps lane by lane):
+  // the advanced values serve their frames (the frames past 'limit' repeat the
+  // last). Its chain is short work on a long latency, so each group of four frames
+  // is smoothed one group ahead of the geometry below, which runs while it waits.
   double room[GlideBuffers::kSize], panorama[GlideBuffers::kSize], preDelayTime[GlideBuffers::kSize];
-  double smoothedRoom = room_, smoothedPanorama = panorama_, smoothedPreDelay = preDelay_;
-  double lastRoom = room_, lastPanorama = panorama_, lastPreDelay = preDelay_;  // limit is at least 1
+  const Double4 targets = {s.targetRoom, s.targetPanorama, s.targetPreDelay, 0.0};
+  Double4 smoothed = {room_, panorama_, preDelay_, 0.0};
+  Double4 advanced = smoothed;
   auto smoothGroup = [&](int j) __attribute__((always_inline)) {
     for (int l = j; l < j + 4; ++l) {
       if (l < limit) {
-        room[l] = SmoothingStep(smoothedRoom, s.targetRoom);
-        panorama[l] = SmoothingStep(smoothedPanorama, s.targetPanorama);
-        preDelayTime[l] = SmoothingStep(smoothedPreDelay, s.targetPreDelay);
-        lastRoom = room[l];
-        lastPanorama = panorama[l];
-        lastPreDelay = preDelayTime[l];
-        smoothedRoom = dsp::FlushDenormal(room[l]);
-        smoothedPanorama = dsp::FlushDenormal(panorama[l]);
-        smoothedPreDelay = dsp::FlushDenormal(preDelayTime[l]);
-      } else {
-        room[l] = lastRoom;
-        panorama[l] = lastPanorama;
-        preDelayTime[l] = lastPreDelay;
+        advanced = smoothed + (targets - smoothed) * kSmoothingCoefficient;
+        smoothed = dsp::FlushDenormal4(advanced);
       }
+      room[l] = advanced[0];
+      panorama[l] = advanced[1];
+      preDelayTime[l] = advanced[2];
     }
   };
   smoothGroup(0);
