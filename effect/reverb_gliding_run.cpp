@@ -147,7 +147,7 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
     diffuserLimits[1][k] = LimitsOf(diffuserR[k]);
   }
   const ReverbLineLimits tapLimits = LimitsOf(tapLine);
-  double diffuserMargin[GlideBuffers::kSize];
+  bool byVectors = true;
   // Each read's line's size less one: its positions are kept masked, and the run
   // notes whether some pair of samples wraps around a line's end.
   UInt32x4 readMask[RunBuffers::kReads];
@@ -204,14 +204,16 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
       diffusers = least(diffusers, keep(11 + k, SplitDelays(left, diffuserLimits[0][k]), diffuserLimits[0][k]));
       diffusers = least(diffusers, keep(14 + k, SplitDelays(right, diffuserLimits[1][k]), diffuserLimits[1][k]));
     }
-    std::memcpy(&diffuserMargin[j], &diffusers, sizeof diffusers);
     Double4 mid, side, level;
     WidthOf(run_vectors::Load4(panorama + j), &mid, &side, &level);
     run_vectors::Store4(g.widthMid + j, mid);
     run_vectors::Store4(g.widthSide + j, side);
     run_vectors::Store4(g.widthLevel + j, level);
-    for (int l = 0; l < 4; ++l)
-      if (margin[l] <= 0.0 && j + l < n) n = j + l;
+    // The first frame whose margin is gone ends the run (a NaN margin does not).
+    if (const int gone = dsp::LaneBits(margin <= 0.0)) n = std::min(n, j + __builtin_ctz(gone));
+    // The diffusers run by vectors where every frame of the run leaves them a margin.
+    const int frameLanes = n - j >= 4 ? 0xF : (1 << (n - j)) - 1;
+    if (dsp::LaneBits(~(diffusers > 0.0)) & frameLanes) byVectors = false;
   }
   // The decay gains of the run's frames, the same powers as UpdateRoom's; apart,
   // so that the exponentials of several frames and lines overlap.
@@ -230,8 +232,6 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
   }
   g.someReadWraps = false;
   for (int l = 0; l < 4; ++l) g.someReadWraps = g.someReadWraps || wrapping[l] != 0;
-  bool byVectors = true;
-  for (int j = 0; j < n; ++j) byVectors = byVectors && diffuserMargin[j] > 0.0;
   *diffusersByVectors = byVectors;
 
   // The pre-delay. While it rests, every frame reads through the same taps: the run

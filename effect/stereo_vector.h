@@ -280,6 +280,16 @@ inline MaskOfVector<V> NotFiniteV(V v) {
 
 inline bool AnyLane(Int2 mask) { return (mask[0] | mask[1]) != 0; }
 
+// The lanes of a four-lane mask as the bits 0 to 3 of a number.
+inline int LaneBits(MaskOfVector<Double4> mask) {
+#if defined(__AVX__)
+  return _mm256_movemask_pd((__m256d)mask);
+#else
+  const Int2 low = {mask[0], mask[1]}, high = {mask[2], mask[3]};
+  return _mm_movemask_pd((__m128d)low) | _mm_movemask_pd((__m128d)high) << 2;
+#endif
+}
+
 // Calls f with a flag that holds for a whole pass as a compile-time constant
 // (std::true_type or std::false_type), so that the loops inside are compiled once
 // per value and select nothing frame by frame.
