@@ -80,17 +80,20 @@ template <typename V>
 }
 
 // DelayLine::MakeTap lane by lane: each delay raised to 1 and lowered to its line's
-// maximum, the whole samples ahead of the head and the fraction.
+// maximum, the whole samples ahead of the head and the fraction; and the whole
+// samples of the delay itself.
 struct TapParts {
   Int32x4 whole;
   Double4 wholeAsDouble;
   Double4 frac;
+  Double4 wholeDelay;
 };
 [[gnu::always_inline]] inline TapParts SplitDelays(Double4 delays, const ReverbLineLimits& limits) {
+  // maxpd and minpd return their second operand where either is NaN or both are
+  // equal: exactly d < 1 ? 1 : d and d > maximum ? maximum : d.
   delays = dsp::ByPairs(delays, limits.maximum, [](auto d, auto maximum) {
     using V = decltype(d);
-    d = dsp::SelectV<V>(d < dsp::SplatV<V>(1.0), dsp::SplatV<V>(1.0), d);
-    return dsp::SelectV<V>(d > maximum, maximum, d);
+    return dsp::MinV(maximum, dsp::MaxV(dsp::SplatV<V>(1.0), d));
   });
   const Double4 ahead = limits.size - delays;
 #if defined(__AVX__)
@@ -98,11 +101,15 @@ struct TapParts {
   // same whole number as converting it there and back, in one step fewer.
   const Int32x4 whole = (Int32x4)_mm256_cvttpd_epi32(ahead);
   const Double4 wholeAsDouble = _mm256_round_pd(ahead, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+  // The delay is at least 1 (or NaN, which stays so): truncated, it is its floor.
+  const Double4 wholeDelay = _mm256_round_pd(delays, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
 #else
   const Int32x4 whole = __builtin_convertvector(ahead, Int32x4);
   const Double4 wholeAsDouble = __builtin_convertvector(whole, Double4);
+  const Double4 truncated = __builtin_convertvector(__builtin_convertvector(delays, Int32x4), Double4);
+  const Double4 wholeDelay = dsp::ByPairs(delays, truncated, [](auto d, auto t) { return dsp::SelectV<decltype(d)>(d == d, t, d); });
 #endif
-  return TapParts{whole, wholeAsDouble, ahead - wholeAsDouble};
+  return TapParts{whole, wholeAsDouble, ahead - wholeAsDouble, wholeDelay};
 }
 
 // DelayLine::MakeTap for four lines (or four taps of one line) at once; the first

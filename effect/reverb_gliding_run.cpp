@@ -171,25 +171,25 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
     // Keeps a read's positions and fractions; returns how many more whole samples
     // its delay spans than frames precede each frame in the run (whole numbers, in
     // doubles, where the lanes' comparisons are native): the whole part of the
-    // delay less the frame's place in the run.
-    auto keep = [&](int read, const TapParts& parts, const ReverbLineLimits& limits) {
+    // delay less the frame's place in the run. (The line's size, a whole number,
+    // less the whole samples ahead of the head, rounded up, is that whole part.)
+    auto keep = [&](int read, const TapParts& parts) {
       const UInt32x4 pos = ((UInt32x4)parts.whole + position) & readMask[read];
       wrapping |= pos == readMask[read];
       std::memcpy(&g.position[read][j], &pos, sizeof pos);
       std::memcpy(&g.frac[read][j], &parts.frac, sizeof parts.frac);
-      const Double4 fractional = dsp::SelectV<Double4>(parts.frac > 0.0, dsp::SplatV<Double4>(1.0), Double4{});
-      return limits.size - parts.wholeAsDouble - fractional - frameInRunAsDouble;
+      return parts.wholeDelay - frameInRunAsDouble;
     };
     auto least = [](Double4 a, Double4 b) { return dsp::ByPairs(a, b, [](auto x, auto y) { return dsp::MinV(x, y); }); };
     const Double4 room4 = run_vectors::Load4(room + j);
     const Double4 roomLength = RoomLengthOf(room4, s.sampleRate);
-    margin = least(margin, keep(2, SplitDelays(kInputDiffuserRatio * roomLength, inputLimits), inputLimits));
+    margin = least(margin, keep(2, SplitDelays(kInputDiffuserRatio * roomLength, inputLimits)));
     run_vectors::Store4(roomLengths + j, roomLength);
     for (int k = 0; k < 4; ++k) {
       const Double4 lineLength = kLineRatio[k] * roomLength;
       const Double4 tapPosition = kTapRatio[k] * roomLength + kTapOffsetSamples;
-      const Double4 lineMargin = keep(3 + k, SplitDelays(lineLength, lineLimits[k]), lineLimits[k]);
-      const Double4 tapMargin = keep(7 + k, SplitDelays(tapPosition, tapLimits), tapLimits);
+      const Double4 lineMargin = keep(3 + k, SplitDelays(lineLength, lineLimits[k]));
+      const Double4 tapMargin = keep(7 + k, SplitDelays(tapPosition, tapLimits));
       // The margin only falls with the delay, and among lines of one size the
       // shortest ratio has the shortest delay: only it needs a look.
       if (!linesAlike || k == kShortestLine) margin = least(margin, lineMargin);
@@ -201,8 +201,8 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
     for (int k = 0; k < 3; ++k) {
       const Double4 left = (kDiffuserBaseLength[k] + kDiffuserSpreadLeft[k] * spread) * scale;
       const Double4 right = (kDiffuserBaseLength[k] + kDiffuserSpreadRight[k] * spread) * scale;
-      diffusers = least(diffusers, keep(11 + k, SplitDelays(left, diffuserLimits[0][k]), diffuserLimits[0][k]));
-      diffusers = least(diffusers, keep(14 + k, SplitDelays(right, diffuserLimits[1][k]), diffuserLimits[1][k]));
+      diffusers = least(diffusers, keep(11 + k, SplitDelays(left, diffuserLimits[0][k])));
+      diffusers = least(diffusers, keep(14 + k, SplitDelays(right, diffuserLimits[1][k])));
     }
     Double4 mid, side, level;
     WidthOf(run_vectors::Load4(panorama + j), &mid, &side, &level);
