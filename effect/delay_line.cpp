@@ -9,12 +9,13 @@ MORAVELLE_DSP_BEGIN
 namespace {
 int gFailAllocations = 0;
 
+// A line of 'samples' samples, and the copy of its first sample behind them.
 double* Allocate(int32_t samples, std::unique_ptr<double[]>& owner) {
   if (gFailAllocations > 0) {
     --gFailAllocations;
     return nullptr;
   }
-  owner.reset(new (std::nothrow) double[static_cast<size_t>(samples)]());
+  owner.reset(new (std::nothrow) double[static_cast<size_t>(samples) + 1]());
   return owner.get();
 }
 
@@ -45,7 +46,7 @@ bool DelayLine::Reset(int32_t maximumDelay) {
       }
     }
   } else if (memory_ != nullptr) {
-    std::fill(memory_, memory_ + size_, 0.0);
+    std::fill(memory_, memory_ + size_ + 1, 0.0);
   }
   head_ = 0;
   lastWrite_ = head_;

@@ -108,6 +108,11 @@ class DelayLine {
     for (int j = 0; j < count; ++j) scratch[j] = c.memory[(first + static_cast<uint32_t>(j)) & c.mask];
     return scratch;
   }
+  // Behind the line's last sample the memory holds a copy of its first, so that a
+  // pair of samples read from any position comes from one load. Reads see the
+  // first sample's value of the last refresh: runs whose reads reach no sample
+  // their own frames write refresh the copy before they start.
+  static void RefreshCopyOfFirst(Cursor c) { c.memory[c.mask + 1] = c.memory[0]; }
   // Writes 'count' values (no more than the line holds) at consecutive positions from 'first' on.
   static void PutRun(Cursor c, uint32_t first, const double* values, int count) {
     const uint32_t start = first & c.mask;

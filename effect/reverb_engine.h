@@ -144,8 +144,7 @@ class ReverbEngine {
   // last): for each of the reads in the order of RunBuffers::scratch (pre-delay left
   // and right, input diffuser, feedback lines, taps, left then right diffusers) the
   // position of its first sample (frame plus the tap's offset, masked by the line's
-  // size) and its fraction, and whether some read's second sample wraps to the
-  // line's start; the pre-delayed pair; the gains and width factors.
+  // size) and its fraction; the pre-delayed pair; the gains and width factors.
   struct GlideBuffers {
     static constexpr int kSize = RunBuffers::kSize;
     uint32_t position[RunBuffers::kReads][kSize];
@@ -154,7 +153,6 @@ class ReverbEngine {
     double lineGainKept[4][kSize];  // gain (1 - damp)
     double tapGain[4][kSize];
     double widthMid[kSize], widthSide[kSize], widthLevel[kSize];
-    bool someReadWraps;
   };
   GlideBuffers glide_{};
 

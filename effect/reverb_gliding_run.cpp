@@ -24,41 +24,29 @@ namespace {
 using run_stages::RunValues;
 
 // A read through a tap that moves from frame to frame: each frame's first sample
-// position (masked) and fraction. Each frame's two samples come as one pair where
-// they do not wrap (in runs where none does, without a look), and the four pairs are
-// then transposed to the first and the second samples of the four frames.
+// position (masked) and fraction. Each frame's two samples come as one pair (the
+// line's copy of its first sample follows its last), and the four pairs are then
+// transposed to the first and the second samples of the four frames.
 struct GlidingRead {
   const double* memory;
-  uint32_t mask;
   const uint32_t* position;
   const double* frac;
-  bool mayWrap;
   Double4 At(int j) const {
     const uint32_t* at = position + j;
-    bool wraps = false;
-    if (mayWrap)
-      for (int l = 0; l < 4; ++l) wraps |= at[l] == mask;
     Double4 a, b;
-    if (__builtin_expect(wraps, 0)) {
-      for (int l = 0; l < 4; ++l) {
-        a[l] = memory[at[l]];
-        b[l] = memory[(at[l] + 1) & mask];
-      }
-    } else {
 #if defined(__AVX__)
-      const __m256d even = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(memory + at[0])),
-                                                _mm_loadu_pd(memory + at[2]), 1);  // a0 b0 a2 b2
-      const __m256d odd = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(memory + at[1])),
-                                               _mm_loadu_pd(memory + at[3]), 1);  // a1 b1 a3 b3
-      a = _mm256_unpacklo_pd(even, odd);
-      b = _mm256_unpackhi_pd(even, odd);
+    const __m256d even = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(memory + at[0])),
+                                              _mm_loadu_pd(memory + at[2]), 1);  // a0 b0 a2 b2
+    const __m256d odd = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(memory + at[1])),
+                                             _mm_loadu_pd(memory + at[3]), 1);  // a1 b1 a3 b3
+    a = _mm256_unpacklo_pd(even, odd);
+    b = _mm256_unpackhi_pd(even, odd);
 #else
-      const __m128d p0 = _mm_loadu_pd(memory + at[0]), p1 = _mm_loadu_pd(memory + at[1]);
-      const __m128d p2 = _mm_loadu_pd(memory + at[2]), p3 = _mm_loadu_pd(memory + at[3]);
-      a = dsp::Join(_mm_unpacklo_pd(p0, p1), _mm_unpacklo_pd(p2, p3));
-      b = dsp::Join(_mm_unpackhi_pd(p0, p1), _mm_unpackhi_pd(p2, p3));
+    const __m128d p0 = _mm_loadu_pd(memory + at[0]), p1 = _mm_loadu_pd(memory + at[1]);
+    const __m128d p2 = _mm_loadu_pd(memory + at[2]), p3 = _mm_loadu_pd(memory + at[3]);
+    a = dsp::Join(_mm_unpacklo_pd(p0, p1), _mm_unpacklo_pd(p2, p3));
+    b = dsp::Join(_mm_unpackhi_pd(p0, p1), _mm_unpackhi_pd(p2, p3));
 #endif
-    }
     return reverb_steps::Interpolate(a, b, run_vectors::Load4(frac + j));
   }
 };
@@ -69,8 +57,11 @@ int ReverbEngine::ProcessGlidingRun(const ReverbSettings& s, const Double2* in, 
   const int n = PrepareGlidingRun(s, in, frames, &diffusersByVectors);
   const GlideBuffers& g = glide_;
   const uint32_t frame = frame_;
+  // Each stage asks for its reads before it writes its lines (its writes wait in
+  // scratch until the stage ends), and no read reaches a sample the run writes.
   auto readOf = [&g](DelayLine::Cursor line, int read) {
-    return GlidingRead{line.memory, line.mask, g.position[read], g.frac[read], g.someReadWraps};
+    DelayLine::RefreshCopyOfFirst(line);
+    return GlidingRead{line.memory, g.position[read], g.frac[read]};
   };
 
   // The network.
@@ -148,8 +139,7 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
   }
   const ReverbLineLimits tapLimits = LimitsOf(tapLine);
   bool byVectors = true;
-  // Each read's line's size less one: its positions are kept masked, and the run
-  // notes whether some pair of samples wraps around a line's end.
+  // Each read's line's size less one: its positions are kept masked.
   UInt32x4 readMask[RunBuffers::kReads];
   {
     const DelayLine* const lineOfRead[RunBuffers::kReads] = {
@@ -159,7 +149,6 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
     for (int read = 0; read < RunBuffers::kReads; ++read)
       readMask[read] = UInt32x4{} + static_cast<uint32_t>(lineOfRead[read]->Size() - 1);
   }
-  Int32x4 wrapping{};
   double roomLengths[GlideBuffers::kSize];
   int n = limit;
   for (int j = 0; j < count && j < n; j += 4) {
@@ -175,7 +164,6 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
     // less the whole samples ahead of the head, rounded up, is that whole part.)
     auto keep = [&](int read, const TapParts& parts) {
       const UInt32x4 pos = ((UInt32x4)parts.whole + position) & readMask[read];
-      wrapping |= pos == readMask[read];
       std::memcpy(&g.position[read][j], &pos, sizeof pos);
       std::memcpy(&g.frac[read][j], &parts.frac, sizeof parts.frac);
       return parts.wholeDelay - frameInRunAsDouble;
@@ -230,8 +218,6 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
   } else {
     for (int j = 0; j < used; j += 4) gainsOf(j, [&s](Double4 x) { return PositiveDecayPowers(s.logDecay, x); });
   }
-  g.someReadWraps = false;
-  for (int l = 0; l < 4; ++l) g.someReadWraps = g.someReadWraps || wrapping[l] != 0;
   *diffusersByVectors = byVectors;
 
   // The pre-delay. While it rests, every frame reads through the same taps: the run
