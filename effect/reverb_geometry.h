@@ -80,13 +80,13 @@ template <typename V>
 }
 
 // DelayLine::MakeTap lane by lane: each delay raised to 1 and lowered to its line's
-// maximum, the whole samples ahead of the head and the fraction; and the whole
-// samples of the delay itself.
+// maximum, the whole samples ahead of the head and the fraction; and the delay so
+// raised and lowered.
 struct TapParts {
   Int32x4 whole;
   Double4 wholeAsDouble;
   Double4 frac;
-  Double4 wholeDelay;
+  Double4 delay;
 };
 [[gnu::always_inline]] inline TapParts SplitDelays(Double4 delays, const ReverbLineLimits& limits) {
   // maxpd and minpd return their second operand where either is NaN or both are
@@ -101,15 +101,24 @@ struct TapParts {
   // same whole number as converting it there and back, in one step fewer.
   const Int32x4 whole = (Int32x4)_mm256_cvttpd_epi32(ahead);
   const Double4 wholeAsDouble = _mm256_round_pd(ahead, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
-  // The delay is at least 1 (or NaN, which stays so): truncated, it is its floor.
-  const Double4 wholeDelay = _mm256_round_pd(delays, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
 #else
   const Int32x4 whole = __builtin_convertvector(ahead, Int32x4);
   const Double4 wholeAsDouble = __builtin_convertvector(whole, Double4);
-  const Double4 truncated = __builtin_convertvector(__builtin_convertvector(delays, Int32x4), Double4);
-  const Double4 wholeDelay = dsp::ByPairs(delays, truncated, [](auto d, auto t) { return dsp::SelectV<decltype(d)>(d == d, t, d); });
 #endif
-  return TapParts{whole, wholeAsDouble, ahead - wholeAsDouble, wholeDelay};
+  return TapParts{whole, wholeAsDouble, ahead - wholeAsDouble, delays};
+}
+
+// The whole samples of delays raised to 1 (NaN stays NaN): truncated, each is its
+// floor. A line's size, a whole number, less the whole samples ahead of the head
+// rounded up is exactly that: the samples that no read through the tap reaches
+// among the newest ones.
+[[gnu::always_inline]] inline Double4 WholeSamplesOf(Double4 delays) {
+#if defined(__AVX__)
+  return _mm256_round_pd(delays, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+#else
+  const Double4 truncated = __builtin_convertvector(__builtin_convertvector(delays, Int32x4), Double4);
+  return dsp::ByPairs(delays, truncated, [](auto d, auto t) { return dsp::SelectV<decltype(d)>(d == d, t, d); });
+#endif
 }
 
 // DelayLine::MakeTap for four lines (or four taps of one line) at once; the first

@@ -156,42 +156,44 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
     const Int32x4 frameInRun = Int32x4{0, 1, 2, 3} + j;
     const Double4 frameInRunAsDouble = Double4{0.0, 1.0, 2.0, 3.0} + static_cast<double>(j);
     const UInt32x4 position = (UInt32x4)frameInRun + first;
-    Double4 margin = dsp::SplatV<Double4>(__builtin_inf());
-    // Keeps a read's positions and fractions; returns how many more whole samples
-    // its delay spans than frames precede each frame in the run (whole numbers, in
-    // doubles, where the lanes' comparisons are native): the whole part of the
-    // delay less the frame's place in the run. (The line's size, a whole number,
-    // less the whole samples ahead of the head, rounded up, is that whole part.)
+    // Keeps a read's positions and fractions; returns its delay, raised to 1 and
+    // lowered to its line's maximum.
     auto keep = [&](int read, const TapParts& parts) {
       const UInt32x4 pos = ((UInt32x4)parts.whole + position) & readMask[read];
       std::memcpy(&g.position[read][j], &pos, sizeof pos);
       std::memcpy(&g.frac[read][j], &parts.frac, sizeof parts.frac);
-      return parts.wholeDelay - frameInRunAsDouble;
+      return parts.delay;
     };
     auto least = [](Double4 a, Double4 b) { return dsp::ByPairs(a, b, [](auto x, auto y) { return dsp::MinV(x, y); }); };
     const Double4 room4 = run_vectors::Load4(room + j);
     const Double4 roomLength = RoomLengthOf(room4, s.sampleRate);
-    margin = least(margin, keep(2, SplitDelays(kInputDiffuserRatio * roomLength, inputLimits)));
+    // The shortest delay that the network's reads reach, and the output diffusers'.
+    Double4 shortest = keep(2, SplitDelays(kInputDiffuserRatio * roomLength, inputLimits));
     run_vectors::Store4(roomLengths + j, roomLength);
     for (int k = 0; k < 4; ++k) {
       const Double4 lineLength = kLineRatio[k] * roomLength;
       const Double4 tapPosition = kTapRatio[k] * roomLength + kTapOffsetSamples;
-      const Double4 lineMargin = keep(3 + k, SplitDelays(lineLength, lineLimits[k]));
-      const Double4 tapMargin = keep(7 + k, SplitDelays(tapPosition, tapLimits));
-      // The margin only falls with the delay, and among lines of one size the
-      // shortest ratio has the shortest delay: only it needs a look.
-      if (!linesAlike || k == kShortestLine) margin = least(margin, lineMargin);
-      if (k == kShortestTap) margin = least(margin, tapMargin);
+      const Double4 lineDelay = keep(3 + k, SplitDelays(lineLength, lineLimits[k]));
+      const Double4 tapDelay = keep(7 + k, SplitDelays(tapPosition, tapLimits));
+      // Among lines of one size the shortest ratio has the shortest delay, and so
+      // among the taps of their one line: only it needs a look.
+      if (!linesAlike || k == kShortestLine) shortest = least(shortest, lineDelay);
+      if (k == kShortestTap) shortest = least(shortest, tapDelay);
     }
     const Double4 scale = WholeSaturated(roomLength * kDiffuserScalePerRoomSample);
     const Double4 spread = kSpreadPerPanorama * run_vectors::Load4(panorama + j);
-    Double4 diffusers = dsp::SplatV<Double4>(__builtin_inf());
+    Double4 shortestDiffuser = dsp::SplatV<Double4>(__builtin_inf());
     for (int k = 0; k < 3; ++k) {
       const Double4 left = (kDiffuserBaseLength[k] + kDiffuserSpreadLeft[k] * spread) * scale;
       const Double4 right = (kDiffuserBaseLength[k] + kDiffuserSpreadRight[k] * spread) * scale;
-      diffusers = least(diffusers, keep(11 + k, SplitDelays(left, diffuserLimits[0][k])));
-      diffusers = least(diffusers, keep(14 + k, SplitDelays(right, diffuserLimits[1][k])));
+      shortestDiffuser = least(shortestDiffuser, keep(11 + k, SplitDelays(left, diffuserLimits[0][k])));
+      shortestDiffuser = least(shortestDiffuser, keep(14 + k, SplitDelays(right, diffuserLimits[1][k])));
     }
+    // How many more whole samples the shortest delay spans than frames precede each
+    // frame in the run (whole numbers, in doubles, where the lanes' comparisons are
+    // native).
+    const Double4 margin = WholeSamplesOf(shortest) - frameInRunAsDouble;
+    const Double4 diffusers = WholeSamplesOf(shortestDiffuser) - frameInRunAsDouble;
     Double4 mid, side, level;
     WidthOf(run_vectors::Load4(panorama + j), &mid, &side, &level);
     run_vectors::Store4(g.widthMid + j, mid);
