@@ -53,8 +53,8 @@ constexpr double kDiffuserSpreadRight[3] = {-0.568366, 0.187921, 0.380445};
 [[gnu::always_inline]] inline Double4 PositiveDecayPowers(double logG, Double4 x) {
   return dsp::ByPairs(x * logG, [](auto y) {
     using V = decltype(y);
-    const V p = dsp::ExpV(y);
-    return dsp::SelectV<V>(dsp::AbsV(p) < dsp::SplatV<V>(0x1p1023), p, V{});
+    const V p = dsp::ExpV(y);  // never negative
+    return dsp::SelectV<V>(p < dsp::SplatV<V>(0x1p1023), p, V{});
   });
 }
 

@@ -221,7 +221,7 @@ inline ExpAndExpMinusOne<V> ExpAndExpMinusOneV(V y) {
 // e^y for -700 <= y <= 700 (smaller y are raised to -700, where e^y is below 1e-304).
 template <typename V>
 inline V ExpV(V y) {
-  y = SelectV<V>(y < SplatV<V>(-700.0), SplatV<V>(-700.0), y);
+  y = MaxV(SplatV<V>(-700.0), y);  // maxpd keeps y where it is NaN
   const ExpParts<V> e = ExpSplitV<700>(y);
   return MulAdd(e.scale, e.q, e.scale);
 }
