@@ -108,15 +108,20 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
   const Double4 targets = {s.targetRoom, s.targetPanorama, s.targetPreDelay, 0.0};
   Double4 smoothed = {room_, panorama_, preDelay_, 0.0};
   Double4 advanced = smoothed;
+  auto smoothFrame = [&](int l, bool advances) __attribute__((always_inline)) {
+    if (advances) {
+      advanced = smoothed + (targets - smoothed) * kSmoothingCoefficient;
+      smoothed = dsp::FlushDenormal4(advanced);
+    }
+    room[l] = advanced[0];
+    panorama[l] = advanced[1];
+    preDelayTime[l] = advanced[2];
+  };
   auto smoothGroup = [&](int j) __attribute__((always_inline)) {
-    for (int l = j; l < j + 4; ++l) {
-      if (l < limit) {
-        advanced = smoothed + (targets - smoothed) * kSmoothingCoefficient;
-        smoothed = dsp::FlushDenormal4(advanced);
-      }
-      room[l] = advanced[0];
-      panorama[l] = advanced[1];
-      preDelayTime[l] = advanced[2];
+    if (j + 4 <= limit) {
+      for (int l = j; l < j + 4; ++l) smoothFrame(l, true);
+    } else {
+      for (int l = j; l < j + 4; ++l) smoothFrame(l, l < limit);
     }
   };
   smoothGroup(0);
@@ -125,7 +130,7 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
   // UpdateRoom and UpdateDiffusers make of each frame's values. The run ends before
   // the first frame with a network delay of no more whole samples than frames
   // before it in the run (every whole delay is at least 1, so the run is not empty).
-  const double keptShare = 1.0 - s.damp;
+  const double negatedKeptShare = -(1.0 - s.damp);  // the line gains' sign with their share
   const ReverbLineLimits inputLimits = LimitsOf(inputDiffuser);
   ReverbLineLimits lineLimits[4], diffuserLimits[2][3];
   for (int k = 0; k < 4; ++k) lineLimits[k] = LimitsOf(feedback[k]);
@@ -211,7 +216,7 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
   auto gainsOf = [&](int j, auto powers) __attribute__((always_inline)) {
     const Double4 roomLength = run_vectors::Load4(roomLengths + j);
     for (int k = 0; k < 4; ++k) {
-      run_vectors::Store4(&g.lineGainKept[k][j], -powers(kLineRatio[k] * roomLength) * keptShare);
+      run_vectors::Store4(&g.lineGainKept[k][j], powers(kLineRatio[k] * roomLength) * negatedKeptShare);
       run_vectors::Store4(&g.tapGain[k][j], powers(kTapRatio[k] * roomLength + kTapOffsetSamples));
     }
   };
@@ -233,7 +238,12 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
       const double* samples = DelayLine::Span(pre[c], first + static_cast<uint32_t>(preDelayTap_[c].offset), n + 1,
                                               run_.scratch[c]);
       const double frac = preDelayTap_[c].frac;
-      for (int j = 0; j < n; ++j) g.preDelayed[c][j] = reverb_steps::Interpolate(samples[j], samples[j + 1], frac);
+      int j = 0;
+      for (; j + 4 <= n; j += 4)
+        run_vectors::Store4(&g.preDelayed[c][j], reverb_steps::Interpolate(run_vectors::Load4(samples + j),
+                                                                          run_vectors::Load4(samples + j + 1),
+                                                                          dsp::SplatV<Double4>(frac)));
+      for (; j < n; ++j) g.preDelayed[c][j] = reverb_steps::Interpolate(samples[j], samples[j + 1], frac);
     }
   } else {
     for (int j = 0; j < n; ++j) {
