@@ -108,10 +108,9 @@ struct TapParts {
   return TapParts{whole, wholeAsDouble, ahead - wholeAsDouble, delays};
 }
 
-// The whole samples of delays raised to 1 (NaN stays NaN): truncated, each is its
-// floor. A line's size, a whole number, less the whole samples ahead of the head
-// rounded up is exactly that: the samples that no read through the tap reaches
-// among the newest ones.
+// Lane by lane what DelayLine::WholeDelay makes of the taps of delays raised to 1:
+// a line's size, a whole number, less the whole samples ahead rounded up is the
+// delay rounded down, which truncation gives here (NaN stays NaN).
 [[gnu::always_inline]] inline Double4 WholeSamplesOf(Double4 delays) {
 #if defined(__AVX__)
   return _mm256_round_pd(delays, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);

@@ -198,7 +198,7 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
     // frame in the run (whole numbers, in doubles, where the lanes' comparisons are
     // native).
     const Double4 margin = WholeSamplesOf(shortest) - frameInRunAsDouble;
-    const Double4 diffusers = WholeSamplesOf(shortestDiffuser) - frameInRunAsDouble;
+    const Double4 diffuserMargin = WholeSamplesOf(shortestDiffuser) - frameInRunAsDouble;
     Double4 mid, side, level;
     WidthOf(run_vectors::Load4(panorama + j), &mid, &side, &level);
     run_vectors::Store4(g.widthMid + j, mid);
@@ -208,7 +208,7 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
     if (const int gone = dsp::LaneBits(margin <= 0.0)) n = std::min(n, j + __builtin_ctz(gone));
     // The diffusers run by vectors where every frame of the run leaves them a margin.
     const int frameLanes = n - j >= 4 ? 0xF : (1 << (n - j)) - 1;
-    if (dsp::LaneBits(~(diffusers > 0.0)) & frameLanes) byVectors = false;
+    if (dsp::LaneBits(~(diffuserMargin > 0.0)) & frameLanes) byVectors = false;
   }
   // The decay gains of the run's frames, the same powers as UpdateRoom's; apart,
   // so that the exponentials of several frames and lines overlap.
