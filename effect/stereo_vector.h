@@ -198,15 +198,8 @@ inline ExpParts<V> ExpSplitV(V y) {
   return parts;
 }
 
-// e^y - 1 for |y| <= 64, accurate relative to the result also near 0, so quiet
-// signals keep their precision through the clippers.
-template <typename V>
-inline V ExpMinusOneV(V y) {
-  const ExpParts<V> e = ExpSplitV<64>(y);
-  return MulAdd(e.scale, e.q, e.scale - 1.0);
-}
-
-// e^y and e^y - 1 from one split, for |y| <= kRange.
+// e^y and e^y - 1 from one split, for |y| <= kRange; a caller that uses only one
+// of them costs no more than that one.
 template <typename V>
 struct ExpAndExpMinusOne {
   V exp;
@@ -218,12 +211,17 @@ inline ExpAndExpMinusOne<V> ExpAndExpMinusOneV(V y) {
   return ExpAndExpMinusOne<V>{MulAdd(e.scale, e.q, e.scale), MulAdd(e.scale, e.q, e.scale - 1.0)};
 }
 
+// e^y - 1 for |y| <= 64, accurate relative to the result also near 0, so quiet
+// signals keep their precision through the clippers.
+template <typename V>
+inline V ExpMinusOneV(V y) {
+  return ExpAndExpMinusOneV<64>(y).expMinusOne;
+}
+
 // e^y for -700 <= y <= 700 (smaller y are raised to -700, where e^y is below 1e-304).
 template <typename V>
 inline V ExpV(V y) {
-  y = MaxV(SplatV<V>(-700.0), y);  // maxpd keeps y where it is NaN
-  const ExpParts<V> e = ExpSplitV<700>(y);
-  return MulAdd(e.scale, e.q, e.scale);
+  return ExpAndExpMinusOneV<700>(MaxV(SplatV<V>(-700.0), y)).exp;  // maxpd keeps y where it is NaN
 }
 
 // tanh lane by lane: tanh x = (e^2x - 1) / (e^2x + 1), from e^2|x| - 1 and with the
