@@ -33,7 +33,23 @@ template <typename V>
 inline V FromBits(MaskOfVector<V> bits) { return (V)bits; }
 
 template <typename V>
-inline V SplatV(double v) { return V{} + v; }
+inline V SplatV(double v) {
+#if !defined(__AVX__)
+  // Without AVX a four-lane vector is two registers, and GCC builds a splat of a value
+  // known only at run time on the stack: two 8-byte stores read back by 16-byte loads,
+  // which wait for the stores to retire. From an opaque two-lane splat it builds both
+  // halves in registers.
+  if constexpr (sizeof(V) == 32) {
+    if (!__builtin_constant_p(v)) {
+      using Half = double __attribute__((vector_size(16)));
+      Half half = Half{} + v;
+      asm("" : "+x"(half));
+      return V{half[0], half[1], half[0], half[1]};
+    }
+  }
+#endif
+  return V{} + v;
+}
 
 template <typename V>
 inline V AbsV(V v) { return FromBits<V>(BitsOf(v) & INT64_MAX); }
