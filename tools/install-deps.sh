@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need; a no-op when all are present.
-# Usage: tools/install-deps.sh [build|native|windows|release|all]   (default: all)
+# Usage: tools/install-deps.sh [build|native|windows|release|profile|all]   (default: all)
 set -euo pipefail
 what=${1:-all}
 
@@ -25,13 +25,18 @@ windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb xauth 
 # write the installer, the package and the archives.
 release=("${build[@]}" g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis dpkg-dev fakeroot zip)
 
+# profile: what tools/instruction-mix.py needs beside a built tree (callgrind, the
+# disassembler). Neither README command needs it, so 'all' leaves it out.
+profile=(valgrind binutils python3)
+
 case "$what" in
   build) wanted=("${build[@]}") ;;
   release) wanted=("${release[@]}") ;;
   native) wanted=("${native[@]}") ;;
   windows) wanted=("${windows[@]}") ;;
+  profile) wanted=("${profile[@]}") ;;
   all) wanted=("${native[@]}" "${windows[@]}" "${release[@]}") ;;
-  *) echo "install-deps: unknown set '$what' (build, native, windows, release or all)" >&2; exit 2 ;;
+  *) echo "install-deps: unknown set '$what' (build, native, windows, release, profile or all)" >&2; exit 2 ;;
 esac
 
 missing=()
