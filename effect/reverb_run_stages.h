@@ -158,10 +158,13 @@ template <bool kOutputsUsed, typename Run>
 [[gnu::always_inline]] inline void RunDiffusers(const Run& r, int n, Double2* out) {
   auto fourFrames = [&](int j, Double2* pairs) __attribute__((always_inline)) {
     Double4 left = Load4(r.wetLeft + j), right = Load4(r.wetRight + j);
-    // Unrolled, each coefficient is a constant. Loaded from the table in a loop, the
-    // baseline build would splat it into a four-lane vector through the stack, two
-    // 8-byte stores and a 16-byte load, which waits for the stores to retire.
+    // Unrolled in the baseline build, each coefficient is a constant. Loaded from the
+    // table in a loop, it would be splat into a four-lane vector (two registers there)
+    // on the stack, two 8-byte stores and a 16-byte load, which waits for the stores
+    // to retire. AVX2 splats it from the table in one load.
+#if !defined(__AVX__)
 #pragma GCC unroll 3
+#endif
     for (int k = 0; k < 3; ++k) {
       const Double4 g = dsp::SplatV<Double4>(kDiffuserCoefficient[k]);
       const Double4 readLeft = r.left[k].At(j), readRight = r.right[k].At(j);
