@@ -99,6 +99,7 @@ template <typename Out>
 inline void RunInSeriesUnguarded(BiquadFilter* first, const BiquadLanes<Double2>& firstLanes, BiquadFilter* second,
                                  const BiquadLanes<Double2>& secondLanes, const Double2* x, int frames,
                                  dsp::GuardWatch* watch, Out out) {
+#if defined(__AVX__)
   using dsp::HighHalf;
   using dsp::Join;
   using dsp::LowHalf;
@@ -129,6 +130,16 @@ inline void RunInSeriesUnguarded(BiquadFilter* first, const BiquadLanes<Double2>
   second->s2 = HighHalf(s2);
   out(frames - 2, second->ProcessUnguarded(older, secondLanes, watch));
   out(frames - 1, second->ProcessUnguarded(newer, secondLanes, watch));
+#else
+  // Without AVX a four-lane vector is two registers anyway, and GCC would keep the
+  // four-lane states on the stack from one step to the next, a store and a load
+  // more in every recursion. Two-lane steps frame by frame, on local copies whose
+  // states stay in registers.
+  BiquadFilter a = *first, b = *second;
+  for (int i = 0; i < frames; ++i) out(i, b.ProcessUnguarded(a.ProcessUnguarded(x[i], firstLanes, watch), secondLanes, watch));
+  *first = a;
+  *second = b;
+#endif
 }
 
 MORAVELLE_DSP_END
