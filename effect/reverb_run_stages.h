@@ -158,10 +158,9 @@ template <bool kOutputsUsed, typename Run>
 [[gnu::always_inline]] inline void RunDiffusers(const Run& r, int n, Double2* out) {
   auto fourFrames = [&](int j, Double2* pairs) __attribute__((always_inline)) {
     Double4 left = Load4(r.wetLeft + j), right = Load4(r.wetRight + j);
-    // Unrolled in the baseline build, each coefficient is a constant. Loaded from the
-    // table in a loop, it would be splat into a four-lane vector (two registers there)
-    // on the stack, two 8-byte stores and a 16-byte load, which waits for the stores
-    // to retire. AVX2 splats it from the table in one load.
+    // Unrolled in the baseline build, each coefficient is a constant pair from memory;
+    // taken from the table in a loop, it would be splat there at every step (two
+    // registers a four-lane vector). AVX2 splats it from the table in one load.
 #if !defined(__AVX__)
 #pragma GCC unroll 3
 #endif
