@@ -41,8 +41,7 @@ inline V SplatV(double v) {
   // halves in registers.
   if constexpr (sizeof(V) == 32) {
     if (!__builtin_constant_p(v)) {
-      using Half = double __attribute__((vector_size(16)));
-      Half half = Half{} + v;
+      Double2 half = Double2{} + v;
       asm("" : "+x"(half));
       return V{half[0], half[1], half[0], half[1]};
     }
@@ -79,8 +78,7 @@ inline V Opaque(V v) {
 #if !defined(__AVX__)
   if constexpr (sizeof(V) == 32) {
     // Without AVX a four-lane vector is two registers: each half on its own.
-    using Half = double __attribute__((vector_size(16)));
-    Half low = {v[0], v[1]}, high = {v[2], v[3]};
+    Double2 low = {v[0], v[1]}, high = {v[2], v[3]};
     asm("" : "+x"(low), "+x"(high));
     return V{low[0], low[1], high[0], high[1]};
   } else
