@@ -39,7 +39,7 @@ def kind_of(mnemonic, operands):
     """The kind of one instruction (AT&T syntax: the destination comes last)."""
     if 'mm' not in operands:
         return 'scalar', False
-    m = mnemonic[1:] if mnemonic.startswith('v') and mnemonic not in ('vzeroupper',) else mnemonic
+    m = mnemonic[1:] if mnemonic.startswith('v') else mnemonic  # VEX forms sort as their SSE ones
     parts = [p.strip() for p in re.split(r',(?![^(]*\))', operands)]
     destination_in_memory = bool(MEMORY.fullmatch(parts[-1]))
     reads_memory = any(MEMORY.fullmatch(p) for p in parts[:-1])
