@@ -2,6 +2,7 @@
 
 #include "dsp_guards.h"
 #include "kernel_params.h"
+#include "rate_mapping.h"
 
 MORAVELLE_DSP_BEGIN
 
@@ -16,6 +17,7 @@ AmpSettings AmpSettings::FromParams(const double* p, double sampleRate) {
   s.drive = Curve(p[kAmpClippingGain], 1.0, 5.0, 2.0);
   s.makeup = Curve(p[kAmpClippingGain], 1.0, -0.5, 0.5);
   s.clipperOn = dsp::Selector(Clamp01(p[kAmpClippingOffOn])) == 2;
+  s.dcPole = dsp::PoleAtRate(ClipStage::kDcPole, sampleRate);
   s.blend = Curve(p[kAmpMainBlend], 0.0, 1.0, 1.0);
   s.volume = Curve(p[kAmpMainVolume], 0.0, 2.0, 1.0);
   s.masterOn = dsp::Selector(p[kReverbOffOn]) == 2;
@@ -58,6 +60,7 @@ void AmpStage::Process(const AmpSettings& s, const Double2* in, const Double2* d
     clip_.SaturateBlock(filtered_, dsp::Splat(s.drive), decimated_, n, clipScratch_);
 
     const Double2 makeup = dsp::Splat(s.makeup);
+    const Double2 dcPole = dsp::Splat(s.dcPole);
     ClipStage clip = clip_;
     double* ol = outLeft + done;
     double* orr = outRight + done;
@@ -76,20 +79,20 @@ void AmpStage::Process(const AmpSettings& s, const Double2* in, const Double2* d
           orr[i] = result[1];
         };
         dsp::GuardWatch dcWatch;
-        for (int i = 0; i < n; ++i) blendAndStore(i, clip.BlockDcUnguarded(decimated_[i], &dcWatch));
+        for (int i = 0; i < n; ++i) blendAndStore(i, clip.BlockDcUnguarded(decimated_[i], dcPole, &dcWatch));
         clip.WatchFinalState(&dcWatch);
         if (dcWatch.Any()) {
           clip = clip_;
-          for (int i = 0; i < n; ++i) blendAndStore(i, clip.BlockDc(decimated_[i]));
+          for (int i = 0; i < n; ++i) blendAndStore(i, clip.BlockDc(decimated_[i], dcPole));
         }
       });
     } else {
       dsp::GuardWatch dcWatch;
-      for (int i = 0; i < n; ++i) clip.BlockDcUnguarded(decimated_[i], &dcWatch);
+      for (int i = 0; i < n; ++i) clip.BlockDcUnguarded(decimated_[i], dcPole, &dcWatch);
       clip.WatchFinalState(&dcWatch);
       if (dcWatch.Any()) {
         clip = clip_;
-        for (int i = 0; i < n; ++i) clip.BlockDc(decimated_[i]);
+        for (int i = 0; i < n; ++i) clip.BlockDc(decimated_[i], dcPole);
       }
       for (int i = 0; i < n; ++i) {
         ol[i] = left[done + i];

@@ -16,6 +16,7 @@ struct AmpSettings {
   double drive = 1.0;   // D = 1 + 5 c(AmpClippingGain)^2
   double makeup = 1.0;  // K = 1 - 0.5 sqrt(c(AmpClippingGain))
   bool clipperOn = false;
+  double dcPole = 0.9997;    // the clipper's DC blocker pole at this rate
   double blend = 0.3;   // B
   double volume = 1.0;  // V = 2 c(AmpMainVolume)
   bool masterOn = false;  // whole part of 1 + ReverbOffOn is 2

@@ -33,7 +33,8 @@ struct ClipStage {
   static constexpr int kProductRange = 64;
   static constexpr double kProductBound = 49.0;
   static_assert(kProductBound * kArgument < kProductRange);
-  // DC blocker pole: y[n] = x[n] - x[n-1] + 0.9997 y[n-1], a corner near 2 Hz at 44.1 kHz.
+  // DC blocker pole at 44.1 kHz: y[n] = x[n] - x[n-1] + 0.9997 y[n-1], a corner near
+  // 2 Hz; the stages map it to their rate (dsp::PoleAtRate) and pass it in.
   static constexpr double kDcPole = 0.9997;
 
   Double2 u1{};  // previous driven input
@@ -49,11 +50,11 @@ struct ClipStage {
   static Double2 Saturate(Double2 z) { return dsp::FastTanh2(kArgument * z) * kSaturationScale; }
 
   // One frame: the make-up-scaled output for input a with drive D and make-up K.
-  Double2 Process(Double2 a, Double2 drive, Double2 makeup) {
+  Double2 Process(Double2 a, Double2 drive, Double2 makeup, Double2 dcPole) {
     Double2 y;
     ClipScratch<1> scratch;
     SaturateBlock(&a, drive, &y, 1, scratch);
-    return BlockDc(y) * makeup;
+    return BlockDc(y, dcPole) * makeup;
   }
 
   // First pass over a block: decimated[i] for a[i], i < frames.
@@ -228,11 +229,11 @@ struct ClipStage {
   // Second pass, one frame: the DC blocker on a decimated value (without make-up).
   // The DC blocker flushes its decayed term rather than its stored output; where the
   // flush leaves the term alone, the step is one multiply-add (BlockDcUnguarded's).
-  Double2 BlockDc(Double2 y) {
-    const Int2 flushes = dsp::FlushWouldActV(dsp::Opaque(kDcPole * d1));
+  Double2 BlockDc(Double2 y, Double2 pole) {
+    const Int2 flushes = dsp::FlushWouldActV(dsp::Opaque(pole * d1));
     const Double2 difference = y - y1;
-    const Double2 d = dsp::Select2(flushes, difference + dsp::FlushDenormal2(kDcPole * d1),
-                                   dsp::MulAdd(dsp::Splat(kDcPole), d1, difference));
+    const Double2 d = dsp::Select2(flushes, difference + dsp::FlushDenormal2(pole * d1),
+                                   dsp::MulAdd(pole, d1, difference));
     y1 = dsp::FiniteOrZero2(y);
     d1 = dsp::FiniteOrZero2(d);
     return d;
@@ -243,9 +244,9 @@ struct ClipStage {
   // runs again with BlockDc. A NaN input (the saturation keeps every other input
   // within +-1.1605) makes d1 NaN from then on, which WatchFinalState sees after
   // the pass.
-  Double2 BlockDcUnguarded(Double2 y, dsp::GuardWatch* watch) {
-    watch->WatchSmall(dsp::Opaque(kDcPole * d1));
-    const Double2 d = dsp::MulAdd(dsp::Splat(kDcPole), d1, y - y1);
+  Double2 BlockDcUnguarded(Double2 y, Double2 pole, dsp::GuardWatch* watch) {
+    watch->WatchSmall(dsp::Opaque(pole * d1));
+    const Double2 d = dsp::MulAdd(pole, d1, y - y1);
     y1 = y;
     d1 = d;
     return d;

@@ -8,6 +8,7 @@ MORAVELLE_DSP_BEGIN
 
 namespace {
 int gFailAllocations = 0;
+constexpr const char* kOutOfMemoryMessage = "allocating [data]: out of memory";
 
 // A line of 'samples' samples, and the copy of its first sample behind them.
 double* Allocate(int32_t samples, std::unique_ptr<double[]>& owner) {
@@ -29,13 +30,15 @@ int32_t PowerOfTwoAtLeast(int32_t n) {
 void DelayLine::FailAllocationsForTesting(int count) { gFailAllocations = count; }
 
 bool DelayLine::Reset(int32_t maximumDelay) {
+  const int32_t wanted = std::max(maximumDelay, 0);
+  const int32_t size = PowerOfTwoAtLeast(std::max(maximumDelay, 2));
   if (!sized_) {
     sized_ = true;
-    maximumDelay_ = std::max(maximumDelay, 0);
-    size_ = PowerOfTwoAtLeast(std::max(maximumDelay, 2));
+    maximumDelay_ = wanted;
+    size_ = size;
     memory_ = Allocate(size_, backing_);
     if (memory_ == nullptr) {
-      std::fprintf(stderr, "%s\n", "allocating [data]: out of memory");
+      std::fprintf(stderr, "%s\n", kOutOfMemoryMessage);
       const int32_t retry = size_ > 512 ? 512 : 4;
       memory_ = Allocate(retry, backing_);
       // A smaller block cannot serve this line: it stays without memory.
@@ -45,7 +48,24 @@ bool DelayLine::Reset(int32_t maximumDelay) {
         memory_ = nullptr;
       }
     }
+  } else if (memory_ != nullptr && size != size_) {
+    // Another rate needs another capacity. The size is a function of the rate alone,
+    // so that a line's reads (whose fractions depend on it) give the same bits as a
+    // line first sized at this rate. Should the memory not be had, the old memory
+    // serves on, with its clamp.
+    std::unique_ptr<double[]> replacement;
+    if (double* memory = Allocate(size, replacement)) {
+      backing_ = std::move(replacement);
+      memory_ = memory;
+      size_ = size;
+      maximumDelay_ = wanted;
+    } else {
+      std::fprintf(stderr, "%s\n", kOutOfMemoryMessage);
+      maximumDelay_ = std::min(wanted, maximumDelay_);
+      std::fill(memory_, memory_ + size_ + 1, 0.0);
+    }
   } else if (memory_ != nullptr) {
+    maximumDelay_ = wanted;
     std::fill(memory_, memory_ + size_ + 1, 0.0);
   }
   head_ = 0;

@@ -1,7 +1,7 @@
 #pragma once
 // A power-of-two ring of 64-bit samples with linear-interpolated fractional reads.
-// Capacity is fixed by the first Reset; later resets only clear it. Reads, writes
-// and steps never allocate.
+// Each Reset sizes it for the maximum delay asked for (new memory only where the
+// capacity changes) and clears it. Reads, writes and steps never allocate.
 
 #include <cstdint>
 #include <cstring>
@@ -13,9 +13,11 @@ MORAVELLE_DSP_BEGIN
 
 class DelayLine {
  public:
-  // The first call sizes the line for 'maximumDelay' samples; every later call only
-  // clears it (size and maximum keep their first values). Returns false when the
-  // line ended up without memory (it then reads 0 and ignores writes).
+  // Sizes the line for 'maximumDelay' samples (the smallest power of two that holds
+  // them) and clears it. A later call that needs another size allocates anew; if
+  // that fails, the old memory and its maximum serve on. Returns false when the line
+  // has no memory (after a failed first allocation: it then reads 0 and ignores
+  // writes). Never on the audio thread.
   bool Reset(int32_t maximumDelay);
 
   // Delay in samples, raised to 1 when nothing was written in this frame yet (else 0)

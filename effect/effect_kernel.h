@@ -37,8 +37,8 @@ class EffectKernel {
  public:
   enum class InstructionSet { Auto, Baseline, Avx2Fma };
 
-  // Builds the kernel with its delay memory at 'sampleRate' (which fixes every
-  // line's capacity), runs Init and fills the parameter table from the reset values.
+  // Builds the kernel with its delay memory for 'sampleRate', runs Init and fills the
+  // parameter table from the reset values.
   // Auto picks AVX2 and FMA where the processor and the system support them.
   static std::unique_ptr<EffectKernel> Create(double sampleRate, InstructionSet isa = InstructionSet::Auto);
   static bool ProcessorHasAvx2Fma();
@@ -46,7 +46,9 @@ class EffectKernel {
   virtual ~EffectKernel() = default;
 
   // Clears every state and the error code and sets every parameter to its default.
-  // Line capacities keep the construction-time sample counts.
+  // The delay lines are sized for the rate, so that every delay reaches the length
+  // its formula asks for (memory is allocated only where the capacity changes: never
+  // call it on the audio thread).
   virtual void Init(double sampleRate) = 0;
 
   // Plain value, clamped to the index's range; NaN is ignored. Takes effect at the

@@ -25,7 +25,9 @@ class KernelCore final : public EffectKernel {
   explicit KernelCore(double sampleRate);
 
   // Clears every state and the error code and sets every parameter to its default.
-  // Line capacities keep the construction-time sample counts.
+  // The delay lines are sized for the rate, so that every delay reaches the length
+  // its formula asks for (memory is allocated only where the capacity changes: never
+  // call it on the audio thread).
   void Init(double sampleRate) override;
 
   // Plain value, clamped to the index's range; NaN is ignored. Takes effect at the

@@ -4,6 +4,7 @@
 
 #include "dsp_guards.h"
 #include "kernel_params.h"
+#include "rate_mapping.h"
 
 MORAVELLE_DSP_BEGIN
 
@@ -17,6 +18,7 @@ PreampSettings PreampSettings::FromParams(const double* p, double sampleRate) {
   s.drive = Curve(p[kPreampClippingGain], 1.0, 7.0, 2.0);
   s.makeup = Curve(p[kPreampClippingGain], 1.0, -0.5, 0.5);
   s.clipperOn = dsp::Selector(Clamp01(p[kPreampClippingOffOn])) == 2;
+  s.dcPole = dsp::PoleAtRate(ClipStage::kDcPole, sampleRate);
   // Held under the stable limit: tan() turns negative past half the sample rate.
   const double cutoffHz = dsp::StableCutoff(Curve(p[kPreampFilterCutoff], 20.0, 19980.0, 3.0), sampleRate);
   s.filterG = sampleRate != 0.0 ? std::tan(cutoffHz * 3.1415926535898 / sampleRate) : 0.0;
@@ -57,6 +59,7 @@ void PreampStage::Process(const PreampSettings& s, const double* left, const dou
     // short recursions side by side.
     clip_.SaturateBlock(a, dsp::Splat(s.drive), decimated_, n, clipScratch_);
     const Double2 makeup = dsp::Splat(s.makeup);
+    const Double2 dcPole = dsp::Splat(s.dcPole);
     const OnePoleCoefficients coefficients = OnePoleCoefficients::From(s.filterG, s.filterNormaliser);
     Double2* o = out + done;
     ClipStage clip = clip_;
@@ -67,7 +70,7 @@ void PreampStage::Process(const PreampSettings& s, const double* left, const dou
         // pass runs again with them (the same arithmetic, so the same bits elsewhere).
         dsp::GuardWatch watch;
         for (int i = 0; i < n; ++i) {
-          const Double2 clipped = clip.BlockDcUnguarded(decimated_[i], &watch) * makeup;
+          const Double2 clipped = clip.BlockDcUnguarded(decimated_[i], dcPole, &watch) * makeup;
           Double2 lp, hp;
           filter.ProcessUnguarded(clipperOn ? clipped : a[i], coefficients, &lp, &hp);
           o[i] = highPass ? hp : lp;
@@ -78,7 +81,7 @@ void PreampStage::Process(const PreampSettings& s, const double* left, const dou
           clip = clip_;
           filter = filter_;
           for (int i = 0; i < n; ++i) {
-            const Double2 clipped = clip.BlockDc(decimated_[i]) * makeup;
+            const Double2 clipped = clip.BlockDc(decimated_[i], dcPole) * makeup;
             Double2 lp, hp;
             filter.Process(clipperOn ? clipped : a[i], coefficients, &lp, &hp);
             o[i] = highPass ? hp : lp;

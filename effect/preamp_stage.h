@@ -21,6 +21,7 @@ struct PreampSettings {
   double drive = 1.0;       // D = 1 + 7 c(PreampClippingGain)^2
   double makeup = 1.0;      // K = 1 - 0.5 sqrt(c(PreampClippingGain))
   bool clipperOn = false;
+  double dcPole = 0.9997;    // the clipper's DC blocker pole at this rate
   double filterG = 0.0;     // tan(pi fc / sr)
   double filterNormaliser = 1.0;  // 1 / (1 + g), 0 when 1 + g is 0
   bool highPass = false;

@@ -9,30 +9,11 @@
 #include "reverb_run_vectors.h"
 #include "reverb_steps.h"
 #include "kernel_params.h"
+#include "rate_mapping.h"
 
 MORAVELLE_DSP_BEGIN
 
 namespace {
-// Decay time 0..1 spans 0.1 to 20 seconds to fall by 60 dB (to a thousandth).
-constexpr double kDecayMinimumSeconds = 0.1;
-constexpr double kDecaySpanSeconds = 19.9;
-constexpr double kDecayTargetLevel = 0.001;
-// Late reverberation level: this factor times the parameter squared.
-constexpr double kLateLevelScale = 0.9;
-// Longest delays the lines are sized for, in seconds (the pre-delay's with the
-// geometry).
-constexpr double kInputDiffuserMaximumSeconds = 0.125;
-constexpr double kNetworkLineMaximumSeconds = 1.0;
-constexpr double kOutputDiffuserMaximumSeconds[3] = {0.25, 0.5, 0.25};
-// The input diffuser's allpass gain, and the gain that sums the two pre-delayed
-// channels to its mono input.
-constexpr double kInputDiffuserCoefficient = 0.75;
-constexpr double kMonoSumGain = 0.707;
-// The Hadamard matrix of the feedback network, scaled to keep the energy.
-constexpr double kHadamardScale = 0.5;
-// The output diffusers' allpass gains.
-constexpr double kDiffuserCoefficient[3] = {0.75, 0.625, 0.625};
-
 // Schroeder allpass on a left and a right line at once (lane 0 left, lane 1 right).
 template <bool kMayLackMemory>
 Double2 AllpassPair(DelayLine::Cursor left, DelayLine::Cursor right, uint32_t frame, Double2 in,
@@ -61,7 +42,11 @@ ReverbSettings ReverbSettings::FromParams(const double* p, double sampleRate) {
   s.logDecay = s.decayFactor > 0.0 ? std::log(s.decayFactor) : 0.0;
   s.early = p[kReverbEarlyReflections];
   s.late = kLateLevelScale * dsp::GuardPower(std::pow(p[kReverbLateReverberation], 2.0));
-  s.damp = p[kReverbDamp];
+  s.damp = dsp::PoleAtRate(p[kReverbDamp], sampleRate);
+  s.smoothing = dsp::StepAtRate(ReverbEngine::kSmoothingCoefficient, sampleRate);
+  s.tapOffset = dsp::DesignSamplesAtRate(kTapOffsetSamples, sampleRate);
+  s.diffuserScalePerRoomSample = kDiffuserScalePerRoomSample / dsp::DesignSamplesAtRate(1.0, sampleRate);
+  s.diffuserSamplesPerScale = dsp::DesignSamplesAtRate(1.0, sampleRate);
   s.targetRoom = p[kReverbRoomSize];
   s.targetPanorama = p[kReverbPanorama];
   s.targetPreDelay = p[kReverbPreDelay];
@@ -70,7 +55,14 @@ ReverbSettings ReverbSettings::FromParams(const double* p, double sampleRate) {
 
 bool ReverbEngine::Reset(double sr) {
   bool ok = true;
-  auto samples = [sr](double seconds) { return dsp::ToInt32Saturated(seconds * sr); };
+  // The lines are sized for the rate within these bounds. Above the largest (no host
+  // runs there) they keep its sizes and the longest delays are clamped, so that an
+  // absurd rate cannot ask for gigabytes; below 44.1 kHz (and at a rate of 0) they
+  // keep the 44.1 kHz sizes, which hold every delay there.
+  constexpr double kSmallestSizedRate = 44100.0;
+  constexpr double kLargestSizedRate = 768000.0;
+  const double sizedRate = std::clamp(sr, kSmallestSizedRate, kLargestSizedRate);
+  auto samples = [sizedRate](double seconds) { return dsp::ToInt32Saturated(seconds * sizedRate); };
   ok &= preDelay[0].Reset(samples(kPreDelayMaximumSeconds));
   ok &= preDelay[1].Reset(samples(kPreDelayMaximumSeconds));
   ok &= inputDiffuser.Reset(samples(kInputDiffuserMaximumSeconds));
@@ -141,8 +133,9 @@ void ReverbEngine::AdvanceAllLines(int frames) {
 
 bool ReverbEngine::SmoothingAtRest(const ReverbSettings& s) const {
   // At a fixed point the smoothing gives back its own state, frame after frame.
-  return SmoothingStep(room_, s.targetRoom) == room_ && SmoothingStep(panorama_, s.targetPanorama) == panorama_ &&
-         SmoothingStep(preDelay_, s.targetPreDelay) == preDelay_;
+  return SmoothingStep(room_, s.targetRoom, s.smoothing) == room_ &&
+         SmoothingStep(panorama_, s.targetPanorama, s.smoothing) == panorama_ &&
+         SmoothingStep(preDelay_, s.targetPreDelay, s.smoothing) == preDelay_;
 }
 
 int ReverbEngine::SettledRunLength(const ReverbSettings& s, int frames) {
@@ -150,7 +143,7 @@ int ReverbEngine::SettledRunLength(const ReverbSettings& s, int frames) {
   const double room = room_, panorama = panorama_, preDelayTime = preDelay_;
   // What the first frame of the per-frame path would prepare.
   if (room != cachedRoom_ || s.decayFactor != cachedDecayFactor_) UpdateRoom(room, s);
-  if (panorama != cachedPanorama_ || scale_ != cachedScale_) UpdateDiffusers(panorama);
+  if (panorama != cachedPanorama_ || scale_ != cachedScale_) UpdateDiffusers(panorama, s);
   UpdatePreDelayTaps(preDelayTime, s.sampleRate);
   // The pre-delay is written before it is read: no read may reach a sample that a
   // later frame of the run overwrites.
@@ -261,7 +254,7 @@ void ReverbEngine::ProcessFrames(const ReverbSettings& s, const Double2* in, Dou
     const Double2 preDelayed = PreDelayFrame<kMayLackMemory>(preDelayTime, s.sampleRate, in[i], pre, frame);
 
     if (room != cachedRoom_ || s.decayFactor != cachedDecayFactor_) UpdateRoom(room, s);
-    if (panorama != cachedPanorama_ || scale_ != cachedScale_) UpdateDiffusers(panorama);
+    if (panorama != cachedPanorama_ || scale_ != cachedScale_) UpdateDiffusers(panorama, s);
 
     // Mono input through the input diffuser (a Schroeder allpass).
     const double mono = (preDelayed[0] + preDelayed[1]) * kMonoSumGain;

@@ -21,7 +21,13 @@ struct ReverbSettings {
   double logDecay = 0.0;     // ln g, so that g^x = exp(x ln g)
   double early = 0.0;        // early reflections level
   double late = 0.0;         // late reverberation level, 0.9 ReverbLateReverberation^2
-  double damp = 0.0;         // damping coefficient of the feedback lines
+  double damp = 0.0;         // damping pole of the feedback lines (ReverbDamp at 44.1 kHz)
+  double smoothing = 0.0;    // smoothing step of room size, panorama and pre-delay per sample
+  double tapOffset = 0.0;    // the early-reflection taps' offset in samples
+  // The output diffusers' whole scale per sample of room length (counted at 44.1 kHz),
+  // and the samples at this rate per sample of that scale.
+  double diffuserScalePerRoomSample = 0.0;
+  double diffuserSamplesPerScale = 1.0;
   double targetRoom = 0.0, targetPanorama = 0.5, targetPreDelay = 0.0;
 
   static ReverbSettings FromParams(const double* params, double sampleRate);
@@ -34,8 +40,12 @@ struct ReverbLineLimits {
 
 class ReverbEngine {
  public:
-  // Sizes the lines on the first call (capacity fixed from then on), clears them
-  // and every state. Returns false when some line has no memory.
+  // Smoothing step per sample at 44.1 kHz (time constant ~764 samples, 17 ms); the
+  // settings carry it mapped to their rate.
+  static constexpr double kSmoothingCoefficient = 0.001308;
+
+  // Sizes the lines for the rate (new memory only where the rate needs another
+  // capacity), clears them and every state. Returns false when some line has no memory.
   bool Reset(double sampleRate);
 
   // in: preamp outputs; out: the stage's outputs (width stage or, while the
@@ -49,19 +59,19 @@ class ReverbEngine {
   const DelayLine& PreDelayLine(int ch) const { return preDelay[ch]; }
   // Values derived from the room size of the last frame the network ran, for tests.
   double RoomLength() const { return roomLength_; }  // samples
-  int32_t DiffuserScale() const { return scale_; }   // whole samples per diffuser length unit
+  int32_t DiffuserScale() const { return scale_; }   // whole samples at 44.1 kHz per diffuser length unit
   double LineGain(int k) const { return lineGain_[k]; }
   double TapGain(int k) const { return tapGain_[k]; }
 
  private:
   struct RoomGeometry;
   void UpdateRoom(double room, const ReverbSettings& s);
-  void UpdateDiffusers(double panorama);
+  void UpdateDiffusers(double panorama, const ReverbSettings& s);
   template <bool kMayLackMemory>
   void ProcessFrames(const ReverbSettings& s, const Double2* in, Double2* out, int frames);
   // One step of a smoothing state toward its target: the value that serves the
   // frame (its flushed value is the next state).
-  static double SmoothingStep(double state, double target) { return state + (target - state) * kSmoothingCoefficient; }
+  static double SmoothingStep(double state, double target, double step) { return state + (target - state) * step; }
   // Advances the three smoothing states; returns the room size of this frame and
   // sets the panorama and pre-delay time.
   double AdvanceSmoothing(const ReverbSettings& s, double* panorama, double* preDelayTime);
@@ -120,8 +130,6 @@ class ReverbEngine {
   DelayLine diffuserL[3];
   DelayLine diffuserR[3];
 
-  // Smoothing coefficient per sample, the same at every rate (time constant ~764 samples).
-  static constexpr double kSmoothingCoefficient = 0.001308;
   // Longest settled run, and the runs below which frame-by-frame processing is used.
   static constexpr int kSettledRunFrames = 128;
   static constexpr int kShortestSettledRun = 8;
@@ -177,7 +185,7 @@ class ReverbEngine {
   DelayLine::Tap lineTap_[4];
   DelayLine::Tap reflectionTap_[4];
   DelayLine::Tap inputDiffuserTap_;
-  int32_t scale_ = 0;  // the output diffusers' length scale
+  int32_t scale_ = 0;  // the output diffusers' length scale, in samples at 44.1 kHz
   // The output diffusers' taps, left 1 to 3 then right 1 to 3.
   DelayLine::Tap diffuserTaps_[2][3];
   // Sizes and maximum delays of the feedback lines, the tap line (four times), and

@@ -13,40 +13,14 @@
 
 #include "dsp_guards.h"
 #include "dsp_isa.h"
+#include "reverb_design.h"
 #include "reverb_engine.h"
 #include "reverb_steps.h"
 
 MORAVELLE_DSP_BEGIN
 
 namespace reverb_geometry {
-// 1 / 340 m/s: metres of room to seconds of travel.
-constexpr double kSecondsPerMetre = 0.0029411764705882;
-// Room size 0..1 spans rooms of 10 to 100 metres.
-constexpr double kRoomMinimumMetres = 10.0;
-constexpr double kRoomSpanMetres = 90.0;
-// The longest pre-delay, in seconds.
-constexpr double kPreDelayMaximumSeconds = 2.0;
-// Relative lengths of the four feedback lines.
-constexpr double kLineRatio[4] = {1.0, 0.7071, 0.81649, 0.63245};
-// Early-reflection taps: position = ratio times the room length, plus an offset.
-constexpr double kTapRatio[4] = {0.41, 0.155, 0.3, 1.0};
-constexpr double kTapOffsetSamples = 5.0;
-// The line and the tap with the shortest ratio.
-constexpr int kShortestLine = 3;
-constexpr int kShortestTap = 1;
-static_assert(kLineRatio[kShortestLine] < kLineRatio[0] && kLineRatio[kShortestLine] < kLineRatio[1] &&
-              kLineRatio[kShortestLine] < kLineRatio[2]);
-static_assert(kTapRatio[kShortestTap] < kTapRatio[0] && kTapRatio[kShortestTap] < kTapRatio[2] &&
-              kTapRatio[kShortestTap] < kTapRatio[3]);
-// The input diffuser's delay relative to the room length.
-constexpr double kInputDiffuserRatio = 0.110732;
-// Output diffusers: the whole-sample scale of their lengths per sample of room
-// length, the base lengths, and how far the spread (100 x panorama) moves each.
-constexpr double kDiffuserScalePerRoomSample = 0.000527;
-constexpr double kSpreadPerPanorama = 100.0;
-constexpr double kDiffuserBaseLength[3] = {159.0, 562.0, 410.0};
-constexpr double kDiffuserSpreadLeft[3] = {0.125541, 0.251082, -0.376623};
-constexpr double kDiffuserSpreadRight[3] = {-0.568366, 0.187921, 0.380445};
+using namespace ::reverb_design;
 
 // g^x lane by lane for a decay factor g above 0, via exp(x ln g); 0 where the power
 // reaches 2^1023.
@@ -190,7 +164,7 @@ inline ReverbLineLimits LimitsOf(const DelayLine& line) {
   const double roomLength = RoomLengthOf(room, s.sampleRate);
   const Double4 lineLengths = Double4{kLineRatio[0], kLineRatio[1], kLineRatio[2], kLineRatio[3]} * roomLength;
   const Double4 tapPositions =
-      Double4{kTapRatio[0], kTapRatio[1], kTapRatio[2], kTapRatio[3]} * roomLength + kTapOffsetSamples;
+      Double4{kTapRatio[0], kTapRatio[1], kTapRatio[2], kTapRatio[3]} * roomLength + s.tapOffset;
   const Double4 lineGains = -DecayPowers(s.decayFactor, s.logDecay, lineLengths);
   const Double4 tapGains = DecayPowers(s.decayFactor, s.logDecay, tapPositions);
   for (int k = 0; k < 4; ++k) {
@@ -203,15 +177,15 @@ inline ReverbLineLimits LimitsOf(const DelayLine& line) {
   MakeTaps(tapLines, tapLineLimits_, tapPositions, reflectionTap_);
   roomLength_ = roomLength;
   inputDiffuserTap_ = inputDiffuser.MakeTap(kInputDiffuserRatio * roomLength);
-  scale_ = dsp::ToInt32Saturated(roomLength * kDiffuserScalePerRoomSample);
+  scale_ = dsp::ToInt32Saturated(roomLength * s.diffuserScalePerRoomSample);
   cachedRoom_ = room;
   cachedDecayFactor_ = s.decayFactor;
 }
 
-[[gnu::always_inline]] inline void ReverbEngine::UpdateDiffusers(double panorama) {
+[[gnu::always_inline]] inline void ReverbEngine::UpdateDiffusers(double panorama, const ReverbSettings& s) {
   using namespace reverb_geometry;
   const double spread = kSpreadPerPanorama * panorama;
-  const double scale = scale_;
+  const double scale = scale_ * s.diffuserSamplesPerScale;
   // Left 1 to 3 and right 1, then right 2 and 3 (twice).
   const DelayLine* const first[4] = {&diffuserL[0], &diffuserL[1], &diffuserL[2], &diffuserR[0]};
   const DelayLine* const second[4] = {&diffuserR[1], &diffuserR[2], &diffuserR[1], &diffuserR[2]};
@@ -227,9 +201,9 @@ inline ReverbLineLimits LimitsOf(const DelayLine& line) {
 }
 
 [[gnu::always_inline]] inline double ReverbEngine::AdvanceSmoothing(const ReverbSettings& s, double* panorama, double* preDelayTime) {
-  const double room = SmoothingStep(room_, s.targetRoom);
-  *panorama = SmoothingStep(panorama_, s.targetPanorama);
-  *preDelayTime = SmoothingStep(preDelay_, s.targetPreDelay);
+  const double room = SmoothingStep(room_, s.targetRoom, s.smoothing);
+  *panorama = SmoothingStep(panorama_, s.targetPanorama, s.smoothing);
+  *preDelayTime = SmoothingStep(preDelay_, s.targetPreDelay, s.smoothing);
   room_ = dsp::FlushDenormal(room);
   panorama_ = dsp::FlushDenormal(*panorama);
   preDelay_ = dsp::FlushDenormal(*preDelayTime);

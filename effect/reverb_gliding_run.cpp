@@ -97,7 +97,7 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
   const int limit = std::min(frames, kSettledRunFrames);
   const int count = (limit + 3) & ~3;
   const uint32_t first = frame_;
-  const bool preDelayRests = SmoothingStep(preDelay_, s.targetPreDelay) == preDelay_;
+  const bool preDelayRests = SmoothingStep(preDelay_, s.targetPreDelay, s.smoothing) == preDelay_;
   if (preDelayRests) UpdatePreDelayTaps(preDelay_, s.sampleRate);
   // The smoothing, frame by frame, as AdvanceSmoothing runs it (room size, panorama
   // and pre-delay in lanes 0, 1 and 2 of one vector, the same steps lane by lane):
@@ -110,7 +110,7 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
   Double4 advanced = smoothed;
   auto smoothFrame = [&](int l, bool advances) __attribute__((always_inline)) {
     if (advances) {
-      advanced = smoothed + (targets - smoothed) * kSmoothingCoefficient;
+      advanced = smoothed + (targets - smoothed) * s.smoothing;
       smoothed = dsp::FlushDenormal4(advanced);
     }
     room[l] = advanced[0];
@@ -177,7 +177,7 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
     run_vectors::Store4(roomLengths + j, roomLength);
     for (int k = 0; k < 4; ++k) {
       const Double4 lineLength = kLineRatio[k] * roomLength;
-      const Double4 tapPosition = kTapRatio[k] * roomLength + kTapOffsetSamples;
+      const Double4 tapPosition = kTapRatio[k] * roomLength + s.tapOffset;
       const Double4 lineDelay = keep(3 + k, SplitDelays(lineLength, lineLimits[k]));
       const Double4 tapDelay = keep(7 + k, SplitDelays(tapPosition, tapLimits));
       // Among lines of one size the shortest ratio has the shortest delay, and so
@@ -185,7 +185,7 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
       if (!linesAlike || k == kShortestLine) shortest = least(shortest, lineDelay);
       if (k == kShortestTap) shortest = least(shortest, tapDelay);
     }
-    const Double4 scale = WholeSaturated(roomLength * kDiffuserScalePerRoomSample);
+    const Double4 scale = WholeSaturated(roomLength * s.diffuserScalePerRoomSample) * s.diffuserSamplesPerScale;
     const Double4 spread = kSpreadPerPanorama * run_vectors::Load4(panorama + j);
     Double4 shortestDiffuser = dsp::SplatV<Double4>(__builtin_inf());
     for (int k = 0; k < 3; ++k) {
@@ -217,7 +217,7 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
     const Double4 roomLength = run_vectors::Load4(roomLengths + j);
     for (int k = 0; k < 4; ++k) {
       run_vectors::Store4(&g.lineGainKept[k][j], powers(kLineRatio[k] * roomLength) * negatedKeptShare);
-      run_vectors::Store4(&g.tapGain[k][j], powers(kTapRatio[k] * roomLength + kTapOffsetSamples));
+      run_vectors::Store4(&g.tapGain[k][j], powers(kTapRatio[k] * roomLength + s.tapOffset));
     }
   };
   if (s.decayFactor == 0.0) {
@@ -262,7 +262,7 @@ int ReverbEngine::PrepareGlidingRun(const ReverbSettings& s, const Double2* in, 
   panorama_ = dsp::FlushDenormal(panorama[n - 1]);
   preDelay_ = dsp::FlushDenormal(preDelayTime[n - 1]);
   if (room[n - 1] != cachedRoom_ || s.decayFactor != cachedDecayFactor_) UpdateRoom(room[n - 1], s);
-  if (panorama[n - 1] != cachedPanorama_ || scale_ != cachedScale_) UpdateDiffusers(panorama[n - 1]);
+  if (panorama[n - 1] != cachedPanorama_ || scale_ != cachedScale_) UpdateDiffusers(panorama[n - 1], s);
   return n;
 }
 

@@ -11,6 +11,7 @@
 
 #include "delay_line.h"
 #include "dsp_guards.h"
+#include "reverb_design.h"
 #include "reverb_run_vectors.h"
 #include "reverb_steps.h"
 #include "stereo_vector.h"
@@ -23,10 +24,10 @@ using run_vectors::Kept4;
 using run_vectors::Load4;
 using run_vectors::Store4;
 
-constexpr double kMonoSumGain = 0.707;
-constexpr double kInputDiffuserCoefficient = 0.75;
-constexpr double kHadamardScale = 0.5;
-constexpr double kDiffuserCoefficient[3] = {0.75, 0.625, 0.625};
+using reverb_design::kDiffuserCoefficient;
+using reverb_design::kHadamardScale;
+using reverb_design::kInputDiffuserCoefficient;
+using reverb_design::kMonoSumGain;
 
 // A value that stays the same over the run.
 struct RunConstant {

@@ -38,17 +38,37 @@ TEST(DspGuards, SelectorsTruncateOnePlusTheValue) {
   EXPECT_EQ(dsp::Selector(2.0), 3);
 }
 
-TEST(DelayLine, SizesToAPowerOfTwoOnceAndKeepsIt) {
+TEST(DelayLine, SizesToAPowerOfTwoForEachMaximumAndClears) {
   DelayLine line;
   ASSERT_TRUE(line.Reset(1000));
   EXPECT_EQ(line.Size(), 1024);
   EXPECT_EQ(line.MaximumDelay(), 1000);
-  ASSERT_TRUE(line.Reset(5000));  // later resets only clear
+  line.Write(7.0);
+  line.Step();
+  ASSERT_TRUE(line.Reset(5000));  // a larger maximum gets new memory
+  EXPECT_EQ(line.Size(), 8192);
+  EXPECT_EQ(line.MaximumDelay(), 5000);
+  ASSERT_TRUE(line.Reset(600));  // and a smaller one the smaller size again
   EXPECT_EQ(line.Size(), 1024);
+  EXPECT_EQ(line.MaximumDelay(), 600);
+  ASSERT_TRUE(line.Reset(1000));  // the same size: only cleared
   EXPECT_EQ(line.MaximumDelay(), 1000);
+  for (int d = 1; d <= 1000; d += 111) EXPECT_EQ(line.Read(d), 0.0);
   DelayLine tiny;
   tiny.Reset(0);
   EXPECT_EQ(tiny.Size(), 2);
+}
+
+TEST(DelayLine, KeepsItsMemoryAndMaximumWhenALargerSizeCannotBeHad) {
+  DelayLine line;
+  ASSERT_TRUE(line.Reset(1000));
+  DelayLine::FailAllocationsForTesting(1);
+  ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(line.Reset(5000));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "allocating [data]: out of memory\n");
+  EXPECT_EQ(line.Size(), 1024);
+  EXPECT_EQ(line.MaximumDelay(), 1000);
+  EXPECT_TRUE(line.HasMemory());
 }
 
 TEST(DelayLine, ReadsInterpolateAndClampToMinimumAndMaximum) {
@@ -134,13 +154,13 @@ TEST(DspGuards, VectorGuardsAgreeWithTheScalarOnes) {
 TEST(ClipStage, UnityDriveRemovesDcAndLargeInputsStayBounded) {
   ClipStage clip;
   Double2 out = dsp::Splat(1.0);
-  for (int i = 0; i < 200000; ++i) out = clip.Process(Double2{1.0, -0.5}, dsp::Splat(1.0), dsp::Splat(1.0));
+  for (int i = 0; i < 200000; ++i) out = clip.Process(Double2{1.0, -0.5}, dsp::Splat(1.0), dsp::Splat(1.0), dsp::Splat(ClipStage::kDcPole));
   EXPECT_NEAR(out[0], 0.0, 1e-9);
   EXPECT_NEAR(out[1], 0.0, 1e-9);
 
   ClipStage hot;
   for (int i = 0; i < 100; ++i) {
-    hot.Process(Double2{i % 2 ? 1e6 : -1e6, 3.0}, dsp::Splat(8.0), dsp::Splat(1.0));
+    hot.Process(Double2{i % 2 ? 1e6 : -1e6, 3.0}, dsp::Splat(8.0), dsp::Splat(1.0), dsp::Splat(ClipStage::kDcPole));
     EXPECT_LE(std::fabs(hot.y1[0]), ClipStage::kSaturationScale);
     EXPECT_LE(std::fabs(hot.y1[1]), ClipStage::kSaturationScale);
   }
@@ -156,7 +176,7 @@ TEST(ClipStage, LagsByOneAndAHalfFrames) {
   const double unit = 1e-6 * 1.3 * ClipStage::kSaturationScale;
   std::vector<double> decimated, out;
   for (int i = 0; i < 4; ++i) {
-    const Double2 y = clip.Process(Double2{i == 0 ? 1e-6 : 0.0, 0.0}, dsp::Splat(1.0), dsp::Splat(2.0));
+    const Double2 y = clip.Process(Double2{i == 0 ? 1e-6 : 0.0, 0.0}, dsp::Splat(1.0), dsp::Splat(2.0), dsp::Splat(ClipStage::kDcPole));
     EXPECT_EQ(y[1], 0.0);
     out.push_back(y[0]);
     decimated.push_back(clip.y1[0]);

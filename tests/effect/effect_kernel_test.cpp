@@ -6,10 +6,12 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "effect/biquad_filter.h"
+#include "effect/delay_line.h"
 #include "effect/dsp_guards.h"
 #include "reference_kernel.h"
 #include "test_signals.h"
@@ -529,7 +531,7 @@ int FirstAbove(const std::vector<double>& v, double threshold) {
   return -1;
 }
 
-TEST(EffectKernel, PreDelayOfOneDelaysByTwoSecondsUpToTheConstructionCapacity) {
+TEST(EffectKernel, PreDelayOfOneDelaysByTwoSecondsAtEveryRate) {
   // Only the diffused, pre-delayed input reaches the output: no reflections, no
   // late reverberation, processed signal only.
   const Settings dryPath = {{kReverbOffOn, 1}, {kReverbPreDelay, 1}, {kAmpMainBlend, 1}};
@@ -537,14 +539,38 @@ TEST(EffectKernel, PreDelayOfOneDelaysByTwoSecondsUpToTheConstructionCapacity) {
   Apply(*kernel, dryPath);
   StereoBuffer ir = ImpulseResponse(*kernel, 60000, 100000);
   EXPECT_EQ(FirstAbove(ir.left, 1e-6), 88200);
+  const StereoBuffer at44100 = ir;
 
-  // Reset at 96 kHz: the lines keep their 44.1 kHz capacity, so two seconds become
-  // 88200 samples (0.91875 s).
+  // Reset at 96 kHz: the lines grow with the rate, so two seconds stay two seconds.
   kernel->Init(96000);
   Apply(*kernel, dryPath);
-  ir = ImpulseResponse(*kernel, 100000, 100000);
-  EXPECT_EQ(FirstAbove(ir.left, 1e-6), 88200);
+  ir = ImpulseResponse(*kernel, 100000, 200000);
+  EXPECT_EQ(FirstAbove(ir.left, 1e-6), 192000);
+  EXPECT_EQ(kernel->ProbeReverb().preDelayMaximum, 192000);
+
+  // Back at 44.1 kHz the lines have their 44.1 kHz sizes again: the same bits as a
+  // kernel that never left the rate.
+  kernel->Init(44100);
+  Apply(*kernel, dryPath);
+  ir = ImpulseResponse(*kernel, 60000, 100000);
+  EXPECT_EQ(MaxDifference(ir, at44100), 0.0);
+}
+
+TEST(EffectKernel, ARateWhoseMemoryCannotBeHadKeepsTheOldLinesAndClamps) {
+  const Settings dryPath = {{kReverbOffOn, 1}, {kReverbPreDelay, 1}, {kAmpMainBlend, 1}};
+  // The allocation seam is the baseline build's (each build has its own lines).
+  auto kernel = EffectKernel::Create(44100, Isa::Baseline);
+  DelayLine::FailAllocationsForTesting(1);  // the first line to grow: the left pre-delay
+  ::testing::internal::CaptureStderr();
+  kernel->Init(96000);
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  DelayLine::FailAllocationsForTesting(0);
+  EXPECT_NE(said.find("allocating [data]: out of memory\n"), std::string::npos) << said;
+  Apply(*kernel, dryPath);
   EXPECT_EQ(kernel->ProbeReverb().preDelayMaximum, 88200);
+  const StereoBuffer ir = ImpulseResponse(*kernel, 100000, 200000);
+  EXPECT_EQ(FirstAbove(ir.left, 1e-6), 88200);  // the left line kept its 44.1 kHz clamp
+  EXPECT_EQ(FirstAbove(ir.right, 1e-6), 192000);
 }
 
 TEST(EffectKernel, RoomGeometryAndDecayGains) {
@@ -553,7 +579,7 @@ TEST(EffectKernel, RoomGeometryAndDecayGains) {
     double P;
     int W;
   };
-  for (Case c : {Case{44100, 0, 0, 1297.0588235, 0}, Case{44100, 1, 0, 12970.588235, 6}, Case{48000, 1, 0, 14117.647059, 7},
+  for (Case c : {Case{44100, 0, 0, 1297.0588235, 0}, Case{44100, 1, 0, 12970.588235, 6}, Case{48000, 1, 0, 14117.647059, 6},
                  Case{44100, 0.5, 0.5, 7133.8235294, 3}}) {
     auto kernel = EffectKernel::Create(c.rate);
     Apply(*kernel, {{kReverbOffOn, 1}, {kReverbRoomSize, c.room}, {kReverbDecayTime, c.decay}});
@@ -572,14 +598,15 @@ TEST(EffectKernel, RoomGeometryAndDecayGains) {
   EXPECT_LT(kernel->ProbeReverb().lineGain[1], 0.0);
   EXPECT_NEAR(kernel->ProbeReverb().tapGain[3], std::pow(g, 7133.8235294 + 5), 1e-9);
 
-  // Constructed at 44.1 kHz, reset to 192 kHz: room 1 asks for P = 56470.59 and W = 29.
+  // Constructed at 44.1 kHz, reset to 192 kHz: room 1 asks for P = 56470.59; the
+  // diffusers' scale is counted at 44.1 kHz (6, as there) and lengthened with the rate.
   auto fast = EffectKernel::Create(44100);
   fast->Init(192000);
   Apply(*fast, {{kReverbOffOn, 1}, {kReverbRoomSize, 1}});
   StereoBuffer longSilence(192000);
   RunKernel(*fast, longSilence, 4096);
   EXPECT_NEAR(fast->ProbeReverb().roomLength, 56470.588, 1e-2);
-  EXPECT_EQ(fast->ProbeReverb().diffuserScale, 29);
+  EXPECT_EQ(fast->ProbeReverb().diffuserScale, 6);
 }
 
 TEST(EffectKernel, PanoramaZeroMakesBothOutputsEqual) {
@@ -707,7 +734,7 @@ TEST(EffectKernel, CutoffsJumpingEveryFewFramesStayBoundedAndSettleOnThePlainEva
 
 TEST(EffectKernel, AnAbsurdSampleRateIsSurvived) {
   // Sample counts derived from the rate saturate instead of overflowing; the lines
-  // keep their construction-time capacity.
+  // are sized for no more than a rate hosts run at.
   for (double rate : {1e30, 3e9, 1e-300}) {
     auto kernel = EffectKernel::Create(44100);
     kernel->Init(rate);

@@ -22,6 +22,12 @@ double Curve(double p, double lo, double range, double e) { return lo + range * 
 // Cutoffs past 0.46 times the sample rate are held there (only below 44.1 kHz).
 double Stable(double f, double sr) { return sr > 0 && f > 0.46 * sr ? 0.46 * sr : f; }
 double S(double z) { return std::tanh(1.3 * z) * 1.1604655035579; }
+// The per-sample factors that hold for 44.1 kHz, at other rates mapped to the same
+// times: a pole p becomes p^(44100 / rate), a step c becomes 1 - (1 - c)^(44100 / rate),
+// a length of n samples n rate / 44100.
+double Pole(double p, double sr) { return sr == 44100 || !(sr > 0) ? p : std::pow(p, 44100 / sr); }
+double Step(double c, double sr) { return sr == 44100 || !(sr > 0) ? c : 1 - std::pow(1 - c, 44100 / sr); }
+double Samples(double n, double sr) { return sr == 44100 || !(sr > 0) ? n : n * sr / 44100; }
 const double kDefaults[31] = {0, 0, 0.35, 0.65, 0, 0.3, 0.5, 0, 120, 0, 1, 0, 0, 1, 0, 0.5,
                               0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0.5, 0, 0, 0};
 const double kMin[31] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
@@ -29,15 +35,11 @@ const double kMax[31] = {1, 1, 1, 1, 2, 1, 1, 1, 1000, 1, 16, 1, 1, 1, 1, 1, 3, 
 }  // namespace
 
 void ReferenceKernel::Line::Reset(int maximum) {
-  if (!sized) {
-    sized = true;
-    maxDelay = maximum;
-    size = 2;
-    while (size < maximum) size *= 2;
-    m.assign(static_cast<size_t>(size), 0.0);
-  } else {
-    std::fill(m.begin(), m.end(), 0.0);
-  }
+  // Sized for the rate at every reset: the smallest power of two that holds the maximum.
+  maxDelay = maximum;
+  size = 2;
+  while (size < maximum) size *= 2;
+  m.assign(static_cast<size_t>(size), 0.0);
   head = 0;
   lastWrite = 0;
 }
@@ -62,12 +64,12 @@ void ReferenceKernel::Line::Step() {
   head = head + 1 == size ? 0 : head + 1;
 }
 
-double ReferenceKernel::Clip::Run(double a, double drive, double makeup) {
+double ReferenceKernel::Clip::Run(double a, double drive, double makeup, double dcPole) {
   const double u = a * drive;
   const double v = S(u1);
   const double m = S(u1 + (u - u1) * 0.5);
   const double y = ((v1 + v) * 0.5 + m1) * 0.5;
-  const double d = y - y1 + Flush(0.9997 * d1);
+  const double d = y - y1 + Flush(dcPole * d1);
   u1 = Flush(u);
   v1 = Flush(v);
   m1 = Flush(m);
@@ -130,7 +132,10 @@ void ReferenceKernel::Process(const double* const* in, double* const* out, int f
   const double T = Curve(p_[23], 0.1, 19.9, 1);
   const double Er = p_[24];
   const double La = 0.9 * Guard(std::pow(p_[25], 2));
-  const double Dm = p_[22];
+  const double Dm = Pole(p_[22], sr);
+  const double smoothing = Step(0.001308, sr);
+  const double dcPole = Pole(0.9997, sr);
+  const double tapOffset = Samples(5, sr);
   auto design = [&](double f, bool high, double c[5]) {
     const double w = sr != 0 ? Stable(f, sr) * 6.2831853071796 / sr : 0;
     const double cs = std::cos(w);
@@ -167,16 +172,16 @@ void ReferenceKernel::Process(const double* const* in, double* const* out, int f
     double a[2], pre[2];
     for (int ch = 0; ch < 2; ++ch) {
       a[ch] = routed[ch] * G;
-      const double c = preClip_[ch].Run(a[ch], preD, preK);
+      const double c = preClip_[ch].Run(a[ch], preD, preK, dcPole);
       const double staged = preClipOn ? c : a[ch];
       const double L = 1 + g1 != 0 ? (staged * g1 + onePole_[ch]) / (1 + g1) : 0;
       const double H = staged - L;
       onePole_[ch] = Finite(H * g1 + L);
       pre[ch] = preHp ? H : L;
     }
-    const double r = room_ + (p_[29] - room_) * 0.001308;
-    const double w = pan_ + (p_[27] - pan_) * 0.001308;
-    const double t = pre_ + (p_[28] - pre_) * 0.001308;
+    const double r = room_ + (p_[29] - room_) * smoothing;
+    const double w = pan_ + (p_[27] - pan_) * smoothing;
+    const double t = pre_ + (p_[28] - pre_) * smoothing;
     room_ = Flush(r);
     pan_ = Flush(w);
     pre_ = Flush(t);
@@ -201,11 +206,13 @@ void ReferenceKernel::Process(const double* const* in, double* const* out, int f
       const double sp = 100 * w;
       const double e1 = sr * T != 0 ? 1 / (sr * T) : 0;
       const double g = Guard(std::pow(0.001, e1));
-      const int W = static_cast<int>(P * 0.000527);
+      // The diffusers' whole scale is counted in samples at 44.1 kHz, then taken to this rate.
+      const int W = static_cast<int>(P * 0.000527 / Samples(1, sr));
+      const double Ws = W * Samples(1, sr);
       const double len[4] = {P, 0.7071 * P, 0.81649 * P, 0.63245 * P};
       double k[4];
       for (int j = 0; j < 4; ++j) k[j] = -Guard(std::pow(g, len[j]));
-      const double tpos[4] = {0.41 * P + 5, 0.155 * P + 5, 0.3 * P + 5, P + 5};
+      const double tpos[4] = {0.41 * P + tapOffset, 0.155 * P + tapOffset, 0.3 * P + tapOffset, P + tapOffset};
       double tgain[4];
       for (int j = 0; j < 4; ++j) tgain[j] = Guard(std::pow(g, tpos[j]));
       const double xm = (p0 + p1) * 0.707;
@@ -238,8 +245,8 @@ void ReferenceKernel::Process(const double* const* in, double* const* out, int f
         return coef * vv + rr;
       };
       const double coef[3] = {0.75, 0.625, 0.625};
-      const double lenL[3] = {(159 + 0.125541 * sp) * W, (562 + 0.251082 * sp) * W, (410 - 0.376623 * sp) * W};
-      const double lenR[3] = {(159 - 0.568366 * sp) * W, (562 + 0.187921 * sp) * W, (410 + 0.380445 * sp) * W};
+      const double lenL[3] = {(159 + 0.125541 * sp) * Ws, (562 + 0.251082 * sp) * Ws, (410 - 0.376623 * sp) * Ws};
+      const double lenR[3] = {(159 - 0.568366 * sp) * Ws, (562 + 0.187921 * sp) * Ws, (410 + 0.380445 * sp) * Ws};
       double Lr = e + p0, Rr = e + p1;
       for (int j = 0; j < 3; ++j) Lr = allpass(al_[j], Lr, lenL[j], coef[j]);
       for (int j = 0; j < 3; ++j) Rr = allpass(ar_[j], Rr, lenR[j], coef[j]);
@@ -258,7 +265,7 @@ void ReferenceKernel::Process(const double* const* in, double* const* out, int f
       const double s = stage[ch];
       const double bp = hp_[ch].Run(lp_[ch].Run(s, lpc), hpc);
       const double f = mode == 1 ? s : (mode == 2 ? bp : s - bp);
-      const double c = ampClip_[ch].Run(f, ampD, ampK);
+      const double c = ampClip_[ch].Run(f, ampD, ampK, dcPole);
       const double amp = ampClipOn ? c : f;
       result[ch] = master == 2 ? (a[ch] + (amp - a[ch]) * B) * V : x[ch];
     }

@@ -9,7 +9,6 @@
 
 class ReferenceKernel {
  public:
-  // sampleRate fixes the delay capacities, as the kernel's construction does.
   explicit ReferenceKernel(double sampleRate);
   void Init(double sampleRate);
   void SetParameter(int index, double value);
@@ -19,7 +18,6 @@ class ReferenceKernel {
   struct Line {
     std::vector<double> m;
     int size = 0, maxDelay = 0, head = 0, lastWrite = 0;
-    bool sized = false;
     void Reset(int maximum);
     double Read(double d) const;
     void Write(double v);
@@ -27,7 +25,7 @@ class ReferenceKernel {
   };
   struct Clip {
     double u1 = 0, v1 = 0, m1 = 0, y1 = 0, d1 = 0;
-    double Run(double a, double drive, double makeup);
+    double Run(double a, double drive, double makeup, double dcPole);
   };
   struct Biquad {
     double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
