@@ -28,6 +28,42 @@ struct BoundChannels {
   int outputCount = 0;
 };
 
+// Bit c set when every sample of channel c is exactly zero as the host receives it
+// (the 32-bit path has already turned results below the smallest normal float into
+// 0). A channel without an array, or beyond the 64 bits, is never called silent.
+template <typename Sample>
+uint64 SilentChannels(const AudioBusBuffers& bus, int32 frames) {
+  Sample** arrays = ChannelArrays<Sample>(bus);
+  if (arrays == nullptr) return 0;
+  uint64 flags = 0;
+  const int32 channels = std::min<int32>(bus.numChannels, 64);
+  for (int32 c = 0; c < channels; ++c) {
+    const Sample* samples = arrays[c];
+    if (samples == nullptr) continue;
+    if (std::all_of(samples, samples + frames, [](Sample v) { return v == Sample(0); })) flags |= uint64(1) << c;
+  }
+  return flags;
+}
+
+// Every output bus's silence flags for the block just processed. The host may hand
+// stale bits in, so each flag is written, set or cleared. The input flags are not
+// consulted: the reverb's tail makes a silent input no promise of a silent output,
+// and trusting a host's claim of zeros could change the output when the claim is
+// stale, so the output is always computed and then looked at.
+void ReportOutputSilence(ProcessData& data, bool processed) {
+  if (data.outputs == nullptr) return;
+  for (int32 b = 0; b < data.numOutputs; ++b) {
+    AudioBusBuffers& bus = data.outputs[b];
+    if (!processed) {
+      bus.silenceFlags = 0;
+    } else if (data.symbolicSampleSize == kSample64) {
+      bus.silenceFlags = SilentChannels<Sample64>(bus, data.numSamples);
+    } else {
+      bus.silenceFlags = SilentChannels<Sample32>(bus, data.numSamples);
+    }
+  }
+}
+
 }  // namespace
 
 tresult PLUGIN_API Vst3Plugin::process(ProcessData& data) {
@@ -35,13 +71,16 @@ tresult PLUGIN_API Vst3Plugin::process(ProcessData& data) {
   if (data.processContext != nullptr) processContext_ = *data.processContext;
   ApplyParameterChanges(data.inputParameterChanges);
   if (DoesMidi()) DeliverNoteEvents(data.inputEvents);
-  if (data.numSamples <= 0 || BlockSize() <= 0) return kResultOk;  // a parameter flush
+  if (data.numSamples <= 0 || BlockSize() <= 0) {  // a parameter flush: no audio written
+    ReportOutputSilence(data, false);
+    return kResultOk;
+  }
   if (data.symbolicSampleSize == kSample64) {
     RunAudio64(data);
   } else {
     RunAudio32(data);
   }
-  for (int32 b = 0; b < data.numOutputs && data.outputs != nullptr; ++b) data.outputs[b].silenceFlags = 0;
+  ReportOutputSilence(data, true);
   return kResultOk;
 }
 

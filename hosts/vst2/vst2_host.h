@@ -33,6 +33,14 @@ struct Vst2HostOptions {
   int32_t processLevel = kVstProcessLevelRealtime;
   // Answer audioMasterGetTime with the time record (else with null).
   bool provideTime = true;
+
+  // Odd hosts, for tests of what a plug-in must survive. Each is off in a sound host.
+  // Process without resuming first: processReplacing before effMainsChanged(1).
+  bool processWhileSuspended = false;
+  // Change the sample rate and block size without suspending around the change.
+  bool changeSetupWhileRunning = false;
+  // Hand the plug-in whole blocks however long, whatever block size was announced.
+  bool ignoreAnnouncedBlockSize = false;
 };
 
 struct HostedParamInfo {
@@ -94,7 +102,8 @@ class Vst2HostedPlugin {
   void Suspend();  // effStopProcess, effMainsChanged(0)
   bool Active() const { return active_; }
 
-  // ---- Audio (resumes first if needed; never more than the block size per call) ---------
+  // ---- Audio (resumes first if needed; never more than the block size per call,
+  // unless the options ask for an odd host) ---------
   // 32-bit through processReplacing (or process into cleared outputs).
   void ProcessFloat(const float* const* inputs, float* const* outputs, int frames);
   // 64-bit through processDoubleReplacing when offered, else converted to 32-bit.
@@ -134,6 +143,7 @@ class Vst2HostedPlugin {
   intptr_t Answer(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
   std::string TextOpcode(int32_t opcode, int32_t index);
   void EnsureScratch(int channels, int frames);
+  int SliceLength(int remaining) const;
 
   std::unique_ptr<PluginModule> module_;
   AEffect* effect_ = nullptr;

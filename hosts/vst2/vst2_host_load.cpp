@@ -97,7 +97,7 @@ intptr_t Vst2HostedPlugin::HostCallback(AEffect* effect, int32_t opcode, int32_t
 }
 
 void Vst2HostedPlugin::SetSampleRate(double hz) {
-  const bool wasActive = active_;
+  const bool wasActive = active_ && !options_.changeSetupWhileRunning;
   if (wasActive) Suspend();
   sampleRate_ = hz;
   timeInfo_.sampleRate = hz;
@@ -106,7 +106,7 @@ void Vst2HostedPlugin::SetSampleRate(double hz) {
 }
 
 void Vst2HostedPlugin::SetBlockSize(int frames) {
-  const bool wasActive = active_;
+  const bool wasActive = active_ && !options_.changeSetupWhileRunning;
   if (wasActive) Suspend();
   blockSize_ = frames;
   Dispatch(effSetBlockSize, 0, frames);

@@ -50,13 +50,19 @@ void Vst2HostedPlugin::EnsureScratch(int channels, int frames) {
   for (auto& buffer : scratchOut_) buffer.resize(need);
 }
 
+// The frames handed over per call: the announced block size, unless the host is one
+// that ignores it.
+int Vst2HostedPlugin::SliceLength(int remaining) const {
+  return options_.ignoreAnnouncedBlockSize ? remaining : std::min(remaining, std::max(blockSize_, 1));
+}
+
 void Vst2HostedPlugin::ProcessFloat(const float* const* inputs, float* const* outputs, int frames) {
-  if (!active_) Resume();
+  if (!active_ && !options_.processWhileSuspended) Resume();
   const bool replacing = (effect_->flags & effFlagsCanReplacing) != 0 && effect_->processReplacing != nullptr;
   std::vector<float*> in(static_cast<size_t>(NumInputs()));
   std::vector<float*> out(static_cast<size_t>(NumOutputs()));
   for (int done = 0; done < frames;) {
-    const int n = std::min(frames - done, std::max(blockSize_, 1));
+    const int n = SliceLength(frames - done);
     for (size_t c = 0; c < in.size(); ++c) in[c] = const_cast<float*>(inputs[c]) + done;
     for (size_t c = 0; c < out.size(); ++c) out[c] = outputs[c] + done;
     if (replacing) {
@@ -71,12 +77,12 @@ void Vst2HostedPlugin::ProcessFloat(const float* const* inputs, float* const* ou
 }
 
 void Vst2HostedPlugin::ProcessDouble(const double* const* inputs, double* const* outputs, int frames) {
-  if (!active_) Resume();
+  if (!active_ && !options_.processWhileSuspended) Resume();
   if (CanProcessDouble()) {
     std::vector<double*> in(static_cast<size_t>(NumInputs()));
     std::vector<double*> out(static_cast<size_t>(NumOutputs()));
     for (int done = 0; done < frames;) {
-      const int n = std::min(frames - done, std::max(blockSize_, 1));
+      const int n = SliceLength(frames - done);
       for (size_t c = 0; c < in.size(); ++c) in[c] = const_cast<double*>(inputs[c]) + done;
       for (size_t c = 0; c < out.size(); ++c) out[c] = outputs[c] + done;
       effect_->processDoubleReplacing(effect_, in.data(), out.data(), n);

@@ -176,6 +176,19 @@ bool Vst3Host::Setup(double sampleRate, int maxBlock, int sampleSize, int proces
   return true;
 }
 
+bool Vst3Host::SetupWhileProcessing(double sampleRate, int maxBlock) {
+  if (!active_) {
+    lastError_ = "not processing";
+    return false;
+  }
+  ProcessSetup setup{processMode_, sampleSize_, maxBlock, sampleRate};
+  if (processor_->setupProcessing(setup) != kResultOk) {
+    lastError_ = "setupProcessing refused";
+    return false;
+  }
+  return true;
+}
+
 void Vst3Host::QueueParam(ParamID id, double normalized, int sampleOffset) {
   int32 index = 0;
   if (IParamValueQueue* queue = changes_->addParameterData(id, index)) queue->addPoint(sampleOffset, normalized, index);
@@ -235,6 +248,8 @@ bool Vst3Host::ProcessBlock(Sample* const* inputs, Sample* const* outputs, int f
   };
   fill(in, kInput, inputs);
   fill(out, kOutput, outputs);
+  if (!in.empty()) in[0].silenceFlags = inputSilence_;
+  for (AudioBusBuffers& bus : out) bus.silenceFlags = staleOutputSilence_;
   ProcessData data{};
   data.processMode = processMode_;
   data.symbolicSampleSize = sampleSize;
@@ -243,12 +258,15 @@ bool Vst3Host::ProcessBlock(Sample* const* inputs, Sample* const* outputs, int f
   data.numOutputs = outBuses;
   data.inputs = in.empty() ? nullptr : in.data();
   data.outputs = out.empty() ? nullptr : out.data();
-  data.inputParameterChanges = changes_;
-  data.inputEvents = events_;
+  data.inputParameterChanges = sendChangeLists_ ? changes_ : nullptr;
+  data.inputEvents = sendChangeLists_ ? events_ : nullptr;
   data.processContext = hasContext_ ? &context_ : nullptr;
   const tresult result = processor_->process(data);
-  changes_->Clear();
-  events_->Clear();
+  outputSilence_ = out.empty() ? 0 : out[0].silenceFlags;
+  if (sendChangeLists_) {
+    changes_->Clear();
+    events_->Clear();
+  }
   if (hasContext_ && frames > 0) context_.projectTimeSamples += frames;
   return result == kResultOk;
 }
@@ -264,6 +282,11 @@ bool Vst3Host::Process64(double* const* inputs, double* const* outputs, int fram
 bool Vst3Host::Flush() {
   if (sampleSize_ == kSample64) return ProcessBlock<double>(nullptr, nullptr, 0, kSample64);
   return ProcessBlock<float>(nullptr, nullptr, 0, kSample32);
+}
+
+void Vst3Host::SetSilenceFlags(uint64 input, uint64 staleOutput) {
+  inputSilence_ = input;
+  staleOutputSilence_ = staleOutput;
 }
 
 std::vector<unsigned char> Vst3Host::GetState(tresult* result) {

@@ -69,6 +69,21 @@ class Vst3Host {
   // A block with no audio that only delivers the queued parameter changes.
   bool Flush();
 
+  // ---- Silence flags. The next blocks send these input flags (bit n: channel n is
+  // all zero) and leave staleOutput in the output bus's field before the call, as a
+  // host that reuses its bus records does; OutputSilenceFlags is what the plug-in
+  // wrote there in the last block.
+  void SetSilenceFlags(vst3::uint64 input, vst3::uint64 staleOutput);
+  vst3::uint64 OutputSilenceFlags() const { return outputSilence_; }
+
+  // ---- Odd but legal hosts: process without a parameter-change list and without an
+  // event list (null pointers; queued changes and events then stay queued).
+  void SetSendChangeLists(bool send) { sendChangeLists_ = send; }
+  // A new setupProcessing (rate and largest block, same sample size and mode) while
+  // the plug-in is active and processing, without the setActive(0) that the
+  // interface asks for first: a host switching rates on the fly.
+  bool SetupWhileProcessing(double sampleRate, int maxBlock);
+
   // ---- State (the component's getState/setState through a memory stream)
   std::vector<unsigned char> GetState(vst3::tresult* result = nullptr);
   vst3::tresult SetState(const std::vector<unsigned char>& bytes);
@@ -100,6 +115,10 @@ class Vst3Host {
   vst3::PClassInfo loadedClass_{};
   vst3::ProcessContext context_{};
   bool hasContext_ = false;
+  bool sendChangeLists_ = true;
+  vst3::uint64 inputSilence_ = 0;
+  vst3::uint64 staleOutputSilence_ = 0;
+  vst3::uint64 outputSilence_ = 0;
   bool initialized_ = false;
   bool active_ = false;
   int sampleSize_ = vst3::kSample32;

@@ -1,4 +1,5 @@
-// Every parameter at both ends of its range, held, at every rate a host may pick.
+// Every parameter at both ends of its range, held, through every rate a host may
+// pick, the rate switched while the setting plays on.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -9,8 +10,13 @@
 #include "torture_runs.h"
 
 namespace {
-constexpr double kExtremeRates[] = {22050, 32000, 44100, 48000, 88200, 96000, 192000};
+// Up from the lowest rate, then straight from the highest back to the lowest: the
+// largest jumps in both directions.
+constexpr double kExtremeRates[] = {22050, 32000, 44100, 48000, 88200, 96000, 176400, 192000, 352800, 384000, 22050};
 constexpr int kBlock = 4096;
+// Each rate plays this share of the hold: every setting then costs about what it
+// did when it was held whole at each of seven rates from 22050 to 192000 Hz.
+constexpr double kShareOfHold = 0.3;
 
 struct Held {
   bool finite = true;
@@ -53,16 +59,20 @@ ExtremesFigures RunExtremes(TortureTarget& target, double holdSeconds, double bo
   double defaults[kKernelParamCount];
   for (int i = 0; i < kKernelParamCount; ++i) defaults[i] = target.ParamNormalised(i);
   std::mt19937_64 rng(7);
-  for (double rate : kExtremeRates) {
-    for (int index = 0; index < kKernelParamCount; ++index) {
-      if (index >= kPresetBackward && index <= kPresetSelector) continue;  // actions, not settings
-      for (double end : {0.0, 1.0}) {
-        target.Setup(rate, kBlock, doublePrecision);
-        for (int i = 0; i < kKernelParamCount; ++i)
-          if (i < kPresetBackward || i > kPresetSelector) target.SetParam(i, defaults[i], 0);
-        target.SetParam(kReverbOffOn, 1.0, 0);
-        target.SetParam(index, end, 0);
-        const int frames = static_cast<int>(holdSeconds * rate);
+  for (int index = 0; index < kKernelParamCount; ++index) {
+    if (index >= kPresetBackward && index <= kPresetSelector) continue;  // actions, not settings
+    for (double end : {0.0, 1.0}) {
+      target.Setup(kExtremeRates[0], kBlock, doublePrecision);
+      for (int i = 0; i < kKernelParamCount; ++i)
+        if (i < kPresetBackward || i > kPresetSelector) target.SetParam(i, defaults[i], 0);
+      target.SetParam(kReverbOffOn, 1.0, 0);
+      target.SetParam(index, end, 0);
+      for (double rate : kExtremeRates) {
+        if (!target.SwitchRate(rate, kBlock)) {
+          ++figures.failures;
+          if (figures.firstFailure.empty()) figures.firstFailure = "rate switch refused";
+        }
+        const int frames = static_cast<int>(holdSeconds * kShareOfHold * rate);
         const Held held = doublePrecision ? Hold<double>(target, frames, rng, watchdog)
                                           : Hold<float>(target, frames, rng, watchdog);
         ++figures.settings;

@@ -14,7 +14,8 @@
 namespace {
 
 constexpr int kMaxBlock = 4096;
-constexpr double kRates[] = {22050, 32000, 44100, 48000, 88200, 96000, 176400, 192000};
+constexpr double kBudgetRate = 52000.0;
+constexpr double kRates[] = {22050, 32000, 44100, 48000, 88200, 96000, 176400, 192000, 352800, 384000};
 // 1 / tanh(1.3): the clipper's saturation stays within this; its DC blocker output
 // within twice this.
 constexpr double kSaturationScale = 1.1604655035579;
@@ -141,8 +142,13 @@ class Soak {
   SoakFigures Run() {
     const auto start = std::chrono::steady_clock::now();
     NewSetup();
-    while (figures_.audioSeconds < options_.audioSeconds) {
+    // The budget is counted in frames: the seconds at 52 kHz, the harmonic mean of
+    // the rates drawn before 352800 and 384000 Hz joined them, so the high rates add
+    // no running time (a setup lasts as many blocks at any rate).
+    const auto budgetFrames = static_cast<int64_t>(options_.audioSeconds * kBudgetRate);
+    while (figures_.frames < budgetFrames) {
       if (std::uniform_int_distribution<int>(0, 1999)(rng_) == 0) NewSetup();
+      if (std::uniform_int_distribution<int>(0, 999)(rng_) == 0) SwitchRate();
       if (std::uniform_int_distribution<int>(0, 299)(rng_) == 0) fastUntil_ = figures_.frames + static_cast<int64_t>(rate_);
       const bool fast = figures_.frames < fastUntil_;
       Automate(fast);
@@ -171,15 +177,24 @@ class Soak {
     return std::clamp(static_cast<int>(std::pow(2.0, e)), 1, kMaxBlock);
   }
 
+  double RandomRate() {
+    if (std::uniform_int_distribution<int>(0, 3)(rng_) == 0)
+      return std::uniform_real_distribution<double>(22050.0, 384000.0)(rng_);
+    return kRates[std::uniform_int_distribution<size_t>(0, std::size(kRates) - 1)(rng_)];
+  }
+
   void NewSetup() {
-    if (std::uniform_int_distribution<int>(0, 3)(rng_) == 0) {
-      rate_ = std::uniform_real_distribution<double>(22050.0, 192000.0)(rng_);
-    } else {
-      rate_ = kRates[std::uniform_int_distribution<size_t>(0, std::size(kRates) - 1)(rng_)];
-    }
+    rate_ = RandomRate();
     doublePrecision_ = std::uniform_int_distribution<int>(0, 1)(rng_) == 1;
     if (!target_.Setup(rate_, kMaxBlock, doublePrecision_)) Fail("setup refused at " + std::to_string(rate_));
     ++figures_.setups;
+  }
+
+  // A new rate between two blocks, without stopping: the tail rings on into it.
+  void SwitchRate() {
+    rate_ = RandomRate();
+    if (!target_.SwitchRate(rate_, kMaxBlock)) Fail("rate switch refused at " + std::to_string(rate_));
+    ++figures_.rateSwitches;
   }
 
   void Automate(bool fast) {
@@ -313,9 +328,11 @@ SoakFigures RunSoak(TortureTarget& target, const SoakOptions& options, Watchdog&
 }
 
 void PrintSoak(const char* format, const SoakFigures& f) {
-  std::printf("soak %s: %.1f s of audio in %.1f s (%.1fx real time), %lld blocks, %lld setups\n", format,
+  std::printf("soak %s: %.1f s of audio in %.1f s (%.1fx real time), %lld blocks, %lld setups, "
+              "%lld rate switches while running\n", format,
               f.audioSeconds, f.wallSeconds, f.wallSeconds > 0 ? f.audioSeconds / f.wallSeconds : 0.0,
-              static_cast<long long>(f.blocks), static_cast<long long>(f.setups));
+              static_cast<long long>(f.blocks), static_cast<long long>(f.setups),
+              static_cast<long long>(f.rateSwitches));
   std::printf("  bad input frames %lld; non-finite outputs %lld; denormal outputs 32-bit %lld, 64-bit %lld; "
               "pass-through mismatches %lld\n",
               static_cast<long long>(f.badInputFrames), static_cast<long long>(f.nonFiniteOutputs),

@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
   }
   if (mode == "extremes") {
     const ExtremesFigures figures = RunExtremes(*target, hold, bound, doublePrecision, watchdog);
-    std::printf("extremes %s (%s): %d settings held %.2f s each, %d failed; worst peak %.6g: %s\n",
+    std::printf("extremes %s (%s): %d holds (a setting at a rate; hold %.2f s), %d failed; worst peak %.6g: %s\n",
                 FormatName(pluginFormat), doublePrecision ? "64-bit" : "32-bit", figures.settings, hold,
                 figures.failures, figures.worstPeak, figures.worstContext.c_str());
     if (!figures.firstFailure.empty()) std::printf("  first failure: %s\n", figures.firstFailure.c_str());

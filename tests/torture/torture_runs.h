@@ -1,7 +1,8 @@
 #pragma once
 // The torture runs through a loaded plug-in binary, with the figures they report.
 //
-// Soak: random host behaviour for a budget of audio (rates, block sizes, automation
+// Soak: random host behaviour for a budget of audio (rates from 22050 to 384000 Hz,
+// set up afresh or switched while running, block sizes, automation
 // every block and within blocks, in-place buffers, state round trips, controller
 // floods, hostile signals) with every output frame checked.
 // Extremes: every parameter at both ends of its range, held, at each rate.
@@ -13,7 +14,7 @@
 #include "watchdog.h"
 
 struct SoakOptions {
-  double audioSeconds = 60.0;  // of audio, summed over the rates used
+  double audioSeconds = 60.0;  // of audio as if all at 52 kHz: the frames to process
   uint64_t seed = 1;
 };
 
@@ -23,6 +24,7 @@ struct SoakFigures {
   int64_t frames = 0;
   int64_t blocks = 0;
   int64_t setups = 0;
+  int64_t rateSwitches = 0;         // rate changes while processing ran
   int64_t badInputFrames = 0;      // frames with a NaN or infinite input sample
   int64_t nonFiniteOutputs = 0;    // outside the frame of a bad input
   int64_t denormals32 = 0;
@@ -53,8 +55,9 @@ struct ExtremesFigures {
   std::string firstFailure;
 };
 
-// Both ends of every parameter but the preset actions, each held holdSeconds with
-// the reverb on, at 22050 to 192000 Hz; the input is full-scale noise. Fails a
+// Both ends of every parameter but the preset actions, each with the reverb on and
+// taken through the rates from 22050 to 384000 Hz, switched while it plays (a share
+// of holdSeconds at each); the input is full-scale noise. Fails a
 // setting whose output is not finite or exceeds 'bound'.
 ExtremesFigures RunExtremes(TortureTarget& target, double holdSeconds, double bound, bool doublePrecision,
                             Watchdog& watchdog);

@@ -19,6 +19,14 @@ class Vst2Target final : public TortureTarget {
     doublePrecision_ = doublePrecision;
     return plugin_->CanProcessDouble() || !doublePrecision;
   }
+  bool SwitchRate(double sampleRate, int) override {
+    plugin_->Resume();
+    Vst2HostOptions& options = plugin_->Options();
+    options.changeSetupWhileRunning = true;
+    plugin_->SetSampleRate(sampleRate);
+    options.changeSetupWhileRunning = false;
+    return true;
+  }
   void SetParam(int index, double normalised, int) override {
     plugin_->SetParameter(index, static_cast<float>(normalised));
   }
@@ -60,6 +68,7 @@ class Vst3Target final : public TortureTarget {
   bool Setup(double sampleRate, int maxBlock, bool doublePrecision) override {
     return host_->Setup(sampleRate, maxBlock, doublePrecision ? vst3::kSample64 : vst3::kSample32);
   }
+  bool SwitchRate(double sampleRate, int maxBlock) override { return host_->SetupWhileProcessing(sampleRate, maxBlock); }
   void SetParam(int index, double normalised, int offset) override {
     // A queue keeps its points in offset order and the plug-in applies the last one:
     // a later change of the same block never goes to an earlier offset.

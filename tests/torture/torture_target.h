@@ -23,6 +23,9 @@ class TortureTarget {
   // Suspends if active, sets rate and largest block, resumes. 64-bit or 32-bit
   // samples from then on.
   virtual bool Setup(double sampleRate, int maxBlock, bool doublePrecision) = 0;
+  // A new sample rate between two blocks while processing runs, without stopping:
+  // VST2 effSetSampleRate while resumed, VST3 setupProcessing while active.
+  virtual bool SwitchRate(double sampleRate, int maxBlock) = 0;
   // A normalised value for the next block: VST2 sets it at once, VST3 queues it at
   // the offset (and tells the controller, as hosts do).
   virtual void SetParam(int index, double normalised, int offset) = 0;
