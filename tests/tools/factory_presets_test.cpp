@@ -1,6 +1,6 @@
 // The factory presets: the committed files are exactly the designs written by the
 // effect's writer; the decay and tone measurements are right on signals whose answer
-// is known; the presets measure like their names; the README's table is the survey's.
+// is known; the presets measure like their names; docs/presets.md's table is the survey's.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const fs::path kFactorySource = MORAVELLE_FACTORY_PRESET_SOURCE_DIR;
-const fs::path kReadme = MORAVELLE_README_PATH;
+const fs::path kPresetsDoc = MORAVELLE_PRESETS_DOC_PATH;
 
 std::string ReadText(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -84,9 +84,9 @@ TEST(DecayMeasures, FindTheDecayAndCentroidOfKnownSignals) {
   EXPECT_NEAR(SpectralCentroidHz(DecayingNoise(1e9, 1.0, 44100.0), 0, 32768, 44100.0), 11025.0, 300.0);
 }
 
-// Renders every preset once: they measure like their names, and the README carries
-// exactly the table the survey prints.
-TEST(FactoryPresetSurvey, PresetsSoundLikeTheirNamesAndTheReadmeShowsTheTable) {
+// Renders every preset once: they measure like their names, and docs/presets.md
+// carries exactly the table the survey prints.
+TEST(FactoryPresetSurvey, PresetsSoundLikeTheirNamesAndThePresetsDocShowsTheTable) {
   std::vector<PresetSurveyRow> rows;
   std::map<std::string, PresetSurveyRow> byName;
   for (int n = 1; n <= kFactoryPresetCount; ++n) {
@@ -125,12 +125,12 @@ TEST(FactoryPresetSurvey, PresetsSoundLikeTheirNamesAndTheReadmeShowsTheTable) {
   EXPECT_GT(rt("DRUM - Deeper"), rt("DRUM - Big Punch"));
   EXPECT_GT(rt("SCAPE - Time Tide Projection"), rt("SCAPE - Shadow Flares 1"));
 
-  const std::string readme = ReadText(kReadme);
+  const std::string doc = ReadText(kPresetsDoc);
   const std::string begin = "<!-- preset survey: begin -->\n", end = "<!-- preset survey: end -->";
-  const size_t from = readme.find(begin), to = readme.find(end);
+  const size_t from = doc.find(begin), to = doc.find(end);
   ASSERT_NE(from, std::string::npos);
   ASSERT_NE(to, std::string::npos);
-  EXPECT_EQ(readme.substr(from + begin.size(), to - from - begin.size()), SurveyMarkdownTable(rows))
+  EXPECT_EQ(doc.substr(from + begin.size(), to - from - begin.size()), SurveyMarkdownTable(rows))
       << "regenerate with: moravelle-preset-survey --markdown";
 }
 

@@ -26,7 +26,7 @@ inline constexpr double kSurveyImpulseSeconds = 30.0;
 // Measures the preset file at 'path'.
 Status SurveyPreset(const std::string& path, PresetSurveyRow* row);
 
-// The rows as the README's Markdown table, one line per row after the header.
+// The rows as docs/presets.md's Markdown table, one line per row after the header.
 std::string SurveyMarkdownTable(const std::vector<PresetSurveyRow>& rows);
 // The rows as aligned plain text.
 std::string SurveyTextTable(const std::vector<PresetSurveyRow>& rows);

@@ -2,7 +2,7 @@
 // FOLDER (by default the committed resources/presets/Factory) through the effect
 // compiled in and prints, per preset, its RT60, the spectral centroid of its tail and
 // the peak and level of the built-in demo rendered through it. --markdown prints the
-// table that the README carries.
+// table that docs/presets.md carries.
 #include <cstdio>
 #include <cstring>
 #include <string>
