@@ -7,6 +7,7 @@
 #include "framework/text_util.h"
 #include "graphics/platform_editor.h"
 #include "midi_controller_map.h"
+#include "reverb_tail.h"
 
 PluginConfig MoravelleConfig() {
   PluginConfig c;
@@ -28,8 +29,9 @@ PluginConfig MoravelleConfig() {
 
 Moravelle::Moravelle(const EffectHostAdapter::HostArgs& hostArgs)
     : EffectHostAdapter(MoravelleConfig(), hostArgs) {
-  // The kernel is built at the base's rate of this moment; that fixes its delay capacity.
+  // The kernel is built at the base's rate of this moment; each reset sizes it anew.
   kernel_ = EffectKernel::Create(SampleRate());
+  kernelRate_.store(kernel_->SampleRate(), std::memory_order_relaxed);
   for (int i = 0; i < kKernelParamCount; ++i) {
     const KernelParamInfo& info = kernel_->ParamTable()[static_cast<size_t>(i)];
     Param(i)->InitContinuous(info.name, info.defaultValue, info.outputMinimum, info.outputMaximum,
@@ -57,6 +59,7 @@ void Moravelle::FillInitPreset() {
 void Moravelle::OnReset() {
   ScopedLock hold(InstanceLock());
   kernel_->Init(SampleRate());
+  kernelRate_.store(kernel_->SampleRate(), std::memory_order_relaxed);
   for (int i = 0; i < kKernelParamCount; ++i) kernel_->SetParameter(i, Param(i)->Value());
   Param(kPresetSelector)->SetValue(0.0);
   kernel_->SetParameter(kPresetSelector, 0.0);
@@ -86,6 +89,12 @@ void Moravelle::ApplyControlChange(const MidiMessage& message) {
   kernel_->SetParameter(index, std::clamp(normalised, 0.0, 1.0));
   if (EditorLink* editor = Editor()) editor->UpdateControlsForParam(index, normalised, true);
   OnParamChanged(index);
+}
+
+int Moravelle::TailSamples() const {
+  double values[kKernelParamCount];
+  for (int i = 0; i < kKernelParamCount; ++i) values[i] = Param(i)->Value();
+  return ReverbTailSamples(values, kernelRate_.load(std::memory_order_relaxed));
 }
 
 bool Moravelle::PassedInputsThrough() const {

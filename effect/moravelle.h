@@ -3,6 +3,7 @@
 // It owns the kernel and the MIDI queue, builds the 31 host parameters from the
 // kernel's table and forwards every value change to the kernel.
 
+#include <atomic>
 #include <memory>
 
 #include "effect_host_adapter.h"
@@ -31,6 +32,9 @@ class Moravelle : public EffectHostAdapter {
   bool PassedInputsThrough() const override;
   // [audio] queued for the block when it is on the MIDI input channel.
   void OnMidiMessage(const MidiMessage& message) override;
+  // [any] no lock: the reverb's tail from the parameters' values (each read
+  // atomically) at the rate the kernel runs at.
+  int TailSamples() const override;
 
   // [any] under the instance lock (the preset actions): read the load selector's
   // file into the stored parameters, or write them into the save selector's file.
@@ -60,4 +64,6 @@ class Moravelle : public EffectHostAdapter {
   MidiEventQueue midiQueue_;
   MoravelleEditorControls editorControls_;
   float lastPresetSelection_ = 0.0f;
+  // The kernel's rate, for TailSamples on any thread.
+  std::atomic<double> kernelRate_{0.0};
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 #include "clip_stage.h"
 #include "dsp_guards.h"
@@ -15,88 +16,100 @@ namespace {
 
 // The level below which the tail counts as gone, relative to the input's peak.
 constexpr double kSilenceDecibels = 100.0;
-// The filters (one-pole, the amp's biquads) settle within this, at every cutoff.
-constexpr double kFilterSeconds = 0.25;
+// A unit impulse leaves the DC blocker's memory 70 dB down (1 - 0.9997 is -70.5 dB);
+// from there it falls the rest of the way.
+constexpr double kDcBlockerStartDecibels = 70.0;
 // The clippers' small-signal gain per unit of drive and make-up: S'(0) = 1.3 / tanh(1.3).
 constexpr double kSaturationSlope = ClipStage::kArgument * ClipStage::kSaturationScale;
+// A biquad or one-pole at cutoff fc rings for about this many seconds times 1 / fc
+// before it is 100 dB down (ln 10^5 over 2 pi, twice for the biquads' double pole).
+constexpr double kFilterRingsPerHertz = 2.0 * 11.513 / (2.0 * 3.14159265358979);
 
 double Decibels(double gain) { return 20.0 * std::log10(gain); }
 
 // Seconds for a recursion that loses 'decibelsPerPass' every 'passSamples' samples to
 // fall by 'decibels'.
 double RingSeconds(double decibels, double decibelsPerPass, double passSamples, double sampleRate) {
-  return decibels / decibelsPerPass * passSamples / sampleRate;
+  return std::max(decibels, 0.0) / decibelsPerPass * passSamples / sampleRate;
 }
 
-// The largest gain the chain can give a quiet signal on its way to the tail: input
-// gain, the clippers' slope where they are on, the processed share of the blend and
-// the volume, and the sum of the paths into the output diffusers.
-double TailGain(const double* p) {
-  const auto on = [p](int index) { return dsp::Selector(dsp::Clamp01(p[index])) == 2; };
-  double gain = dsp::Curve(p[kPreampInputGain], 0.0, 2.0, 1.0);
-  if (on(kPreampClippingOffOn))
+bool On(const double* p, int index) { return dsp::Selector(dsp::Clamp01(p[index])) == 2; }
+
+// How far the chain can lift a quiet signal above the input on its way to the tail
+// (input gain, the clippers' slopes where they are on, the volume), in dB, never
+// below 0: the reverb's own paths do not raise a tail above the input that made it.
+double LiftDecibels(const double* p) {
+  double gain = dsp::Curve(p[kPreampInputGain], 0.0, 2.0, 1.0) * dsp::Curve(p[kAmpMainVolume], 0.0, 2.0, 1.0);
+  if (On(p, kPreampClippingOffOn))
     gain *= dsp::Curve(p[kPreampClippingGain], 1.0, 7.0, 2.0) * dsp::Curve(p[kPreampClippingGain], 1.0, -0.5, 0.5) *
             kSaturationSlope;
-  if (on(kAmpClippingOffOn))
+  if (On(p, kAmpClippingOffOn))
     gain *= dsp::Curve(p[kAmpClippingGain], 1.0, 5.0, 2.0) * dsp::Curve(p[kAmpClippingGain], 1.0, -0.5, 0.5) *
             kSaturationSlope;
-  gain *= dsp::Clamp01(p[kAmpMainBlend]) * dsp::Curve(p[kAmpMainVolume], 0.0, 2.0, 1.0);
-  // The pre-delayed input, four taps and the four lines' Hadamard sum reach the
-  // diffusers.
-  const double late = kLateLevelScale * dsp::GuardPower(std::pow(p[kReverbLateReverberation], 2.0));
-  return gain * (1.0 + 4.0 * std::fabs(p[kReverbEarlyReflections]) + 4.0 * late);
+  return gain > 1.0 ? Decibels(gain) : 0.0;
+}
+
+// The longest the filters in the path ring: the preamp's one-pole always, the amp's
+// biquads where their mode puts them in the path.
+double FilterSeconds(const double* p, double sampleRate) {
+  double lowest = dsp::StableCutoff(dsp::Curve(p[kPreampFilterCutoff], 20.0, 19980.0, 3.0), sampleRate);
+  if (dsp::Selector(std::clamp(p[kAmpFilterMode], 0.0, 2.0)) != 1) {
+    for (int index : {kAmpFilterHpCutoff, kAmpFilterLpCutoff})
+      lowest = std::min(lowest, dsp::StableCutoff(dsp::Curve(p[index], 20.0, 19980.0, 3.0), sampleRate));
+  }
+  return kFilterRingsPerHertz / lowest;
 }
 
 }  // namespace
 
 double ReverbTailSeconds(const double* p, double sampleRate) {
   if (dsp::Selector(p[kReverbOffOn]) != 2 || !(sampleRate > 0.0) || !std::isfinite(sampleRate)) return 0.0;
-  // Every recursion below must fall by this much, from the loudest the chain can be.
-  const double decibels = kSilenceDecibels + std::max(Decibels(TailGain(p)), -kSilenceDecibels);
-  double seconds = kFilterSeconds;
-  if (decibels <= 0.0) return seconds;
-  const bool clipping = dsp::Selector(dsp::Clamp01(p[kPreampClippingOffOn])) == 2 ||
-                        dsp::Selector(dsp::Clamp01(p[kAmpClippingOffOn])) == 2;
-  if (clipping) {  // the DC blocker, one sample at a time
-    seconds += RingSeconds(decibels, -Decibels(dsp::PoleAtRate(ClipStage::kDcPole, sampleRate)), 1.0, sampleRate);
-  }
+  // Every recursion must fall by this much before the tail is gone. The stages are
+  // in series, but the diffusion that follows the slowest spreads what it passes on
+  // and lowers it as much as it lengthens it, so the slowest recursion sets the
+  // tail; the pre-delay and the longest tap come before it.
+  const double decibels = kSilenceDecibels + LiftDecibels(p);
+  double slowest = FilterSeconds(p, sampleRate);
+  auto ring = [&slowest](double seconds) { slowest = std::max(slowest, seconds); };
 
-  const double preDelay = dsp::Clamp01(p[kReverbPreDelay]);
-  seconds += preDelay * preDelay * kPreDelayMaximumSeconds;
+  if (On(p, kPreampClippingOffOn) || On(p, kAmpClippingOffOn)) {  // the DC blocker, sample by sample
+    const double pole = dsp::PoleAtRate(ClipStage::kDcPole, sampleRate);
+    ring(RingSeconds(decibels - kDcBlockerStartDecibels, -Decibels(pole), 1.0, sampleRate));
+  }
 
   const double roomSeconds = (kRoomMinimumMetres + kRoomSpanMetres * dsp::Clamp01(p[kReverbRoomSize])) * kSecondsPerMetre;
   const double roomLength = roomSeconds * sampleRate;  // P, in samples
-  // The input diffuser feeds the taps and the network.
-  seconds += RingSeconds(decibels, -Decibels(kInputDiffuserCoefficient), kInputDiffuserRatio * roomLength, sampleRate);
+  ring(RingSeconds(decibels, -Decibels(kInputDiffuserCoefficient), kInputDiffuserRatio * roomLength, sampleRate));
 
-  // The output diffusers: the longer of each left and right pair.
+  // The output diffusers, the longer of each left and right pair; their whole scale
+  // is counted in samples at 44.1 kHz, as the engine counts it.
   const double spread = kSpreadPerPanorama * dsp::Clamp01(p[kReverbPanorama]);
   const double samplesPerDesignSample = dsp::DesignSamplesAtRate(1.0, sampleRate);
   const double scale = std::trunc(roomLength * kDiffuserScalePerRoomSample / samplesPerDesignSample) * samplesPerDesignSample;
   for (int k = 0; k < 3; ++k) {
     const double longest = std::max(kDiffuserBaseLength[k] + kDiffuserSpreadLeft[k] * spread,
                                     kDiffuserBaseLength[k] + kDiffuserSpreadRight[k] * spread) * scale;
-    seconds += RingSeconds(decibels, -Decibels(kDiffuserCoefficient[k]), std::max(longest, 1.0), sampleRate);
+    ring(RingSeconds(decibels, -Decibels(kDiffuserCoefficient[k]), std::max(longest, 1.0), sampleRate));
   }
 
-  const bool early = p[kReverbEarlyReflections] != 0.0;
-  const bool late = p[kReverbLateReverberation] != 0.0;
   const double damp = dsp::PoleAtRate(dsp::Clamp01(p[kReverbDamp]), sampleRate);
-  if (late && damp < 1.0) {
+  if (p[kReverbLateReverberation] != 0.0 && damp < 1.0) {
     // The network loses 60 dB per decay time on every path. Damping puts a one-pole
-    // low-pass into each line, which lengthens a pass through the shortest line by
-    // its time constant, and the decay per second with it.
+    // low-pass into each line: a pass through the shortest line takes its time
+    // constant longer, and only the low band it keeps goes on ringing, (1 - d) / (1 + d)
+    // of the power of a flat spectrum after one pass.
     const double decaySeconds = dsp::Curve(p[kReverbDecayTime], kDecayMinimumSeconds, kDecaySpanSeconds, 1.0);
     const double shortestLine = kLineRatio[kShortestLine] * roomLength;
-    const double dampingSamples = damp / (1.0 - damp);
-    const double slowing = (shortestLine + dampingSamples) / shortestLine;
-    seconds += decaySeconds * decibels / -Decibels(kDecayTargetLevel) * slowing;
-  } else if (early || late) {
-    // Without the recursion (no late level, or damping 1, which holds the network's
-    // states where they are) the taps reach no further than the longest.
-    seconds += (kTapRatio[0] > kTapRatio[3] ? kTapRatio[0] : kTapRatio[3]) * roomSeconds +
-               kTapOffsetSamples / dsp::kDesignSampleRate;
+    const double slowing = (shortestLine + damp / (1.0 - damp)) / shortestLine;
+    const double keptBand = 10.0 * std::log10((1.0 - damp) / (1.0 + damp));
+    ring(decaySeconds * (decibels + keptBand) / -Decibels(kDecayTargetLevel) * slowing);
   }
+
+  const double preDelay = dsp::Clamp01(p[kReverbPreDelay]);
+  double seconds = preDelay * preDelay * kPreDelayMaximumSeconds + slowest;
+  // Reflections and the network's input arrive through the taps, the last at P + 5.
+  if (p[kReverbEarlyReflections] != 0.0 || p[kReverbLateReverberation] != 0.0)
+    seconds += kTapRatio[3] * roomSeconds + kTapOffsetSamples / dsp::kDesignSampleRate;
   return seconds;
 }
 

@@ -103,6 +103,9 @@ class PluginBase {
   // the 32-bit conversion then keeps every bit, denormals included; otherwise it
   // turns results below the smallest normal float into 0.
   virtual bool PassedInputsThrough() const { return false; }
+  // [any] How many samples the output goes on sounding once the input falls silent,
+  // for the current settings and rate (0: it ends with the input). Base: 0.
+  virtual int TailSamples() const { return 0; }
   virtual void OnEditorOpened() {}                  // [editor] the host opened the window
   virtual void OnEditorClosed() {}                  // [editor] the host closed it
   virtual void OnActiveChanged(bool /*active*/) {}  // [host] processing switched on or off
@@ -153,7 +156,6 @@ class PluginBase {
   double SampleRate() const { return sampleRate_; }
   int BlockSize() const { return blockSize_; }
   int Latency() const { return latency_; }
-  int TailSize() const { return tailSize_; }
   bool Bypassed() const { return bypassed_.load(std::memory_order_relaxed); }
   EditorLink* Editor() const { return editor_.get(); }
   const char* EffectName() const { return effectName_; }
@@ -264,7 +266,6 @@ class PluginBase {
   double sampleRate_ = 44100.0;
   int blockSize_ = 0;
   int latency_ = 0;
-  int tailSize_ = 0;
   int restoreDepth_ = 0;
   std::unique_ptr<PassThroughDelay> passThrough_;
   std::unique_ptr<EditorLink> editor_;

@@ -136,8 +136,11 @@ intptr_t Vst2Plugin::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
       return VendorSpecific(index, value, ptr, opt);
     case effCanDo:
       return CanDo(static_cast<const char*>(ptr));
-    case effGetTailSize:
-      return TailSize();
+    case effGetTailSize: {
+      // 0 would mean "unknown" to a VST 2 host; 1 says "no tail".
+      const int tail = TailSamples();
+      return tail > 0 ? tail : 1;
+    }
     case effGetVstVersion:
       return kVstVersion;
     case effGetMidiKeyName: {

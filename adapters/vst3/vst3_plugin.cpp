@@ -150,7 +150,10 @@ tresult PLUGIN_API Vst3Plugin::canProcessSampleSize(int32 symbolicSampleSize) {
 }
 
 uint32 PLUGIN_API Vst3Plugin::getLatencySamples() { return static_cast<uint32>(std::max(Latency(), 0)); }
-uint32 PLUGIN_API Vst3Plugin::getTailSamples() { return static_cast<uint32>(std::max(TailSize(), 0)); }
+// The tail follows the settings, so it is worked out whenever a host asks (hosts ask
+// after setActive). VST 3 has no flag that tells a host the tail changed without
+// restarting processing (kLatencyChanged reactivates), so none is raised.
+uint32 PLUGIN_API Vst3Plugin::getTailSamples() { return static_cast<uint32>(std::max(TailSamples(), 0)); }
 
 tresult PLUGIN_API Vst3Plugin::setupProcessing(ProcessSetup& setup) {
   // Only the two sample sizes exist; a rate or block size the kernel cannot run at

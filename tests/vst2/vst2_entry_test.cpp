@@ -81,7 +81,7 @@ TEST(Vst2Entry, IdentityOpcodes) {
   EXPECT_EQ(plugin->Dispatch(effGetVstVersion), 2400);
   EXPECT_EQ(plugin->Dispatch(effIdentify), 0x4E764566);
   EXPECT_EQ(plugin->Dispatch(effGetPlugCategory), kPlugCategEffect);
-  EXPECT_EQ(plugin->Dispatch(effGetTailSize), 0);
+  EXPECT_EQ(plugin->Dispatch(effGetTailSize), 1);  // the reverb is off: no tail
   EXPECT_EQ(plugin->Dispatch(effCanBeAutomated, 3), 1);
   EXPECT_EQ(plugin->Dispatch(effGetProgram), 0);
   // Null text buffers are refused.
