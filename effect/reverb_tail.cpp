@@ -62,7 +62,14 @@ double FilterSeconds(const double* p, double sampleRate) {
 
 }  // namespace
 
-double ReverbTailSeconds(const double* p, double sampleRate) {
+double ReverbTailSeconds(const double* params, double sampleRate) {
+  // The values as the kernel keeps them: clamped to their ranges (a NaN leaves the
+  // kernel's value alone; here it counts as the default).
+  double p[kKernelParamCount];
+  for (int i = 0; i < kKernelParamCount; ++i) {
+    const KernelParamSpec& range = kKernelParamSpecs[static_cast<size_t>(i)];
+    p[i] = std::isnan(params[i]) ? range.defaultValue : std::clamp(params[i], range.minimum, range.maximum);
+  }
   if (dsp::Selector(p[kReverbOffOn]) != 2 || !(sampleRate > 0.0) || !std::isfinite(sampleRate)) return 0.0;
   // Every recursion must fall by this much before the tail is gone. The stages are
   // in series, but the diffusion that follows the slowest spreads what it passes on

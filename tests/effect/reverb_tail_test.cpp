@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 
 #include "effect/kernel_params.h"
@@ -26,6 +27,15 @@ TEST(ReverbTail, IsNoneUnlessTheMasterSwitchIsOn) {
   p[kReverbOffOn] = 1;
   EXPECT_GE(ReverbTailSamples(p.data(), 44100), 1);
   EXPECT_EQ(ReverbTailSamples(p.data(), 0), 0);  // a rate that runs nothing
+  // Values beyond their ranges count as the kernel clamps them; NaN as the default.
+  p[kReverbOffOn] = -1.6e30;
+  EXPECT_EQ(ReverbTailSamples(p.data(), 44100), 0);
+  p[kReverbOffOn] = 7e30;
+  p[kReverbDecayTime] = std::nan("");
+  p[kReverbRoomSize] = -5.0;
+  auto q = Defaults();
+  q[kReverbOffOn] = 1;
+  EXPECT_EQ(ReverbTailSamples(p.data(), 44100), ReverbTailSamples(q.data(), 44100));
 }
 
 TEST(ReverbTail, LastsTheSameTimeAtEveryRateAndGrowsWithEachSetting) {
