@@ -89,7 +89,8 @@ Status ResolveFactoryPreset(const std::string& name, int number, PresetChoice* c
 }  // namespace
 
 Status ResolvePresetArgument(const std::string& argument, PresetChoice* choice) {
-  if (const int number = FactoryPresetNumber(argument); number > 0) return ResolveFactoryPreset(argument, number, choice);
+  if (const int number = FactoryPresetNumber(argument); number > 0)
+    return ResolveFactoryPreset(argument, number, choice);
   std::error_code ec;
   if (std::filesystem::exists(argument, ec)) {
     choice->factoryNumber = 0;
