@@ -1,10 +1,11 @@
-// The renderer's parts that need no files: names, values, parameter assignment, the
-// demo signal and output formats.
+// The renderer's parts that need no files of their own: names, values, parameter
+// assignment, the demo signal, output formats and where the built factory presets lie.
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
 #include <cmath>
 
+#include "tools/render/built_factory_presets.h"
 #include "tools/render/demo_signal.h"
 #include "tools/render/in_process_target.h"
 #include "tools/render/name_suggestion.h"
@@ -154,6 +155,18 @@ TEST(OutputFormat, NamesAndFileTypes) {
   EXPECT_FALSE(ChooseFileFormat("a.wav/out", SampleFormat::Pcm16, 44100, &code).ok());  // a folder's dot
   EXPECT_FALSE(ChooseFileFormat("out.flac", SampleFormat::Float64, 44100, &code).ok());
   EXPECT_FALSE(ChooseFileFormat("out.mp3", SampleFormat::Pcm16, 44100, &code).ok());
+}
+
+TEST(BuiltFactoryPresets, InstallationBeforeSourceTreeAndNothingWhenNeitherHasTheFile) {
+  const std::vector<std::string> folders = BuiltFactoryPresetFolders("/opt/moravelle/bin/");
+  ASSERT_EQ(folders.size(), 2u);
+  EXPECT_EQ(folders[0], "/opt/moravelle/share/moravelle/presets/");
+  EXPECT_EQ(folders, BuiltFactoryPresetFolders("/opt/moravelle/bin"));
+  const std::string source = folders[1];
+  EXPECT_TRUE(source.ends_with("/resources/presets/")) << source;
+  EXPECT_EQ(BuiltFactoryPresetFile(10, {"/nonexistent/", source}), source + "Factory/DRUM - Deeper.moravellepreset");
+  EXPECT_EQ(BuiltFactoryPresetFile(10, {"/nonexistent/", "/nonexistent-too/"}), "");
+  EXPECT_EQ(BuiltFactoryPresetFile(0, {source}), "");
 }
 
 }  // namespace

@@ -104,7 +104,10 @@ TEST_F(RenderPreset, WrongOrMissingPresetsAreErrorsBeforeTheOutputIsTouched) {
   const std::string lineBreak = WritePreset("ends.moravellepreset", "<ReverbDamp>0.5</ReverbDamp>\n");
   const std::string nothing = WritePreset("nothing.moravellepreset", "<Colour>1</Colour>");
   const std::string huge = WritePreset("huge.moravellepreset", std::string(70000, 'x'));
+  // Something in the preset's place in the library is the user's, and the plug-in would
+  // load nothing from it: no factory file stands in.
   fs::remove(factory_ / "SCAPE - Space Drops.moravellepreset");
+  fs::create_directory(factory_ / "SCAPE - Space Drops.moravellepreset");
   const std::vector<Case> cases = {
       {"drum deeper", "no preset file or factory preset named 'drum deeper' (did you mean 'DRUM - Deeper'?)"},
       {"SCAPE - Space Drop", "(did you mean 'SCAPE - Space Drops'?)"},
@@ -130,28 +133,86 @@ TEST_F(RenderPreset, OnlyMoravelleTakesPresets) {
   EXPECT_FALSE(fs::exists(Path("out.wav")));
 }
 
-TEST_F(RenderPreset, ListShowsTheCatalogueAndWhatIsInstalled) {
+TEST_F(RenderPreset, ListShowsTheCatalogueAndWhereEachPresetComesFrom) {
   fs::remove(factory_ / (std::string(kDeeper) + ".moravellepreset"));
+  fs::remove(factory_ / "SCAPE - Space Drops.moravellepreset");
+  fs::create_directory(factory_ / "SCAPE - Space Drops.moravellepreset");
   const CommandResult result = Run({"--list-presets"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_NE(result.out.find("# library " + documents_.string() + "/PellionAudio/Moravelle/Presets/"),
             std::string::npos)
       << result.out;
+  EXPECT_NE(result.out.find("# built " MORAVELLE_FACTORY_PRESET_SOURCE_DIR "/ (for a preset not installed)\n"),
+            std::string::npos)
+      << result.out;
   std::istringstream lines(result.out);
   std::string line;
-  int rows = 0, missing = 0;
+  int rows = 0, built = 0, missing = 0;
   while (std::getline(lines, line)) {
     if (line.empty() || line[0] == '#' || line.find("number") != std::string::npos) continue;
     ++rows;
+    if (line.find(" built ") != std::string::npos) {
+      ++built;
+      EXPECT_NE(line.find("10  Drums"), std::string::npos) << line;
+    }
     if (line.find(" missing ") != std::string::npos) {
       ++missing;
-      EXPECT_NE(line.find("10  Drums"), std::string::npos) << line;
+      EXPECT_NE(line.find("30  Scapes"), std::string::npos) << line;
     }
   }
   EXPECT_EQ(rows, 31);
+  EXPECT_EQ(built, 1);
   EXPECT_EQ(missing, 1);
   EXPECT_NE(result.out.find("    28  Scapes   installed  SCAPE - Shadow Flares 1\n"), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("     1  Main     installed  WLCM - Inside The First Room\n"), std::string::npos);
+}
+
+// A fresh clone: nothing installed in the documents folder yet.
+TEST_F(RenderPreset, PresetNotInstalledIsReadFromTheSourceTreeAsItsFileWouldBe) {
+  fs::remove_all(documents_ / "PellionAudio");
+  const std::string source = std::string(MORAVELLE_FACTORY_PRESET_SOURCE_DIR) + "/" + kDeeper + ".moravellepreset";
+  const std::string asFile = Render("file.w64", {"--preset", source});
+  ASSERT_FALSE(asFile.empty());
+  // The default target, as tools/demo.sh renders, and the effect compiled in.
+  EXPECT_EQ(Render("name.w64", {"--preset", kDeeper}), asFile);
+  EXPECT_EQ(Render("in.w64", {"--in-process", "--preset", kDeeper}),
+            Render("in-file.w64", {"--in-process", "--preset", source}));
+  const CommandResult result = Run({input_, "-o", Path("out.w64"), "-q", "--preset", kDeeper});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out.rfind("preset \"DRUM - Deeper\" from " + source + " (not installed in the library)\n", 0), 0u)
+      << result.out;
+}
+
+TEST_F(RenderPreset, InstalledFileWinsAndThePluginLoadsIt) {
+  // Deeper's place in the library holds Big Punch: the plug-in's load gives Big Punch.
+  const std::string punch = std::string(MORAVELLE_FACTORY_PRESET_SOURCE_DIR) + "/DRUM - Big Punch.moravellepreset";
+  fs::copy_file(punch, factory_ / (std::string(kDeeper) + ".moravellepreset"), fs::copy_options::overwrite_existing);
+  EXPECT_EQ(Render("name.w64", {"--preset", kDeeper}), Render("punch.w64", {"--preset", punch}));
+  const CommandResult result = Run({input_, "-o", Path("out.w64"), "-q", "--preset", kDeeper});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out.find("preset \""), std::string::npos) << result.out;
+}
+
+TEST_F(RenderPreset, InstalledRendererReadsTheInstallationsFactoryFiles) {
+  // <prefix>/bin/moravelle-render with <prefix>/share/moravelle/presets/Factory holding,
+  // in Deeper's place, Big Punch: the installation's file comes before the source tree's.
+  fs::remove_all(documents_ / "PellionAudio");
+  const fs::path prefix = dir_ / "prefix";
+  const fs::path shared = prefix / "share" / "moravelle" / "presets" / "Factory";
+  fs::create_directories(prefix / "bin");
+  fs::create_directories(shared);
+  fs::copy_file(MORAVELLE_RENDER_EXE, prefix / "bin" / "moravelle-render");
+  const std::string punch = std::string(MORAVELLE_FACTORY_PRESET_SOURCE_DIR) + "/DRUM - Big Punch.moravellepreset";
+  const fs::path installed = shared / (std::string(kDeeper) + ".moravellepreset");
+  fs::copy_file(punch, installed);
+  const CommandResult result = RunRendererAt((prefix / "bin" / "moravelle-render").string(),
+                                             {input_, "-o", Path("name.w64"), "--format", "float64", "--tail", "1",
+                                              "-q", "--in-process", "--preset", kDeeper},
+                                             dir_);
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_NE(result.out.find("from " + installed.string() + " (not installed in the library)"), std::string::npos)
+      << result.out;
+  EXPECT_EQ(ReadWholeFile(Path("name.w64")), Render("punch.w64", {"--in-process", "--preset", punch}));
 }
 
 }  // namespace

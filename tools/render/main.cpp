@@ -51,6 +51,7 @@ int Run(int argc, const char* const* argv) {
     std::fprintf(stderr, "%s: %s\n", kProgramName, status.message().c_str());
     return 1;
   }
+  if (!summary.presetOrigin.empty()) std::printf("%s\n", summary.presetOrigin.c_str());
   std::printf("wrote %s (%" PRId64 " frames, %d channels, %d Hz) through %s\n", summary.outputPath.c_str(),
               summary.frames, summary.channels, summary.sampleRate, source.c_str());
   return 0;

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
+#include "built_factory_presets.h"
 #include "effect/preset_catalogue.h"
 #include "effect/preset_file_io.h"
 #include "effect/preset_library_folder.h"
@@ -52,22 +54,43 @@ Status ReadPresetFile(const std::string& path, PresetRecordValues* values) {
   return Status::Ok();
 }
 
+// True when nothing at all is at path, not even a broken link; an error on the way
+// (a denied folder) counts as something, as the plug-in counts it.
+bool NothingAt(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::symlink_status(path, ec).type() == std::filesystem::file_type::not_found;
+}
+
+Status ResolveFactoryPreset(const std::string& name, int number, PresetChoice* choice) {
+  const std::string library = PresetLibraryFolder();
+  const std::string installed = library.empty() ? std::string() : library + FactoryPresetRelativePath(number);
+  std::string record;
+  if (!installed.empty() && ReadPresetRecord(installed, record) == PresetReadResult::kRecord) {
+    choice->factoryNumber = number;
+    choice->path = installed;
+    return Status::Ok();
+  }
+  if (installed.empty() || NothingAt(installed)) {
+    if (const std::string built = BuiltFactoryPresetFile(number); !built.empty()) {
+      choice->factoryNumber = 0;
+      choice->path = built;
+      choice->origin = "preset \"" + name + "\" from " + built +
+                       (library.empty() ? " (there is no preset library folder)" : " (not installed in the library)");
+      return ReadPresetFile(built, &choice->values);
+    }
+  }
+  if (library.empty())
+    return Status::Error("factory preset '" + name +
+                         "': there is no preset library folder (neither XDG_DOCUMENTS_DIR nor HOME is set)");
+  return Status::Error("factory preset '" + name + "' is not installed: no preset in '" + installed +
+                       "' (cmake --install installs the factory presets; --list-presets shows what is there)");
+}
+
 }  // namespace
 
 Status ResolvePresetArgument(const std::string& argument, PresetChoice* choice) {
-  if (const int number = FactoryPresetNumber(argument); number > 0) {
-    const std::string library = PresetLibraryFolder();
-    if (library.empty())
-      return Status::Error("factory preset '" + argument +
-                           "': there is no preset library folder (neither XDG_DOCUMENTS_DIR nor HOME is set)");
-    choice->factoryNumber = number;
-    choice->path = library + FactoryPresetRelativePath(number);
-    std::string record;
-    if (ReadPresetRecord(choice->path, record) != PresetReadResult::kRecord)
-      return Status::Error("factory preset '" + argument + "' is not installed: no preset in '" + choice->path +
-                           "' (cmake --install installs the factory presets; --list-presets shows what is there)");
-    return Status::Ok();
-  }
+  if (const int number = FactoryPresetNumber(argument); number > 0)
+    return ResolveFactoryPreset(argument, number, choice);
   std::error_code ec;
   if (std::filesystem::exists(argument, ec)) {
     choice->factoryNumber = 0;

@@ -2,7 +2,8 @@
 // --preset: a factory preset by its catalogue name, selected through the plug-in's
 // own PresetSelector so that the plug-in loads it from its library folder, or a
 // preset file read here, with the effect's own reader, and applied as parameter
-// changes.
+// changes. A factory preset that is not installed in the library is such a file:
+// the one this renderer was built with (built_factory_presets.h).
 
 #include <string>
 
@@ -11,14 +12,18 @@
 #include "render_target.h"
 
 struct PresetChoice {
-  int factoryNumber = 0;       // 1..31 for a factory preset, else 0
+  int factoryNumber = 0;       // 1..31 for a factory preset the plug-in loads itself, else 0
   std::string path;            // the file that is (or will be, by the plug-in) read
-  PresetRecordValues values;   // a file's values; unused for a factory preset
+  PresetRecordValues values;   // a file's values; unused when the plug-in loads the preset
+  std::string origin;          // a factory preset read from a built file: a line saying so
 };
 
 // Resolves the argument before anything is applied: an exact catalogue name is a
-// factory preset, whose file must be installed in the library folder; otherwise an
-// existing file is a preset file, which must hold a record with at least one value.
+// factory preset, loaded by the plug-in when its file is installed in the library
+// folder, else read from the built factory file when the library has nothing in its
+// place (a folder or a broken file there is the user's, and the plug-in would load
+// nothing: an error, as when no built file exists either); otherwise an existing
+// file is a preset file, which must hold a record with at least one value.
 // Anything else is an error that suggests the closest catalogue name.
 Status ResolvePresetArgument(const std::string& argument, PresetChoice* choice);
 

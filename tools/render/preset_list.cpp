@@ -1,10 +1,13 @@
 #include "preset_list.h"
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 
+#include "built_factory_presets.h"
 #include "effect/preset_catalogue.h"
-#include "effect/preset_file_io.h"
 #include "effect/preset_library_folder.h"
+#include "preset_choice.h"
 
 namespace {
 
@@ -28,12 +31,16 @@ void PrintPresetList(std::FILE* stream) {
     std::fprintf(stream, "# no preset library folder (neither XDG_DOCUMENTS_DIR nor HOME is set)\n");
   else
     std::fprintf(stream, "# library %s\n", library.c_str());
+  for (const std::string& folder : BuiltFactoryPresetFolders()) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(folder + "Factory", ec))
+      std::fprintf(stream, "# built %sFactory/ (for a preset not installed)\n", folder.c_str());
+  }
   std::fprintf(stream, "%6s  %-8s %-10s %s\n", "number", "category", "file", "name");
   for (int n = 1; n <= kFactoryPresetCount; ++n) {
-    std::string record;
-    const bool installed = !library.empty() && ReadPresetRecord(library + FactoryPresetRelativePath(n), record) ==
-                                                   PresetReadResult::kRecord;
-    std::fprintf(stream, "%6d  %-8s %-10s %s\n", n, CategoryOf(n).c_str(), installed ? "installed" : "missing",
-                 FactoryPresetName(n));
+    PresetChoice choice;
+    const bool found = ResolvePresetArgument(FactoryPresetName(n), &choice).ok();
+    const char* where = !found ? "missing" : choice.factoryNumber > 0 ? "installed" : "built";
+    std::fprintf(stream, "%6d  %-8s %-10s %s\n", n, CategoryOf(n).c_str(), where, FactoryPresetName(n));
   }
 }

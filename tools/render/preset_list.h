@@ -1,9 +1,11 @@
 #pragma once
-// --list-presets: the factory catalogue with, for each preset, whether its file is
-// installed in the preset library folder.
+// --list-presets: the factory catalogue with, for each preset, where --preset NAME
+// reads it from: the preset library folder, or the factory files the renderer was
+// built with.
 
 #include <cstdio>
 
-// A line naming the library folder, then one line per preset: number, category,
-// "installed" or "missing", name.
+// Lines naming the library folder and the built factory folders, then one line per
+// preset: number, category, "installed" (in the library), "built" (not installed;
+// read from a built factory file) or "missing", name.
 void PrintPresetList(std::FILE* stream);

@@ -71,7 +71,7 @@ Status RunRenderJob(const RenderOptions& options, RenderTarget& target, RenderSu
 
   status = writer->Commit();
   if (!status.ok()) return status;
-  *summary = {options.outputPath, frames, RenderTarget::kChannels, sampleRate};
+  *summary = {options.outputPath, frames, RenderTarget::kChannels, sampleRate, preset.origin};
   return Status::Ok();
 }
 

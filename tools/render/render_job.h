@@ -15,6 +15,7 @@ struct RenderSummary {
   int64_t frames = 0;
   int channels = 0;
   int sampleRate = 0;
+  std::string presetOrigin;  // where a factory preset came from when not from the library; else empty
 };
 
 // Every failure (bad parameter, unreadable input, unwritable output) comes back

@@ -27,7 +27,8 @@ std::string HelpFooter() {
       "it clamps to its range is an error. For any other VST2 binary it is the normalised value 0..1.\n"
       "--list-params shows which applies, with each parameter's current display text.\n"
       "--preset NAME selects a factory preset by its name (--list-presets) through the\n"
-      "plug-in's PresetSelector, so the plug-in loads it from its preset library folder;\n"
+      "plug-in's PresetSelector, so the plug-in loads it from its preset library folder; one\n"
+      "not installed there is read from the factory files this program was built with.\n"
       "--preset FILE reads a preset file here and sets its values as a host would. A preset\n"
       "carries its own " + std::string(kMasterSwitchParam) + " and starts from the effect's defaults; --param values\n"
       "apply after it.\n"
@@ -95,7 +96,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, RenderOpti
                  "Start from a preset: a factory preset's name (\"DRUM - Deeper\") or a preset file")
       ->type_name("NAME|FILE");
   app.add_flag("--list-presets", options->listPresets,
-               "Print the factory presets (number, category, name) and whether each one's file is installed");
+               "Print the factory presets (number, category, name) and where each one is read from");
   app.add_flag("-q,--quiet", options->quiet, "No progress bar");
 
   try {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "executable_folder.h"
 #include "in_process_target.h"
 #include "vst2_binary_target.h"
 #include "vst3_binary_target.h"
@@ -24,13 +25,6 @@ Status OpenBinary(const std::string& path, std::unique_ptr<RenderTarget>* target
 }
 
 constexpr const char* kBundleName = "Moravelle.vst3";
-
-// The folder of the running executable; empty when the system does not say.
-std::filesystem::path ExecutableFolder() {
-  std::error_code ec;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::filesystem::path() : self.parent_path();
-}
 
 }  // namespace
 
