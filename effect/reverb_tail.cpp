@@ -4,11 +4,13 @@
 #include <cmath>
 #include <initializer_list>
 
-#include "clip_stage.h"
+#include "amp_stage.h"
 #include "dsp_guards.h"
 #include "kernel_params.h"
+#include "preamp_stage.h"
 #include "rate_mapping.h"
 #include "reverb_design.h"
+#include "reverb_engine.h"
 
 using namespace reverb_design;
 
@@ -33,27 +35,21 @@ double RingSeconds(double decibels, double decibelsPerPass, double passSamples, 
   return std::max(decibels, 0.0) / decibelsPerPass * passSamples / sampleRate;
 }
 
-bool On(const double* p, int index) { return dsp::Selector(dsp::Clamp01(p[index])) == 2; }
-
 // How far the chain can lift a quiet signal above the input on its way to the tail
 // (input gain, the clippers' slopes where they are on, the volume), in dB, never
 // below 0: the reverb's own paths do not raise a tail above the input that made it.
-double LiftDecibels(const double* p) {
-  double gain = dsp::Curve(p[kPreampInputGain], 0.0, 2.0, 1.0) * dsp::Curve(p[kAmpMainVolume], 0.0, 2.0, 1.0);
-  if (On(p, kPreampClippingOffOn))
-    gain *= dsp::Curve(p[kPreampClippingGain], 1.0, 7.0, 2.0) * dsp::Curve(p[kPreampClippingGain], 1.0, -0.5, 0.5) *
-            kSaturationSlope;
-  if (On(p, kAmpClippingOffOn))
-    gain *= dsp::Curve(p[kAmpClippingGain], 1.0, 5.0, 2.0) * dsp::Curve(p[kAmpClippingGain], 1.0, -0.5, 0.5) *
-            kSaturationSlope;
+double LiftDecibels(const PreampSettings& preamp, const AmpSettings& amp) {
+  double gain = preamp.inputGain * amp.volume;
+  if (preamp.clipperOn) gain *= preamp.drive * preamp.makeup * kSaturationSlope;
+  if (amp.clipperOn) gain *= amp.drive * amp.makeup * kSaturationSlope;
   return gain > 1.0 ? Decibels(gain) : 0.0;
 }
 
 // The longest the filters in the path ring: the preamp's one-pole always, the amp's
 // biquads where their mode puts them in the path.
-double FilterSeconds(const double* p, double sampleRate) {
+double FilterSeconds(const double* p, const AmpSettings& amp, double sampleRate) {
   double lowest = dsp::StableCutoff(dsp::Curve(p[kPreampFilterCutoff], 20.0, 19980.0, 3.0), sampleRate);
-  if (dsp::Selector(std::clamp(p[kAmpFilterMode], 0.0, 2.0)) != 1) {
+  if (amp.mode != AmpFilterMode::Through) {
     for (int index : {kAmpFilterHpCutoff, kAmpFilterLpCutoff})
       lowest = std::min(lowest, dsp::StableCutoff(dsp::Curve(p[index], 20.0, 19980.0, 3.0), sampleRate));
   }
@@ -63,59 +59,60 @@ double FilterSeconds(const double* p, double sampleRate) {
 }  // namespace
 
 double ReverbTailSeconds(const double* params, double sampleRate) {
+  if (!(sampleRate > 0.0) || !std::isfinite(sampleRate)) return 0.0;
   // The values as the kernel keeps them: clamped to their ranges (a NaN leaves the
-  // kernel's value alone; here it counts as the default).
+  // kernel's value alone; here it counts as the default). The stages' settings come
+  // from them as the kernel makes them.
   double p[kKernelParamCount];
   for (int i = 0; i < kKernelParamCount; ++i) {
     const KernelParamSpec& range = kKernelParamSpecs[static_cast<size_t>(i)];
     p[i] = std::isnan(params[i]) ? range.defaultValue : std::clamp(params[i], range.minimum, range.maximum);
   }
-  if (dsp::Selector(p[kReverbOffOn]) != 2 || !(sampleRate > 0.0) || !std::isfinite(sampleRate)) return 0.0;
+  const PreampSettings preamp = PreampSettings::FromParams(p, sampleRate);
+  const ReverbSettings reverb = ReverbSettings::FromParams(p, sampleRate);
+  const AmpSettings amp = AmpSettings::FromParams(p, sampleRate);
+  if (!reverb.outputsUsed) return 0.0;
+
   // Every recursion must fall by this much before the tail is gone. The stages are
   // in series, but the diffusion that follows the slowest spreads what it passes on
   // and lowers it as much as it lengthens it, so the slowest recursion sets the
   // tail; the pre-delay and the longest tap come before it.
-  const double decibels = kSilenceDecibels + LiftDecibels(p);
-  double slowest = FilterSeconds(p, sampleRate);
+  const double decibels = kSilenceDecibels + LiftDecibels(preamp, amp);
+  double slowest = FilterSeconds(p, amp, sampleRate);
   auto ring = [&slowest](double seconds) { slowest = std::max(slowest, seconds); };
 
-  if (On(p, kPreampClippingOffOn) || On(p, kAmpClippingOffOn)) {  // the DC blocker, sample by sample
-    const double pole = dsp::PoleAtRate(ClipStage::kDcPole, sampleRate);
-    ring(RingSeconds(decibels - kDcBlockerStartDecibels, -Decibels(pole), 1.0, sampleRate));
-  }
+  if (preamp.clipperOn || amp.clipperOn)  // the DC blocker, sample by sample
+    ring(RingSeconds(decibels - kDcBlockerStartDecibels, -Decibels(preamp.dcPole), 1.0, sampleRate));
 
-  const double roomSeconds = (kRoomMinimumMetres + kRoomSpanMetres * dsp::Clamp01(p[kReverbRoomSize])) * kSecondsPerMetre;
+  const double roomSeconds = (kRoomMinimumMetres + kRoomSpanMetres * dsp::Clamp01(reverb.targetRoom)) * kSecondsPerMetre;
   const double roomLength = roomSeconds * sampleRate;  // P, in samples
   ring(RingSeconds(decibels, -Decibels(kInputDiffuserCoefficient), kInputDiffuserRatio * roomLength, sampleRate));
 
-  // The output diffusers, the longer of each left and right pair; their whole scale
-  // is counted in samples at 44.1 kHz, as the engine counts it.
-  const double spread = kSpreadPerPanorama * dsp::Clamp01(p[kReverbPanorama]);
-  const double samplesPerDesignSample = dsp::DesignSamplesAtRate(1.0, sampleRate);
-  const double scale = std::trunc(roomLength * kDiffuserScalePerRoomSample / samplesPerDesignSample) * samplesPerDesignSample;
+  // The output diffusers, the longer of each left and right pair, at the engine's scale.
+  const double spread = kSpreadPerPanorama * dsp::Clamp01(reverb.targetPanorama);
+  const double scale = std::trunc(roomLength * reverb.diffuserScalePerRoomSample) * reverb.diffuserSamplesPerScale;
   for (int k = 0; k < 3; ++k) {
     const double longest = std::max(kDiffuserBaseLength[k] + kDiffuserSpreadLeft[k] * spread,
                                     kDiffuserBaseLength[k] + kDiffuserSpreadRight[k] * spread) * scale;
     ring(RingSeconds(decibels, -Decibels(kDiffuserCoefficient[k]), std::max(longest, 1.0), sampleRate));
   }
 
-  const double damp = dsp::PoleAtRate(dsp::Clamp01(p[kReverbDamp]), sampleRate);
-  if (p[kReverbLateReverberation] != 0.0 && damp < 1.0) {
-    // The network loses 60 dB per decay time on every path. Damping puts a one-pole
-    // low-pass into each line: a pass through the shortest line takes its time
-    // constant longer, and only the low band it keeps goes on ringing, (1 - d) / (1 + d)
-    // of the power of a flat spectrum after one pass.
-    const double decaySeconds = dsp::Curve(p[kReverbDecayTime], kDecayMinimumSeconds, kDecaySpanSeconds, 1.0);
+  if (reverb.late != 0.0 && reverb.damp < 1.0 && reverb.decayFactor > 0.0) {
+    // The network loses 60 dB per decay time on every path: the decay factor's dB per
+    // sample. Damping puts a one-pole low-pass into each line: a pass through the
+    // shortest line takes its time constant longer, and only the low band it keeps
+    // goes on ringing, (1 - d) / (1 + d) of the power of a flat spectrum after one pass.
+    const double damp = reverb.damp;
     const double shortestLine = kLineRatio[kShortestLine] * roomLength;
     const double slowing = (shortestLine + damp / (1.0 - damp)) / shortestLine;
     const double keptBand = 10.0 * std::log10((1.0 - damp) / (1.0 + damp));
-    ring(decaySeconds * (decibels + keptBand) / -Decibels(kDecayTargetLevel) * slowing);
+    ring(RingSeconds(decibels + keptBand, -Decibels(reverb.decayFactor), slowing, sampleRate));
   }
 
-  const double preDelay = dsp::Clamp01(p[kReverbPreDelay]);
+  const double preDelay = dsp::Clamp01(reverb.targetPreDelay);
   double seconds = preDelay * preDelay * kPreDelayMaximumSeconds + slowest;
   // Reflections and the network's input arrive through the taps, the last at P + 5.
-  if (p[kReverbEarlyReflections] != 0.0 || p[kReverbLateReverberation] != 0.0)
+  if (reverb.early != 0.0 || reverb.late != 0.0)
     seconds += kTapRatio[3] * roomSeconds + kTapOffsetSamples / dsp::kDesignSampleRate;
   return seconds;
 }
